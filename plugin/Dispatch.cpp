@@ -1,0 +1,103 @@
+#include "plugin/Dispatch.h"
+
+#include "plugin/ActionTable.h"
+
+#include <array>
+
+namespace zenvas {
+namespace {
+
+struct RoutineTable {
+    std::array<RunRoutine, kActionCount + 1> run{};
+    std::array<EditRoutine, kActionCount + 1> edit{};
+    std::vector<ReleaseHandler> release;
+};
+
+RoutineTable& Table()
+{
+    static RoutineTable table;
+    return table;
+}
+
+bool InRange(int number)
+{
+    return number >= 1 && number <= kActionCount;
+}
+
+} // namespace
+
+bool InstallRunRoutine(int number, RunRoutine routine)
+{
+    if (!InRange(number))
+        return false;
+    Table().run[static_cast<std::size_t>(number)] = routine;
+    return true;
+}
+
+bool InstallEditRoutine(int number, EditRoutine routine)
+{
+    if (!InRange(number))
+        return false;
+    Table().edit[static_cast<std::size_t>(number)] = routine;
+    return true;
+}
+
+bool InstallRoutines(std::span<const ActionRoutines> routines)
+{
+    bool all = true;
+    for (const auto& entry : routines) {
+        if (entry.run)
+            all = InstallRunRoutine(entry.number, entry.run) && all;
+        if (entry.edit)
+            all = InstallEditRoutine(entry.number, entry.edit) && all;
+    }
+    return all;
+}
+
+RunRoutine FindRunRoutine(int number)
+{
+    return InRange(number) ? Table().run[static_cast<std::size_t>(number)] : nullptr;
+}
+
+EditRoutine FindEditRoutine(int number)
+{
+    return InRange(number) ? Table().edit[static_cast<std::size_t>(number)] : nullptr;
+}
+
+bool ExecuteAction(std::int32_t number, char** params)
+{
+    const ActionEntry* entry = FindAction(number);
+    RunRoutine routine = FindRunRoutine(number);
+    if (!entry || !routine)
+        return false;
+    Params texts;
+    texts.reserve(static_cast<std::size_t>(entry->parameterCount()));
+    for (std::int32_t i = 0; i < entry->parameterCount(); ++i) {
+        const char* text = params ? params[i] : nullptr;
+        texts.emplace_back(text ? text : "");
+    }
+    return routine(texts);
+}
+
+bool EditAction(std::int32_t number, char** slots)
+{
+    const ActionEntry* entry = FindAction(number);
+    EditRoutine routine = FindEditRoutine(number);
+    if (!entry || !routine || !slots)
+        return false;
+    return routine(std::span<char*>(slots, static_cast<std::size_t>(entry->parameterCount())));
+}
+
+bool InstallReleaseHandler(ReleaseHandler handler)
+{
+    Table().release.push_back(handler);
+    return true;
+}
+
+void ReleaseAll()
+{
+    for (ReleaseHandler handler : Table().release)
+        handler();
+}
+
+} // namespace zenvas

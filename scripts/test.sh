@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Sets up, then builds and runs every test twice: an optimised build, and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer in which any
+# report fails the run.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+jobs="${ZENVAS_JOBS:-2}"
+"$root/scripts/setup.sh"
+
+export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:strict_string_checks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+
+for flavour in release asan; do
+  echo "== $flavour build"
+  "$root/scripts/build.sh" "$flavour"
+  echo "== $flavour tests"
+  ctest --test-dir "$root/build/$flavour" --output-on-failure -j "$jobs"
+done
