@@ -1,0 +1,57 @@
+#include "host/CommandLine.h"
+
+namespace host {
+
+const char* const kUsage =
+    "usage: zenvas-host [--plugin PATH] [--trace] SCRIPT.zhs   run a script\n"
+    "       zenvas-host [--plugin PATH] actions                list the registered entries\n"
+    "       zenvas-host --help | --version\n"
+    "exit status: 0 every expectation held, 1 an expectation failed,\n"
+    "             2 a script error, 3 the plug-in could not be loaded\n";
+
+CommandLine parseCommandLine(const std::vector<std::string>& args)
+{
+    CommandLine result;
+    // --help and --version answer whatever else the line holds.
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            result.mode = CommandLine::Mode::Help;
+            return result;
+        }
+        if (arg == "--version") {
+            result.mode = CommandLine::Mode::Version;
+            return result;
+        }
+    }
+    std::vector<std::string> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (arg == "--trace") {
+            result.trace = true;
+        } else if (arg == "--plugin") {
+            if (i + 1 >= args.size()) {
+                result.error = "--plugin needs a path";
+                return result;
+            }
+            result.plugin = args[++i];
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            result.error = "unknown option " + arg;
+            return result;
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 1) {
+        result.error = positional.empty() ? "no script given" : "more than one script given";
+        return result;
+    }
+    if (positional[0] == "actions") {
+        result.mode = CommandLine::Mode::Actions;
+    } else {
+        result.mode = CommandLine::Mode::Run;
+        result.script = positional[0];
+    }
+    return result;
+}
+
+} // namespace host

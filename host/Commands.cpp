@@ -1,0 +1,147 @@
+#include "host/Interpreter.h"
+
+#include <limits>
+
+// The script commands: each command word maps to its handler and the range
+// of argument counts it takes. The block commands (If, Else, EndIf, Return)
+// shape the control flow and are handled by the interpreter itself.
+namespace host {
+
+namespace {
+
+constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
+
+bool isComparison(const std::string& op)
+{
+    return op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=";
+}
+
+bool hasVariable(const std::string& text)
+{
+    return text.find('[') != std::string::npos;
+}
+
+std::string countText(std::size_t minArgs, std::size_t maxArgs)
+{
+    if (minArgs == maxArgs)
+        return std::to_string(minArgs) + (minArgs == 1 ? " argument" : " arguments");
+    if (maxArgs == kAny)
+        return "at least " + std::to_string(minArgs) + (minArgs == 1 ? " argument" : " arguments");
+    return std::to_string(minArgs) + " to " + std::to_string(maxArgs) + " arguments";
+}
+
+} // namespace
+
+const std::map<std::string, Interpreter::Command>& Interpreter::commandTable()
+{
+    static const std::map<std::string, Command> table = {
+        {"setvar", {"SetVar", 2, 2, &Interpreter::cmdSetVar}},
+        {"gosub", {"GoSub", 1, 1, &Interpreter::cmdGoSub}},
+        {"print", {"Print", 1, 1, &Interpreter::cmdPrint}},
+        {"expect", {"Expect", 2, 2, &Interpreter::cmdExpect}},
+        {"message", {"Message", 1, 1, &Interpreter::cmdMessage}},
+        // These drive the page's windows and the plug-in's dialogs.
+        {"rectangle", {"Rectangle", 5, 5, &Interpreter::cmdNeedsWindowSystem}},
+        {"pointer", {"Pointer", 4, 6, &Interpreter::cmdNeedsWindowSystem}},
+        {"drag", {"Drag", 6, 7, &Interpreter::cmdNeedsWindowSystem}},
+        {"cursorinfo", {"CursorInfo", 1, 1, &Interpreter::cmdNeedsWindowSystem}},
+        {"windowmessage", {"WindowMessage", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
+        {"snapshot", {"Snapshot", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
+        {"snapshotpicture", {"SnapshotPicture", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
+        {"snapshotwindow", {"SnapshotWindow", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
+        {"answer", {"Answer", 1, kAny, &Interpreter::cmdNeedsWindowSystem}},
+        {"edit", {"Edit", 1, kAny, &Interpreter::cmdNeedsWindowSystem}},
+        {"expectpixel", {"ExpectPixel", 4, 4, &Interpreter::cmdNeedsWindowSystem}},
+    };
+    return table;
+}
+
+std::vector<ScriptError> Interpreter::check(const Script& script) const
+{
+    std::vector<ScriptError> errors;
+    const auto& table = commandTable();
+    for (const Statement& statement : script.statements) {
+        if (statement.kind == StatementKind::If) {
+            if (statement.args.size() == 3 && !isComparison(statement.args[1].text))
+                errors.push_back({statement.line, "unknown comparison " + quoted(statement.args[1].text)
+                                                      + " (one of =, <>, <, >, <=, >=)"});
+            continue;
+        }
+        if (statement.kind != StatementKind::Command)
+            continue;
+        std::size_t count = statement.args.size();
+        auto command = table.find(statement.key);
+        if (command != table.end()) {
+            const Command& spec = command->second;
+            if (count < spec.minArgs || count > spec.maxArgs) {
+                errors.push_back({statement.line, std::string(spec.name) + " takes "
+                                                      + countText(spec.minArgs, spec.maxArgs) + ", got "
+                                                      + std::to_string(count)});
+            } else if (statement.key == "gosub" && !hasVariable(statement.args[0].text)
+                       && script.findLabel(statement.args[0].text) == std::string::npos) {
+                errors.push_back({statement.line, "unknown subroutine " + quoted(statement.args[0].text)});
+            }
+            continue;
+        }
+        if (const Registration* action = findAction(statement.key)) {
+            if (count != static_cast<std::size_t>(action->count))
+                errors.push_back({statement.line, action->name + " takes " + std::to_string(action->count)
+                                                      + " parameters, got " + std::to_string(count)});
+            continue;
+        }
+        errors.push_back({statement.line, "unknown command " + quoted(statement.word)});
+    }
+    return errors;
+}
+
+void Interpreter::cmdSetVar(const Statement& statement)
+{
+    // The first argument names the variable: it is not substituted.
+    std::string name(variableName(statement.args[0].text));
+    if (name.empty())
+        throw ScriptError{statement.line, "SetVar: the variable name is empty"};
+    std::string value = substitute(statement.args[1].text, variables_);
+    variables_.set(name, value);
+    trace("set [" + name + "] = " + quoted(value));
+}
+
+void Interpreter::cmdGoSub(const Statement& statement)
+{
+    gosub(substitute(statement.args[0].text, variables_), statement.line);
+}
+
+void Interpreter::cmdPrint(const Statement& statement)
+{
+    out_ << substitute(statement.args[0].text, variables_) << '\n';
+}
+
+void Interpreter::cmdExpect(const Statement& statement)
+{
+    std::string actual = substitute(statement.args[0].text, variables_);
+    std::string expected = substitute(statement.args[1].text, variables_);
+    if (actual == expected)
+        return;
+    ++failures_;
+    err_ << script_->file << ':' << statement.line << ": expected \"" << expected << "\" got \"" << actual << "\"\n";
+}
+
+void Interpreter::cmdMessage(const Statement& statement)
+{
+    std::string code = substitute(statement.args[0].text, variables_);
+    std::int64_t value = 0;
+    if (!readInteger(code, value) || value < std::numeric_limits<std::int32_t>::min()
+        || value > std::numeric_limits<std::int32_t>::max())
+        throw ScriptError{statement.line, "Message: " + quoted(code) + " is not a 32-bit integer"};
+    trace("message " + std::to_string(value));
+    plugin_.nbMessage(static_cast<std::int32_t>(value));
+    if (halted_)
+        throw Halt{};
+}
+
+void Interpreter::cmdNeedsWindowSystem(const Statement& statement)
+{
+    throw ScriptError{statement.line, std::string(commandTable().at(statement.key).name)
+                                          + ": needs the window system, which this host does not have yet"};
+}
+
+} // namespace host
