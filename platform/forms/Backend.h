@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/gdi/Color.h"
+#include "platform/gdi/Font.h"
+
+#include <optional>
+#include <string>
+
+namespace forms {
+
+class Form;
+
+enum class ModalResult { None, Ok, Cancel };
+
+// Where forms meet a screen: frame metrics, modal loops, the common dialogs
+// and the message and error boxes. The headless backend answers from a queue.
+class Backend {
+public:
+    virtual ~Backend() = default;
+
+    // Thickness of the frame on each side and height of the caption for a
+    // window style.
+    virtual int frameThickness(std::uint32_t style) const = 0;
+    virtual int captionHeight(std::uint32_t style) const = 0;
+
+    // Runs `form` modally and answers how it was closed.
+    virtual ModalResult runModal(Form& form) = 0;
+
+    virtual std::optional<gdi::Color> chooseColor(gdi::Color initial) = 0;
+    virtual std::optional<gdi::Font> chooseFont(const gdi::Font& initial) = 0;
+    // `save` picks a file to write, else one to open.
+    virtual std::optional<std::string> chooseFile(bool save, const std::string& filter,
+                                                  const std::string& initial) = 0;
+
+    // A message box with a single OK button.
+    virtual void messageBox(const std::string& text, const std::string& caption) = 0;
+    // The framework's box for a failure that escaped an event handler.
+    virtual void errorBox(const std::string& message) = 0;
+};
+
+Backend& CurrentBackend();
+// Installs a backend (the headless one is installed by default); returns the
+// previous one. The caller keeps ownership.
+Backend* SetBackend(Backend* backend);
+
+} // namespace forms

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/forms/Control.h"
+
+namespace forms {
+
+// A frame laid over other controls: a dotted outline drawn in not-XOR over
+// whatever is below it, with a clear inside. It is painted over the composed
+// picture of its parent, never into any bitmap of a control below it, and
+// the pointer falls through it.
+class Shape : public Control {
+public:
+    explicit Shape(std::string name = {});
+
+protected:
+    bool paintsAsOverlay() const override { return true; }
+    void paintOverlay(gdi::Bitmap& target, int x, int y, const gdi::IntRect& clip) override;
+};
+
+} // namespace forms
