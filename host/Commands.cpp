@@ -1,6 +1,6 @@
 #include "host/Interpreter.h"
 
-#include <limits>
+#include "platform/system/Text1251.h"
 
 // The script commands: each command word maps to its handler and the range
 // of argument counts it takes. The block commands (If, Else, EndIf, Return)
@@ -8,8 +8,6 @@
 namespace host {
 
 namespace {
-
-constexpr std::size_t kAny = std::numeric_limits<std::size_t>::max();
 
 bool isComparison(const std::string& op)
 {
@@ -25,41 +23,59 @@ std::string countText(std::size_t minArgs, std::size_t maxArgs)
 {
     if (minArgs == maxArgs)
         return std::to_string(minArgs) + (minArgs == 1 ? " argument" : " arguments");
-    if (maxArgs == kAny)
+    if (maxArgs == kAnyCount)
         return "at least " + std::to_string(minArgs) + (minArgs == 1 ? " argument" : " arguments");
     return std::to_string(minArgs) + " to " + std::to_string(maxArgs) + " arguments";
 }
 
 } // namespace
 
-const std::map<std::string, Interpreter::Command>& Interpreter::commandTable()
+void Interpreter::defineCommand(const std::string& name, std::size_t minArgs, std::size_t maxArgs,
+                                CommandHandler handler)
 {
-    static const std::map<std::string, Command> table = {
-        {"setvar", {"SetVar", 2, 2, &Interpreter::cmdSetVar}},
-        {"gosub", {"GoSub", 1, 1, &Interpreter::cmdGoSub}},
-        {"print", {"Print", 1, 1, &Interpreter::cmdPrint}},
-        {"expect", {"Expect", 2, 2, &Interpreter::cmdExpect}},
-        {"message", {"Message", 1, 1, &Interpreter::cmdMessage}},
-        // These drive the page's windows and the plug-in's dialogs.
-        {"rectangle", {"Rectangle", 5, 5, &Interpreter::cmdNeedsWindowSystem}},
-        {"pointer", {"Pointer", 4, 6, &Interpreter::cmdNeedsWindowSystem}},
-        {"drag", {"Drag", 6, 7, &Interpreter::cmdNeedsWindowSystem}},
-        {"cursorinfo", {"CursorInfo", 1, 1, &Interpreter::cmdNeedsWindowSystem}},
-        {"windowmessage", {"WindowMessage", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
-        {"snapshot", {"Snapshot", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
-        {"snapshotpicture", {"SnapshotPicture", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
-        {"snapshotwindow", {"SnapshotWindow", 2, 2, &Interpreter::cmdNeedsWindowSystem}},
-        {"answer", {"Answer", 1, kAny, &Interpreter::cmdNeedsWindowSystem}},
-        {"edit", {"Edit", 1, kAny, &Interpreter::cmdNeedsWindowSystem}},
-        {"expectpixel", {"ExpectPixel", 4, 4, &Interpreter::cmdNeedsWindowSystem}},
+    commands_[sys::LowerCaseAscii(name)] = Command{name, minArgs, maxArgs, std::move(handler)};
+}
+
+void Interpreter::defineBuiltinCommands()
+{
+    auto member = [this](void (Interpreter::*handler)(const Statement&)) {
+        return [this, handler](const Statement& statement) { (this->*handler)(statement); };
     };
-    return table;
+    defineCommand("SetVar", 2, 2, member(&Interpreter::cmdSetVar));
+    defineCommand("GoSub", 1, 1, member(&Interpreter::cmdGoSub));
+    defineCommand("Print", 1, 1, member(&Interpreter::cmdPrint));
+    defineCommand("Expect", 2, 2, member(&Interpreter::cmdExpect));
+    defineCommand("Message", 1, 1, member(&Interpreter::cmdMessage));
+
+    // These drive the page's windows and the plug-in's dialogs; the window
+    // system defines them again with their real handlers.
+    struct Pending {
+        const char* name;
+        std::size_t minArgs, maxArgs;
+    };
+    const Pending pending[] = {
+        {"Rectangle", 5, 5},     {"Pointer", 4, 6},         {"Drag", 6, 7},
+        {"CursorInfo", 1, 1},    {"WindowMessage", 2, 2},   {"Snapshot", 2, 2},
+        {"SnapshotPicture", 2, 2}, {"SnapshotWindow", 2, 2}, {"Answer", 1, kAnyCount},
+        {"Edit", 1, kAnyCount},  {"ExpectPixel", 4, 4},
+    };
+    for (const Pending& command : pending) {
+        std::string name = command.name;
+        defineCommand(name, command.minArgs, command.maxArgs, [name](const Statement& statement) {
+            throw ScriptError{statement.line, name + ": needs the window system, which this host does not have yet"};
+        });
+    }
+}
+
+std::string Interpreter::argument(const Statement& statement, std::size_t index) const
+{
+    return substitute(statement.args.at(index).text, variables_);
 }
 
 std::vector<ScriptError> Interpreter::check(const Script& script) const
 {
     std::vector<ScriptError> errors;
-    const auto& table = commandTable();
+    const auto& table = commands_;
     for (const Statement& statement : script.statements) {
         if (statement.kind == StatementKind::If) {
             if (statement.args.size() == 3 && !isComparison(statement.args[1].text))
@@ -134,14 +150,6 @@ void Interpreter::cmdMessage(const Statement& statement)
         throw ScriptError{statement.line, "Message: " + quoted(code) + " is not a 32-bit integer"};
     trace("message " + std::to_string(value));
     plugin_.nbMessage(static_cast<std::int32_t>(value));
-    if (halted_)
-        throw Halt{};
-}
-
-void Interpreter::cmdNeedsWindowSystem(const Statement& statement)
-{
-    throw ScriptError{statement.line, std::string(commandTable().at(statement.key).name)
-                                          + ": needs the window system, which this host does not have yet"};
 }
 
 } // namespace host

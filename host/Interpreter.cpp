@@ -140,6 +140,7 @@ Interpreter::Interpreter(const PluginEntryPoints& plugin, std::ostream& out, std
 {
     currentInterpreter = this;
     variables_.set("ErrorBoxes", "0");
+    defineBuiltinCommands();
 }
 
 Interpreter::~Interpreter()
@@ -395,10 +396,13 @@ bool Interpreter::evaluate(const Statement& statement) const
 void Interpreter::execute(const Statement& statement)
 {
     LineGuard line(lines_, statement.line);
-    const auto& table = commandTable();
-    auto command = table.find(statement.key);
-    if (command != table.end()) {
-        (this->*command->second.handler)(statement);
+    auto command = commands_.find(statement.key);
+    if (command != commands_.end()) {
+        // A copy: the handler may define commands while it runs.
+        CommandHandler handler = command->second.handler;
+        handler(statement);
+        if (halted_)
+            throw Halt{}; // a subroutine the plug-in ran from inside failed
         return;
     }
     if (const Registration* action = findAction(statement.key)) {

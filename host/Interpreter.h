@@ -7,6 +7,8 @@
 #include "host/Variables.h"
 
 #include <cstdint>
+#include <functional>
+#include <limits>
 #include <map>
 #include <ostream>
 #include <string>
@@ -34,6 +36,13 @@ struct HostOptions {
 // Most subroutines a script may have running at once, counting those the
 // plug-in starts: deeper nesting is runaway recursion.
 inline constexpr int kMaxSubroutineDepth = 256;
+
+// A command's argument count without upper bound.
+inline constexpr std::size_t kAnyCount = std::numeric_limits<std::size_t>::max();
+
+// Runs one statement of a command. Reports a script error by throwing
+// ScriptError (the interpreter prints it as FILE:LINE: message and stops).
+using CommandHandler = std::function<void(const Statement&)>;
 
 // The host: it hands the plug-in its callbacks, keeps the variables, and runs
 // a script's statements. The plug-in's callbacks carry no context, so they
@@ -81,6 +90,14 @@ public:
 
     int expectationFailures() const { return failures_; }
 
+    // Adds or replaces the command `name` (matched without regard to case),
+    // taking minArgs to maxArgs arguments; the counts are checked before
+    // the script runs.
+    void defineCommand(const std::string& name, std::size_t minArgs, std::size_t maxArgs, CommandHandler handler);
+
+    // Argument `index` of a statement with every [name] replaced.
+    std::string argument(const Statement& statement, std::size_t index) const;
+
     // What the plug-in's callbacks do.
     void onAddAction(std::int32_t number, const char* name, const char* hint, const std::uint8_t* types,
                      std::int32_t highIndex, std::int32_t count);
@@ -92,14 +109,14 @@ public:
 
 private:
     struct Command {
-        const char* name; // as the documentation spells it
+        std::string name; // as the documentation spells it
         std::size_t minArgs;
         std::size_t maxArgs;
-        void (Interpreter::*handler)(const Statement&);
+        CommandHandler handler;
     };
     struct Halt {}; // a script error was already reported: unwind to the top
 
-    static const std::map<std::string, Command>& commandTable();
+    void defineBuiltinCommands();
     const Registration* findAction(const std::string& key) const;
 
     void runBlock(std::size_t pc);
@@ -118,7 +135,6 @@ private:
     void cmdPrint(const Statement& statement);
     void cmdExpect(const Statement& statement);
     void cmdMessage(const Statement& statement);
-    void cmdNeedsWindowSystem(const Statement& statement);
 
     PluginEntryPoints plugin_;
     std::ostream& out_;
@@ -128,6 +144,7 @@ private:
 
     std::vector<Registration> registrations_;
     std::map<std::string, std::size_t> actions_; // lower-case name -> registration
+    std::map<std::string, Command> commands_;    // lower-case word -> command
     std::string title_, author_, description_;
 
     VariableStore variables_;

@@ -390,3 +390,20 @@ TEST(HostSetVar, NameIsWrittenWithOrWithoutBracketsAndNotSubstituted)
                            "trace: message 2 (the project closes)\n");
     EXPECT_EQ(outcome.err, "t.zhs:3: SetVar: the variable name is empty\n");
 }
+
+TEST(HostCommands, DefinedCommandsAreCheckedAndReplaceEarlierOnes)
+{
+    Host host;
+    std::vector<std::string> seen;
+    host.interpreter.defineCommand("Rectangle", 1, 2, [&](const Statement& statement) {
+        seen.push_back(host.interpreter.argument(statement, 0) + "/" + std::to_string(statement.args.size()));
+        if (statement.args.size() == 2)
+            throw ScriptError{statement.line, "Rectangle: " + host.interpreter.argument(statement, 1)};
+    });
+    EXPECT_EQ(host.run("RECTANGLE a b c\n").err, "t.zhs:1: Rectangle takes 1 to 2 arguments, got 3\n");
+    EXPECT_TRUE(seen.empty());
+    Outcome outcome = host.run("SetVar v Rect\nrectangle \"[v]1\"\nRectangle x \"bad [v]\"\nPrint after\n");
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "t.zhs:3: Rectangle: bad Rect\n");
+    EXPECT_EQ(seen, (std::vector<std::string>{"Rect1/1", "x/2"}));
+}
