@@ -1,0 +1,151 @@
+#include "platform/gdi/Bitmap.h"
+
+#include "platform/gdi/Error.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <string>
+
+namespace gdi {
+
+namespace {
+
+// Spare bytes after the last pixel let readers load a pixel as one 32-bit
+// word without reading past the allocation.
+constexpr std::size_t kTailBytes = 4;
+
+} // namespace
+
+std::unique_ptr<std::uint8_t[]> Bitmap::allocate(int width, int height)
+{
+    const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * 3;
+    if (bytes > kMaxBytes)
+        throw Error("bitmap of " + std::to_string(width) + " x " + std::to_string(height) +
+                    " pixels is too large");
+    try {
+        return std::unique_ptr<std::uint8_t[]>(new std::uint8_t[bytes + kTailBytes]);
+    } catch (const std::bad_alloc&) {
+        throw Error("out of memory for a bitmap of " + std::to_string(width) + " x " +
+                    std::to_string(height) + " pixels");
+    }
+}
+
+Bitmap::Bitmap(int width, int height)
+{
+    setSize(width, height);
+}
+
+Bitmap::Bitmap(const Bitmap& other)
+    : width_(other.width_), height_(other.height_), pixels_(allocate(other.width_, other.height_))
+{
+    std::memcpy(pixels_.get(), other.pixels_.get(), stride() * std::size_t(height_) + kTailBytes);
+}
+
+Bitmap& Bitmap::operator=(const Bitmap& other)
+{
+    if (this != &other) {
+        Bitmap copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+Bitmap::Bitmap(Bitmap&& other) noexcept
+    : width_(other.width_), height_(other.height_), pixels_(std::move(other.pixels_))
+{
+    other.width_ = other.height_ = 0;
+    other.pixels_ = nullptr;
+}
+
+Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
+{
+    if (this != &other) {
+        width_ = other.width_;
+        height_ = other.height_;
+        pixels_ = std::move(other.pixels_);
+        other.width_ = other.height_ = 0;
+    }
+    return *this;
+}
+
+Color Bitmap::pixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return kNoPixel;
+    const std::uint8_t* p = scanLine(y) + std::size_t(x) * 3;
+    return Rgb(p[2], p[1], p[0]);
+}
+
+void Bitmap::setPixel(int x, int y, Color c)
+{
+    if (x < 0 || y < 0 || x >= width_ || y >= height_)
+        return;
+    c = ResolveColor(c);
+    std::uint8_t* p = scanLine(y) + std::size_t(x) * 3;
+    p[0] = std::uint8_t(BlueOf(c));
+    p[1] = std::uint8_t(GreenOf(c));
+    p[2] = std::uint8_t(RedOf(c));
+}
+
+void FillPixels(std::uint8_t* row, std::size_t count, Color c)
+{
+    if (count == 0)
+        return;
+    const std::uint8_t b = std::uint8_t(BlueOf(c)), g = std::uint8_t(GreenOf(c)), r = std::uint8_t(RedOf(c));
+    if (b == g && g == r) {
+        std::memset(row, b, count * 3);
+        return;
+    }
+    // Seed a few pixels, then double the filled part with block copies.
+    const std::size_t total = count * 3;
+    const std::size_t seed = std::min<std::size_t>(count, 16) * 3;
+    for (std::size_t i = 0; i < seed; i += 3) {
+        row[i] = b;
+        row[i + 1] = g;
+        row[i + 2] = r;
+    }
+    std::size_t done = seed;
+    while (done < total) {
+        const std::size_t n = std::min(done, total - done);
+        std::memcpy(row + done, row, n);
+        done += n;
+    }
+}
+
+void Bitmap::fill(Color c)
+{
+    if (isEmpty())
+        return;
+    c = ResolveColor(c);
+    FillPixels(scanLine(0), std::size_t(width_), c);
+    for (int y = 1; y < height_; ++y)
+        std::memcpy(scanLine(y), scanLine(0), stride());
+}
+
+void Bitmap::setSize(int width, int height)
+{
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (width == width_ && height == height_ && pixels_)
+        return;
+    auto fresh = allocate(width, height);
+    const std::size_t newStride = std::size_t(width) * 3;
+    std::memset(fresh.get() + newStride * std::size_t(height), 0, kTailBytes);
+    const int keepW = std::min(width, width_);
+    const int keepH = std::min(height, height_);
+    for (int y = 0; y < height; ++y) {
+        std::uint8_t* dst = fresh.get() + std::size_t(y) * newStride;
+        std::size_t kept = 0;
+        if (y < keepH) {
+            kept = std::size_t(keepW) * 3;
+            std::memcpy(dst, scanLine(y), kept);
+        }
+        std::memset(dst + kept, 0xFF, newStride - kept);
+    }
+    pixels_ = std::move(fresh);
+    width_ = width;
+    height_ = height;
+}
+
+} // namespace gdi

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/gdi/Color.h"
+#include "platform/gdi/Rect.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+namespace gdi {
+
+// A 24-bit picture. Rows are stored from the top, each a run of width * 3
+// bytes in the order blue, green, red, with no padding between rows.
+class Bitmap {
+public:
+    // The largest pixel store a bitmap may have (2 GiB). Larger sizes, and
+    // sizes whose byte count overflows, throw gdi::Error.
+    static constexpr std::uint64_t kMaxBytes = std::uint64_t(1) << 31;
+
+    Bitmap() = default;
+    // A white bitmap; negative sizes count as 0.
+    Bitmap(int width, int height);
+    Bitmap(const Bitmap& other);
+    Bitmap& operator=(const Bitmap& other);
+    Bitmap(Bitmap&& other) noexcept;
+    Bitmap& operator=(Bitmap&& other) noexcept;
+    ~Bitmap() = default;
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    bool isEmpty() const { return width_ == 0 || height_ == 0; }
+    IntRect bounds() const { return {0, 0, width_, height_}; }
+    std::size_t stride() const { return std::size_t(width_) * 3; }
+
+    std::uint8_t* scanLine(int y) { return pixels_.get() + std::size_t(y) * stride(); }
+    const std::uint8_t* scanLine(int y) const { return pixels_.get() + std::size_t(y) * stride(); }
+
+    // kNoPixel outside the bitmap.
+    Color pixel(int x, int y) const;
+    // Ignored outside the bitmap; system colours are resolved.
+    void setPixel(int x, int y, Color c);
+    void fill(Color c);
+
+    // Resizing keeps this object and the overlapping top-left pixels; new
+    // pixels are white. On failure the bitmap is unchanged.
+    void setSize(int width, int height);
+    void setWidth(int width) { setSize(width, height_); }
+    void setHeight(int height) { setSize(width_, height); }
+
+private:
+    static std::unique_ptr<std::uint8_t[]> allocate(int width, int height);
+
+    int width_ = 0;
+    int height_ = 0;
+    std::unique_ptr<std::uint8_t[]> pixels_;
+};
+
+// Fills `count` pixels starting at `row` with one colour (already resolved).
+void FillPixels(std::uint8_t* row, std::size_t count, Color c);
+
+} // namespace gdi

@@ -1,0 +1,581 @@
+#include "platform/gdi/Canvas.h"
+
+#include "platform/gdi/BoxFigure.h"
+#include "platform/gdi/Int128.h"
+#include "platform/gdi/Ink.h"
+#include "platform/gdi/LineWalk.h"
+#include "platform/gdi/SpanSet.h"
+#include "platform/gdi/Text.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace gdi {
+
+namespace {
+
+using i64 = std::int64_t;
+
+// Dash patterns in pixels, starting with a drawn run.
+struct Pattern {
+    const int* runs;
+    int count;
+    int length;
+};
+constexpr int kDash[] = {18, 6};
+constexpr int kDot[] = {3, 3};
+constexpr int kDashDot[] = {9, 6, 3, 6};
+constexpr int kDashDotDot[] = {9, 3, 3, 3, 3, 3};
+
+Pattern PatternOf(PenStyle style)
+{
+    switch (style) {
+    case PenStyle::Dash: return {kDash, 2, 24};
+    case PenStyle::Dot: return {kDot, 2, 6};
+    case PenStyle::DashDot: return {kDashDot, 4, 24};
+    case PenStyle::DashDotDot: return {kDashDotDot, 6, 24};
+    default: return {nullptr, 0, 0};
+    }
+}
+
+bool PatternOn(const Pattern& p, i64 index)
+{
+    int k = int(index % p.length);
+    for (int i = 0; i < p.count; ++i) {
+        if (k < p.runs[i])
+            return i % 2 == 0;
+        k -= p.runs[i];
+    }
+    return false;
+}
+
+// Dashed outlines of curved figures count every outline pixel to place the
+// pattern; above this height the outline is drawn solid instead.
+constexpr i64 kMaxDashedFigureRows = i64(1) << 24;
+
+struct Box {
+    i64 l, t, r, b;
+    i64 w() const { return r - l; }
+    i64 h() const { return b - t; }
+};
+
+Box NormalBox(int left, int top, int right, int bottom)
+{
+    Box box{left, top, right, bottom};
+    if (box.l > box.r)
+        std::swap(box.l, box.r);
+    if (box.t > box.b)
+        std::swap(box.t, box.b);
+    return box;
+}
+
+i64 CeilDiv(Int128 n, Int128 d)
+{
+    if (d < 0) {
+        n = -n;
+        d = -d;
+    }
+    Int128 q = n / d;
+    if (n % d != 0 && n > 0)
+        ++q;
+    return i64(q);
+}
+
+} // namespace
+
+// Collects the pixels of one outline and paints them with the pen. Thin
+// solid and wide pens gather a span set that is painted once at the end;
+// thin styled pens paint each pixel as it comes, by its pattern index.
+class Canvas::Stroke {
+public:
+    explicit Stroke(Canvas& c)
+        : bmp_(*c.bitmap_), set_(c.bitmap_->bounds()), penInk_(Ink::Solid(c.pen_.color(), c.pen_.mode())),
+          gapInk_(Ink::Solid(c.brush_.color(), c.pen_.mode())),
+          paintGaps_(c.brush_.style() == BrushStyle::Solid), width_(std::max(c.pen_.width(), 1)),
+          pattern_(width_ > 1 ? Pattern{nullptr, 0, 0} : PatternOf(c.pen_.style()))
+    {
+        if (width_ > 1) {
+            const int off = -(width_ / 2);
+            const i64 w2 = i64(width_) * width_;
+            for (int i = 0; i < width_; ++i) {
+                const i64 dy = 2 * i - (width_ - 1);
+                int lo = width_, hi = -1;
+                for (int j = 0; j < width_; ++j) {
+                    const i64 dx = 2 * j - (width_ - 1);
+                    if (dx * dx + dy * dy <= w2) {
+                        lo = std::min(lo, j);
+                        hi = std::max(hi, j);
+                    }
+                }
+                disc_.push_back({off + i, off + lo, off + hi + 1});
+            }
+        }
+    }
+
+    bool styled() const { return pattern_.runs != nullptr; }
+    // How far outside the bitmap a path pixel can still paint inside it.
+    i64 margin() const { return width_; }
+
+    void pixel(i64 index, i64 x, i64 y)
+    {
+        if (styled()) {
+            if (x < 0 || y < 0 || x >= bmp_.width() || y >= bmp_.height())
+                return;
+            if (PatternOn(pattern_, index))
+                PaintSpan(bmp_, int(y), int(x), int(x) + 1, penInk_);
+            else if (paintGaps_)
+                PaintSpan(bmp_, int(y), int(x), int(x) + 1, gapInk_);
+            return;
+        }
+        run(y, x, x + 1);
+    }
+
+    // Pixels x0..x1-1 of row y, unstyled.
+    void run(i64 y, i64 x0, i64 x1)
+    {
+        if (disc_.empty()) {
+            set_.add(y, x0, x1);
+            return;
+        }
+        for (const DiscRow& d : disc_)
+            set_.add(y + d.dy, x0 + d.x0, x1 - 1 + d.x1);
+    }
+
+    void finish() { set_.paint(bmp_, penInk_); }
+
+private:
+    struct DiscRow {
+        int dy, x0, x1;
+    };
+
+    Bitmap& bmp_;
+    SpanSet set_;
+    Ink penInk_;
+    Ink gapInk_;
+    bool paintGaps_;
+    int width_;
+    Pattern pattern_;
+    std::vector<DiscRow> disc_;
+};
+
+void Canvas::strokePath(Stroke& stroke, std::span<const Point> points, bool closed, bool includeEnd)
+{
+    const i64 m = stroke.margin();
+    const i64 w = bitmap_->width(), h = bitmap_->height();
+    const std::size_t segments = closed ? points.size() : points.size() - 1;
+    i64 phase = 0;
+    for (std::size_t i = 0; i < segments; ++i) {
+        const Point a = points[i];
+        const Point b = points[(i + 1) % points.size()];
+        const LineSteps line(a, b);
+        // Wide strokes include every end point so that joins and caps are round.
+        const bool end = !stroke.styled() && (m > 1 || (includeEnd && i + 1 == segments));
+        line.walk(end, -m, w + m, -m, h + m,
+                  [&](i64 j, i64 x, i64 y) { stroke.pixel(phase + j, x, y); });
+        phase += line.count;
+    }
+}
+
+void Canvas::lineTo(int x, int y)
+{
+    const Point pts[2] = {pos_, {x, y}};
+    pos_ = {x, y};
+    Stroke stroke(*this);
+    if (pen_.width() > 1 || pts[0] != pts[1])
+        strokePath(stroke, pts, false, false);
+    stroke.finish();
+}
+
+void Canvas::polyline(std::span<const Point> points)
+{
+    if (points.size() < 2)
+        return;
+    Stroke stroke(*this);
+    strokePath(stroke, points, false, false);
+    stroke.finish();
+}
+
+void Canvas::fillBoxRows(i64 top, i64 bottom, i64 left, i64 right)
+{
+    bool visible = false;
+    const Ink ink = Ink::FromBrush(brush_, pen_.mode(), &visible);
+    if (!visible)
+        return;
+    const i64 y0 = std::max<i64>(top, 0), y1 = std::min<i64>(bottom, bitmap_->height());
+    const i64 x0 = std::max<i64>(left, 0), x1 = std::min<i64>(right, bitmap_->width());
+    if (x0 >= x1)
+        return;
+    for (i64 y = y0; y < y1; ++y)
+        PaintSpan(*bitmap_, int(y), int(x0), int(x1), ink);
+}
+
+void Canvas::rectangle(int left, int top, int right, int bottom)
+{
+    const Box box = NormalBox(left, top, right, bottom);
+    if (box.w() == 0 || box.h() == 0 || (box.w() == 1 && box.h() == 1))
+        return;
+    fillBoxRows(box.t + 1, box.b - 1, box.l + 1, box.r - 1);
+    Stroke stroke(*this);
+    const int l = int(box.l), t = int(box.t), r1 = int(box.r - 1), b1 = int(box.b - 1);
+    if (box.w() == 1 || box.h() == 1) {
+        const Point pts[2] = {{l, t}, {r1, b1}};
+        strokePath(stroke, pts, false, true);
+    } else {
+        const Point pts[4] = {{r1, t}, {l, t}, {l, b1}, {r1, b1}};
+        strokePath(stroke, pts, true, false);
+    }
+    stroke.finish();
+}
+
+void Canvas::boxFigure(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch)
+{
+    const BoxFigure fig(l, t, r, b, cw, ch);
+    const i64 bw = bitmap_->width(), bh = bitmap_->height();
+    bool visible = false;
+    const Ink fill = Ink::FromBrush(brush_, pen_.mode(), &visible);
+    if (visible) {
+        for (i64 y = std::max<i64>(t, 0); y < std::min<i64>(b, bh); ++y) {
+            const BoxFigure::Row row = fig.row(y);
+            const i64 x0 = std::max<i64>(row.leftTo + 1, 0), x1 = std::min<i64>(row.rightFrom, bw);
+            if (!row.full && x0 < x1)
+                PaintSpan(*bitmap_, int(y), int(x0), int(x1), fill);
+        }
+    }
+    Stroke stroke(*this);
+    if (stroke.styled() && b - t <= kMaxDashedFigureRows) {
+        fig.walk(0, bh, -1, bw + 1, [&](i64 index, i64 x, i64 y) { stroke.pixel(index, x, y); });
+        return;
+    }
+    const i64 m = stroke.styled() ? 0 : stroke.margin();
+    for (i64 y = std::max<i64>(t, -m); y < std::min<i64>(b, bh + m); ++y) {
+        const BoxFigure::Row row = fig.row(y);
+        stroke.run(y, row.leftFrom, row.leftTo + 1);
+        if (!row.full)
+            stroke.run(y, row.rightFrom, row.rightTo + 1);
+    }
+    stroke.finish();
+}
+
+void Canvas::ellipse(int left, int top, int right, int bottom)
+{
+    const Box box = NormalBox(left, top, right, bottom);
+    if (box.w() == 0 || box.h() == 0)
+        return;
+    if (box.w() <= 2 || box.h() <= 2) {
+        rectangle(left, top, right, bottom);
+        return;
+    }
+    boxFigure(box.l, box.t, box.r, box.b, box.w(), box.h());
+}
+
+void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
+{
+    const Box box = NormalBox(left, top, right, bottom);
+    if (box.w() == 0 || box.h() == 0)
+        return;
+    const i64 cw = std::min<i64>(std::llabs(i64(cornerWidth)), box.w());
+    const i64 ch = std::min<i64>(std::llabs(i64(cornerHeight)), box.h());
+    if (cw <= 2 || ch <= 2) {
+        rectangle(left, top, right, bottom);
+        return;
+    }
+    boxFigure(box.l, box.t, box.r, box.b, cw, ch);
+}
+
+void Canvas::pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4)
+{
+    const Box box = NormalBox(left, top, right, bottom);
+    if (box.w() == 0 || box.h() == 0)
+        return;
+    if (box.w() <= 2 || box.h() <= 2) {
+        rectangle(left, top, right, bottom);
+        return;
+    }
+    using i128 = Int128;
+    const i64 cx = box.l + box.w() / 2, cy = box.t + box.h() / 2;
+    // Ray directions with y growing upwards, so counter-clockwise on screen
+    // is the positive turn.
+    i64 d1x = i64(x3) - cx, d1y = cy - i64(y3);
+    i64 d2x = i64(x4) - cx, d2y = cy - i64(y4);
+    if (d1x == 0 && d1y == 0)
+        d1x = 1;
+    if (d2x == 0 && d2y == 0)
+        d2x = 1;
+    auto cross = [](i64 ax, i64 ay, i64 bx, i64 by) { return i128(ax) * by - i128(ay) * bx; };
+    const i128 c12 = cross(d1x, d1y, d2x, d2y);
+    const bool full = c12 == 0 && (i128(d1x) * d2x + i128(d1y) * d2y) > 0;
+    auto inSector = [&](i64 x, i64 y) {
+        const i64 vx = x - cx, vy = cy - y;
+        if (full || (vx == 0 && vy == 0))
+            return true;
+        const bool afterStart = cross(d1x, d1y, vx, vy) >= 0;
+        const bool beforeEnd = cross(vx, vy, d2x, d2y) >= 0;
+        if (c12 > 0)
+            return afterStart && beforeEnd;
+        if (c12 < 0)
+            return afterStart || beforeEnd;
+        return afterStart;
+    };
+    // Where a ray from the centre leaves the ellipse, rounded to a pixel.
+    auto arcPoint = [&](i64 dx, i64 dy) {
+        const long double a = (box.w() - 1) / 2.0L, b = (box.h() - 1) / 2.0L;
+        const long double ex = box.l + a, ey = box.t + b;
+        const long double sx = (long double)dx, sy = -(long double)dy;
+        const long double px = cx - ex, py = cy - ey;
+        const long double A = sx * sx / (a * a) + sy * sy / (b * b);
+        const long double B = 2 * (px * sx / (a * a) + py * sy / (b * b));
+        const long double C = px * px / (a * a) + py * py / (b * b) - 1;
+        const long double s = (-B + std::sqrt(std::max<long double>(B * B - 4 * A * C, 0))) / (2 * A);
+        return Point{int(std::llround(cx + s * sx)), int(std::llround(cy + s * sy))};
+    };
+    const BoxFigure fig(box.l, box.t, box.r, box.b, box.w(), box.h());
+    const i64 bw = bitmap_->width(), bh = bitmap_->height();
+    bool visible = false;
+    const Ink fill = Ink::FromBrush(brush_, pen_.mode(), &visible);
+    if (visible) {
+        for (i64 y = std::max<i64>(box.t, 0); y < std::min<i64>(box.b, bh); ++y) {
+            const BoxFigure::Row row = fig.row(y);
+            if (row.full)
+                continue;
+            const i64 x0 = std::max<i64>(row.leftTo + 1, 0), x1 = std::min<i64>(row.rightFrom, bw);
+            i64 runStart = -1;
+            for (i64 x = x0; x <= x1; ++x) {
+                const bool in = x < x1 && inSector(x, y);
+                if (in && runStart < 0)
+                    runStart = x;
+                if (!in && runStart >= 0) {
+                    PaintSpan(*bitmap_, int(y), int(runStart), int(x), fill);
+                    runStart = -1;
+                }
+            }
+        }
+    }
+    const Point start = arcPoint(d1x, d1y), end = arcPoint(d2x, d2y);
+    const Point radii[3] = {end, {int(cx), int(cy)}, start};
+    Stroke stroke(*this);
+    if (stroke.styled() && box.h() <= kMaxDashedFigureRows) {
+        // The arc runs counter-clockwise from the start ray: order its pixels
+        // by their angle from that ray, then continue along the radii.
+        struct ArcPixel {
+            long double angle;
+            i64 x, y;
+        };
+        std::vector<ArcPixel> arc;
+        const long double base = std::atan2((long double)d1y, (long double)d1x);
+        fig.walk(box.t, box.b, box.l, box.r, [&](i64, i64 x, i64 y) {
+            if (!inSector(x, y))
+                return;
+            long double a = std::atan2((long double)(cy - y), (long double)(x - cx)) - base;
+            while (a < 0)
+                a += 2 * 3.14159265358979323846L;
+            arc.push_back({a, x, y});
+        });
+        std::stable_sort(arc.begin(), arc.end(),
+                         [](const ArcPixel& p, const ArcPixel& q) { return p.angle < q.angle; });
+        i64 index = 0;
+        for (const ArcPixel& p : arc)
+            stroke.pixel(index++, p.x, p.y);
+        const i64 m = 0;
+        for (int i = 0; i < 2; ++i) {
+            const LineSteps line(radii[i], radii[i + 1]);
+            line.walk(i == 1, -m, bw + m, -m, bh + m,
+                      [&](i64 j, i64 x, i64 y) { stroke.pixel(index + j, x, y); });
+            index += line.count;
+        }
+        return;
+    }
+    const i64 m = stroke.margin();
+    for (i64 y = std::max<i64>(box.t, -m); y < std::min<i64>(box.b, bh + m); ++y) {
+        const BoxFigure::Row row = fig.row(y);
+        auto arcRun = [&](i64 from, i64 to) {
+            for (i64 x = std::max(from, -m); x <= std::min(to, bw + m); ++x)
+                if (inSector(x, y))
+                    stroke.run(y, x, x + 1);
+        };
+        arcRun(row.leftFrom, row.leftTo);
+        if (!row.full)
+            arcRun(row.rightFrom, row.rightTo);
+    }
+    strokePath(stroke, radii, false, true);
+    stroke.finish();
+}
+
+void Canvas::polygon(std::span<const Point> points)
+{
+    if (points.size() < 2)
+        return;
+    bool visible = false;
+    const Ink fill = Ink::FromBrush(brush_, pen_.mode(), &visible);
+    if (visible) {
+        i64 minY = points[0].y, maxY = points[0].y;
+        for (const Point& p : points) {
+            minY = std::min<i64>(minY, p.y);
+            maxY = std::max<i64>(maxY, p.y);
+        }
+        const i64 bw = bitmap_->width();
+        std::vector<i64> xs;
+        for (i64 y = std::max<i64>(minY, 0); y < std::min<i64>(maxY, bitmap_->height()); ++y) {
+            xs.clear();
+            for (std::size_t i = 0; i < points.size(); ++i) {
+                const Point a = points[i], b = points[(i + 1) % points.size()];
+                if (a.y == b.y)
+                    continue;
+                const Point& lo = a.y < b.y ? a : b;
+                const Point& hi = a.y < b.y ? b : a;
+                if (y < lo.y || y >= hi.y)
+                    continue;
+                // Pixels at or right of the crossing are inside.
+                const Int128 num = Int128(lo.x) * (i64(hi.y) - lo.y) + Int128(y - lo.y) * (i64(hi.x) - lo.x);
+                xs.push_back(CeilDiv(num, i64(hi.y) - lo.y));
+            }
+            std::sort(xs.begin(), xs.end());
+            for (std::size_t k = 0; k + 1 < xs.size(); k += 2) {
+                const i64 x0 = std::max<i64>(xs[k], 0), x1 = std::min<i64>(xs[k + 1], bw);
+                if (x0 < x1)
+                    PaintSpan(*bitmap_, int(y), int(x0), int(x1), fill);
+            }
+        }
+    }
+    Stroke stroke(*this);
+    strokePath(stroke, points, true, false);
+    stroke.finish();
+}
+
+void Canvas::fillRect(const IntRect& rect)
+{
+    bool visible = false;
+    const Ink ink = Ink::FromBrush(brush_, PenMode::Copy, &visible);
+    const IntRect r = rect.normalized().intersected(bitmap_->bounds());
+    if (!visible || r.isEmpty())
+        return;
+    if (ink.hatched) {
+        for (int y = r.top; y < r.bottom; ++y)
+            PaintSpan(*bitmap_, y, r.left, r.right, ink);
+        return;
+    }
+    // One row is filled, the others copied from it.
+    PaintSpan(*bitmap_, r.top, r.left, r.right, ink);
+    const std::size_t bytes = std::size_t(r.width()) * 3;
+    const std::uint8_t* first = bitmap_->scanLine(r.top) + std::size_t(r.left) * 3;
+    for (int y = r.top + 1; y < r.bottom; ++y)
+        std::memcpy(bitmap_->scanLine(y) + std::size_t(r.left) * 3, first, bytes);
+}
+
+void Canvas::floodFill(int x, int y, Color color)
+{
+    bool visible = false;
+    const Ink ink = Ink::FromBrush(brush_, PenMode::Copy, &visible);
+    if (!visible)
+        return;
+    FloodRegion(*bitmap_, x, y, color, floodScratch_, floodSpans_);
+    for (const FloodSpan& s : floodSpans_)
+        PaintSpan(*bitmap_, s.y, s.x0, s.x1, ink);
+}
+
+void Canvas::copyRect(const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)
+{
+    const IntRect d = destRect.normalized();
+    const IntRect s = srcRect.normalized();
+    if (d.isEmpty() || s.isEmpty())
+        return;
+    if (d.width() != s.width() || d.height() != s.height()) {
+        // Only the part of the source inside its bitmap is stretched, onto
+        // the matching part of the destination.
+        const IntRect inside = s.intersected(src.bounds());
+        if (inside.isEmpty())
+            return;
+        auto map = [](i64 v, i64 from0, i64 fromSize, i64 to0, i64 toSize) {
+            return i64(to0 + (Int128(v - from0) * toSize) / fromSize);
+        };
+        const i64 dl = map(inside.left, s.left, s.width(), d.left, d.width());
+        const i64 dr = map(inside.right, s.left, s.width(), d.left, d.width());
+        const i64 dt = map(inside.top, s.top, s.height(), d.top, d.height());
+        const i64 db = map(inside.bottom, s.top, s.height(), d.top, d.height());
+        if (dl >= dr || dt >= db)
+            return;
+        const IntRect target{int(dl), int(dt), int(dr), int(db)};
+        if (&src == bitmap_) {
+            copyScratch_.setSize(int(inside.width()), int(inside.height()));
+            for (int y = 0; y < inside.height(); ++y)
+                std::memcpy(copyScratch_.scanLine(y), src.scanLine(inside.top + y) + std::size_t(inside.left) * 3,
+                            copyScratch_.stride());
+            StretchHalftone(*bitmap_, target, copyScratch_, copyScratch_.bounds());
+        } else {
+            StretchHalftone(*bitmap_, target, src, inside);
+        }
+        return;
+    }
+    const i64 ox = i64(d.left) - s.left, oy = i64(d.top) - s.top;
+    const IntRect inside = s.intersected(src.bounds());
+    if (inside.isEmpty())
+        return;
+    // The destination of the readable source, clipped to this bitmap.
+    const i64 l = std::max<i64>(inside.left + ox, 0), t = std::max<i64>(inside.top + oy, 0);
+    const i64 r = std::min<i64>(inside.right + ox, bitmap_->width());
+    const i64 b = std::min<i64>(inside.bottom + oy, bitmap_->height());
+    if (l >= r || t >= b)
+        return;
+    const std::size_t bytes = std::size_t(r - l) * 3;
+    auto copyRow = [&](i64 y) {
+        std::memmove(bitmap_->scanLine(int(y)) + std::size_t(l) * 3,
+                     src.scanLine(int(y - oy)) + std::size_t(l - ox) * 3, bytes);
+    };
+    // Within one bitmap, rows are copied in the order that never reads a row
+    // already written; memmove handles overlap inside a row.
+    if (&src == bitmap_ && oy > 0) {
+        for (i64 y = b - 1; y >= t; --y)
+            copyRow(y);
+    } else {
+        for (i64 y = t; y < b; ++y)
+            copyRow(y);
+    }
+}
+
+void Canvas::draw(int x, int y, const Bitmap& src)
+{
+    const IntRect d{x, y, int(std::min<i64>(i64(x) + src.width(), INT32_MAX)),
+                    int(std::min<i64>(i64(y) + src.height(), INT32_MAX))};
+    copyRect(d, src, {0, 0, int(d.width()), int(d.height())});
+}
+
+void Canvas::drawTransparent(int x, int y, const Bitmap& src, Color transparent)
+{
+    transparent = ResolveColor(transparent);
+    const i64 l = std::max<i64>(x, 0), t = std::max<i64>(y, 0);
+    const i64 r = std::min<i64>(i64(x) + src.width(), bitmap_->width());
+    const i64 b = std::min<i64>(i64(y) + src.height(), bitmap_->height());
+    if (l >= r || t >= b)
+        return;
+    if (&src == bitmap_) {
+        const Bitmap copy = src;
+        drawTransparent(x, y, copy, transparent);
+        return;
+    }
+    const std::uint8_t tb = std::uint8_t(BlueOf(transparent)), tg = std::uint8_t(GreenOf(transparent)),
+                       tr = std::uint8_t(RedOf(transparent));
+    for (i64 yy = t; yy < b; ++yy) {
+        const std::uint8_t* s = src.scanLine(int(yy - y)) + std::size_t(l - x) * 3;
+        std::uint8_t* d = bitmap_->scanLine(int(yy)) + std::size_t(l) * 3;
+        for (i64 xx = l; xx < r; ++xx, s += 3, d += 3) {
+            if (s[0] == tb && s[1] == tg && s[2] == tr)
+                continue;
+            d[0] = s[0];
+            d[1] = s[1];
+            d[2] = s[2];
+        }
+    }
+}
+
+void Canvas::textOut(int x, int y, std::string_view text)
+{
+    const TextSize size = DrawText(*bitmap_, x, y, font_, brush_, text);
+    pos_ = {int(std::min<i64>(i64(x) + size.width, INT32_MAX)), y};
+}
+
+TextSize Canvas::textExtent(std::string_view text) const
+{
+    return MeasureText(font_, text);
+}
+
+} // namespace gdi

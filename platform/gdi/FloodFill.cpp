@@ -1,0 +1,125 @@
+#include "platform/gdi/FloodFill.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace gdi {
+
+namespace {
+
+// Pixels are compared as the low three bytes of a 32-bit load; the bitmap
+// keeps spare bytes after its last pixel for this.
+inline std::uint32_t Load24(const std::uint8_t* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v & 0x00FFFFFFu;
+}
+
+class Walker {
+public:
+    Walker(const Bitmap& bmp, std::uint32_t key, std::vector<std::uint64_t>& visited,
+           std::vector<FloodSpan>& spans)
+        : bmp_(bmp), key_(key), visited_(visited), spans_(spans), w_(bmp.width())
+    {
+    }
+
+    void run(int x, int y)
+    {
+        seeds_.push_back({y, x});
+        while (!seeds_.empty()) {
+            const Seed s = seeds_.back();
+            seeds_.pop_back();
+            if (isVisited(s.x, s.y))
+                continue;
+            const std::uint8_t* row = bmp_.scanLine(s.y);
+            int x0 = s.x, x1 = s.x + 1;
+            while (x0 > 0 && Load24(row + std::size_t(x0 - 1) * 3) == key_)
+                --x0;
+            while (x1 < w_ && Load24(row + std::size_t(x1) * 3) == key_)
+                ++x1;
+            markVisited(s.y, x0, x1);
+            spans_.push_back({s.y, x0, x1});
+            if (s.y > 0)
+                scanNeighbour(s.y - 1, x0, x1);
+            if (s.y + 1 < bmp_.height())
+                scanNeighbour(s.y + 1, x0, x1);
+        }
+    }
+
+private:
+    struct Seed {
+        int y, x;
+    };
+
+    std::size_t bit(int x, int y) const { return std::size_t(y) * std::size_t(w_) + std::size_t(x); }
+    bool isVisited(int x, int y) const
+    {
+        const std::size_t b = bit(x, y);
+        return (visited_[b >> 6] >> (b & 63)) & 1;
+    }
+    void markVisited(int y, int x0, int x1)
+    {
+        std::size_t b = bit(x0, y);
+        const std::size_t e = bit(x1, y);
+        while (b < e && (b & 63)) {
+            visited_[b >> 6] |= std::uint64_t(1) << (b & 63);
+            ++b;
+        }
+        while (b + 64 <= e) {
+            visited_[b >> 6] = ~std::uint64_t(0);
+            b += 64;
+        }
+        while (b < e) {
+            visited_[b >> 6] |= std::uint64_t(1) << (b & 63);
+            ++b;
+        }
+    }
+
+    // Pushes one seed per run of matching, unvisited pixels in [x0, x1).
+    void scanNeighbour(int y, int x0, int x1)
+    {
+        const std::uint8_t* row = bmp_.scanLine(y);
+        int x = x0;
+        while (x < x1) {
+            if (isVisited(x, y)) {
+                ++x;
+                continue;
+            }
+            if (Load24(row + std::size_t(x) * 3) != key_) {
+                ++x;
+                continue;
+            }
+            seeds_.push_back({y, x});
+            while (x < x1 && Load24(row + std::size_t(x) * 3) == key_)
+                ++x;
+        }
+    }
+
+    const Bitmap& bmp_;
+    std::uint32_t key_;
+    std::vector<std::uint64_t>& visited_;
+    std::vector<FloodSpan>& spans_;
+    std::vector<Seed> seeds_;
+    int w_;
+};
+
+} // namespace
+
+void FloodRegion(const Bitmap& bmp, int x, int y, Color color, std::vector<std::uint64_t>& visited,
+                 std::vector<FloodSpan>& spans)
+{
+    spans.clear();
+    if (x < 0 || y < 0 || x >= bmp.width() || y >= bmp.height())
+        return;
+    color = ResolveColor(color);
+    const std::uint32_t key = std::uint32_t(BlueOf(color)) | (std::uint32_t(GreenOf(color)) << 8) |
+                              (std::uint32_t(RedOf(color)) << 16);
+    if (Load24(bmp.scanLine(y) + std::size_t(x) * 3) != key)
+        return;
+    const std::size_t words = (std::size_t(bmp.width()) * std::size_t(bmp.height()) + 63) / 64;
+    visited.assign(words, 0);
+    Walker(bmp, key, visited, spans).run(x, y);
+}
+
+} // namespace gdi

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "platform/gdi/Bitmap.h"
+#include "platform/gdi/Brush.h"
+#include "platform/gdi/Font.h"
+
+#include <string_view>
+
+namespace gdi {
+
+struct TextSize;
+
+// Text is 8-bit (code page 1251). The width is the sum of the glyph
+// advances; the height is the font's cell height (ascent + descent).
+TextSize MeasureText(const Font& font, std::string_view text);
+
+// Draws text with its cell's top-left at (x, y). With a solid brush the cell
+// box is filled with the brush colour first.
+TextSize DrawText(Bitmap& bmp, int x, int y, const Font& font, const Brush& brush, std::string_view text);
+
+} // namespace gdi

@@ -1,0 +1,171 @@
+#include "platform/gdi/Canvas.h"
+#include "platform/gdi/FloodFill.h"
+#include "tests/gdi/Pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <random>
+
+namespace gdi {
+
+using test::Mask;
+using Rows = std::vector<std::string>;
+
+namespace {
+
+constexpr Color kWhite = 0xFFFFFF;
+
+Rows Hatch(BrushStyle style)
+{
+    Bitmap b(10, 8);
+    Canvas c(b);
+    c.brush().setColor(0);
+    c.brush().setStyle(style);
+    c.fillRect({-3, -5, 10, 8});
+    return Mask(b);
+}
+
+Bitmap FromRows(const Rows& rows)
+{
+    Bitmap b(int(rows[0].size()), int(rows.size()));
+    for (int y = 0; y < b.height(); ++y)
+        for (int x = 0; x < b.width(); ++x)
+            b.setPixel(x, y, rows[y][x] == '#' ? 0 : kWhite);
+    return b;
+}
+
+} // namespace
+
+TEST(FillRect, CoversLeftToRightMinusOneAndIgnoresThePenMode)
+{
+    Bitmap b(5, 4);
+    Canvas c(b);
+    c.brush().setColor(0);
+    c.pen().setMode(PenMode::NotXor);
+    c.fillRect({4, 3, 1, 1});
+    c.fillRect({4, 3, 1, 1});
+    EXPECT_EQ(Mask(b), (Rows{".....", ".###.", ".###.", "....."}));
+    c.fillRect({2, 2, 2, 9});
+    c.brush().setStyle(BrushStyle::Clear);
+    c.fillRect({0, 0, 5, 4});
+    EXPECT_EQ(Mask(b), (Rows{".....", ".###.", ".###.", "....."}));
+    c.brush().setColor(0);
+    c.fillRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX});
+    EXPECT_EQ(test::CountColor(b, 0), 20u);
+}
+
+TEST(Hatch, PatternsAreTiedToTheBitmapOrigin)
+{
+    EXPECT_EQ(Hatch(BrushStyle::Horizontal),
+              (Rows{"..........", "..........", "..........", "##########", "..........", "..........",
+                    "..........", ".........."}));
+    EXPECT_EQ(Hatch(BrushStyle::Vertical)[5], "....#.....");
+    EXPECT_EQ(Hatch(BrushStyle::FDiagonal),
+              (Rows{"#.......#.", ".#.......#", "..#.......", "...#......", "....#.....", ".....#....",
+                    "......#...", ".......#.."}));
+    EXPECT_EQ(Hatch(BrushStyle::BDiagonal)[0], ".......#..");
+    EXPECT_EQ(Hatch(BrushStyle::BDiagonal)[7], "#.......#.");
+    EXPECT_EQ(Hatch(BrushStyle::Cross)[3], "##########");
+    EXPECT_EQ(Hatch(BrushStyle::Cross)[0], "....#.....");
+    EXPECT_EQ(Hatch(BrushStyle::DiagCross)[1], ".#....#..#");
+}
+
+TEST(Hatch, ClosedFiguresLeaveTheGapsUntouched)
+{
+    Bitmap b(8, 8);
+    b.fill(Rgb(0, 255, 0));
+    Canvas c(b);
+    c.brush().setColor(0);
+    c.brush().setStyle(BrushStyle::Vertical);
+    c.pen().setColor(Rgb(255, 0, 0));
+    c.rectangle(0, 0, 8, 8);
+    EXPECT_EQ(b.pixel(4, 3), 0u);
+    EXPECT_EQ(b.pixel(3, 3), Rgb(0, 255, 0));
+}
+
+TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColour)
+{
+    const Rows picture{
+        "..#.....",
+        "..#.###.",
+        "###.#.#.",
+        "....###.",
+        "#.......",
+        ".#......",
+    };
+    Bitmap b = FromRows(picture);
+    b.setPixel(7, 5, Rgb(254, 255, 255)); // nearly white: a boundary too
+    Canvas c(b);
+    c.brush().setColor(Rgb(0, 0, 255));
+    c.floodFill(3, 0, kWhite);
+    EXPECT_EQ(test::Map(b, {0, Rgb(0, 0, 255), kWhite, Rgb(254, 255, 255)}, "#r.n"), (Rows{
+                                                                                     "..#rrrrr",
+                                                                                     "..#r###r",
+                                                                                     "###r#.#r",
+                                                                                     "rrrr###r",
+                                                                                     "#rrrrrrr",
+                                                                                     ".#rrrrrn",
+                                                                                 }));
+}
+
+TEST(FloodFill, NothingHappensOutsideOrOnAnotherColour)
+{
+    Bitmap b(4, 4);
+    Canvas c(b);
+    c.brush().setColor(0);
+    c.floodFill(-1, 0, kWhite);
+    c.floodFill(4, 4, kWhite);
+    c.floodFill(1, 1, Rgb(1, 2, 3));
+    EXPECT_EQ(test::CountColor(b, kWhite), 16u);
+    // A brush of the region's own colour terminates.
+    c.brush().setColor(kWhite);
+    c.floodFill(1, 1, kWhite);
+    EXPECT_EQ(test::CountColor(b, kWhite), 16u);
+}
+
+TEST(FloodFill, HatchedBrushPaintsThePatternOverTheRegion)
+{
+    Bitmap b(8, 4);
+    Canvas c(b);
+    c.brush().setColor(0);
+    c.brush().setStyle(BrushStyle::Horizontal);
+    c.floodFill(0, 0, kWhite);
+    EXPECT_EQ(Mask(b), (Rows{"........", "........", "........", "########"}));
+}
+
+TEST(FloodRegion, SpiralIsWalkedWithoutRecursionAndMatchesAReference)
+{
+    std::mt19937 rng(7);
+    for (int round = 0; round < 20; ++round) {
+        Bitmap b(37, 29);
+        for (int y = 0; y < b.height(); ++y)
+            for (int x = 0; x < b.width(); ++x)
+                if (rng() % 3 == 0)
+                    b.setPixel(x, y, 0);
+        const int sx = int(rng() % 37), sy = int(rng() % 29);
+        std::vector<std::uint64_t> scratch;
+        std::vector<FloodSpan> spans;
+        FloodRegion(b, sx, sy, b.pixel(sx, sy), scratch, spans);
+        // Reference: a plain breadth-first search, pixel by pixel.
+        std::vector<int> seen(37 * 29, 0);
+        std::vector<Point> queue{{sx, sy}};
+        seen[sy * 37 + sx] = 1;
+        for (std::size_t i = 0; i < queue.size(); ++i) {
+            const Point p = queue[i];
+            const Point next[] = {{p.x + 1, p.y}, {p.x - 1, p.y}, {p.x, p.y + 1}, {p.x, p.y - 1}};
+            for (Point n : next)
+                if (b.pixel(n.x, n.y) == b.pixel(sx, sy) && !seen[n.y * 37 + n.x]) {
+                    seen[n.y * 37 + n.x] = 1;
+                    queue.push_back(n);
+                }
+        }
+        std::vector<int> found(37 * 29, 0);
+        for (const FloodSpan& s : spans)
+            for (int x = s.x0; x < s.x1; ++x)
+                found[s.y * 37 + x] += 1; // each pixel in exactly one span
+        EXPECT_EQ(found, seen) << "round " << round;
+    }
+}
+
+} // namespace gdi

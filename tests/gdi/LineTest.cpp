@@ -1,0 +1,199 @@
+#include "platform/gdi/Canvas.h"
+#include "tests/gdi/Pixels.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+
+namespace gdi {
+
+using test::Mask;
+using Rows = std::vector<std::string>;
+
+constexpr Color kWhite = 0xFFFFFF;
+
+TEST(Line, EndPointIsNotDrawnAndHalvesGoToTheSmallerCoordinate)
+{
+    Bitmap b(11, 6);
+    Canvas c(b);
+    c.moveTo(1, 1);
+    c.lineTo(9, 4); // 8 across, 3 down: offsets round(j * 3 / 8)
+    EXPECT_EQ(Mask(b), (Rows{
+                           "...........",
+                           ".##........",
+                           "...###.....",
+                           "......##...",
+                           "........#..",
+                           "...........",
+                       }));
+    EXPECT_EQ(c.penPos(), (Point{9, 4}));
+
+    Bitmap back(11, 6);
+    Canvas d(back);
+    d.moveTo(9, 4);
+    d.lineTo(1, 1); // going up, halves still round towards the smaller y
+    EXPECT_EQ(Mask(back), (Rows{
+                              "...........",
+                              "..#........",
+                              "...###.....",
+                              "......##...",
+                              "........##.",
+                              "...........",
+                          }));
+}
+
+TEST(Line, DiagonalsAreYMajorAndZeroLengthDrawsNothing)
+{
+    Bitmap b(4, 4);
+    Canvas c(b);
+    c.moveTo(0, 0);
+    c.lineTo(3, 3);
+    c.lineTo(3, 3);
+    EXPECT_EQ(Mask(b), (Rows{"#...", ".#..", "..#.", "...."}));
+}
+
+TEST(Line, PolylineDrawsInnerVerticesOnceAndKeepsThePosition)
+{
+    Bitmap b(5, 5);
+    Canvas c(b);
+    c.pen().setMode(PenMode::NotXor); // with a black pen not-XOR inverts
+    c.moveTo(4, 4);
+    const Point pts[] = {{0, 0}, {4, 0}, {4, 4}};
+    c.polyline(pts);
+    // Inverted once means black: the corner (4, 0) was painted exactly once.
+    EXPECT_EQ(Mask(b), (Rows{"#####", "....#", "....#", "....#", "....."}));
+    EXPECT_EQ(c.penPos(), (Point{4, 4}));
+}
+
+TEST(Line, PenStylesFollowTheirPatternsAndRestartAtEachLineTo)
+{
+    auto draw = [](PenStyle style) {
+        Bitmap b(30, 1);
+        Canvas c(b);
+        c.pen().setStyle(style);
+        c.brush().setStyle(BrushStyle::Clear);
+        c.moveTo(0, 0);
+        c.lineTo(30, 0);
+        return Mask(b)[0];
+    };
+    EXPECT_EQ(draw(PenStyle::Dash), "##################......######");
+    EXPECT_EQ(draw(PenStyle::Dot), "###...###...###...###...###...");
+    EXPECT_EQ(draw(PenStyle::DashDot), "#########......###......######");
+    EXPECT_EQ(draw(PenStyle::DashDotDot), "#########...###...###...######");
+
+    Bitmap b(12, 1);
+    Canvas c(b);
+    c.pen().setStyle(PenStyle::Dot);
+    c.brush().setStyle(BrushStyle::Clear);
+    c.moveTo(0, 0);
+    c.lineTo(4, 0);
+    c.lineTo(12, 0);
+    EXPECT_EQ(Mask(b)[0], "###.###...##");
+}
+
+TEST(Line, PatternPhaseRunsOnAcrossPolylineVertices)
+{
+    Bitmap b(6, 6);
+    Canvas c(b);
+    c.pen().setStyle(PenStyle::Dot);
+    c.brush().setStyle(BrushStyle::Clear);
+    const Point pts[] = {{0, 0}, {4, 0}, {4, 5}};
+    c.polyline(pts);
+    EXPECT_EQ(Mask(b), (Rows{"###...", "......", "....#.", "....#.", "....#.", "......"}));
+}
+
+TEST(Line, GapsTakeTheSolidBrushColour)
+{
+    Bitmap b(8, 1);
+    Canvas c(b);
+    c.pen().setStyle(PenStyle::Dot);
+    c.brush().setColor(Rgb(0, 0, 255));
+    c.moveTo(0, 0);
+    c.lineTo(8, 0);
+    EXPECT_EQ(test::Map(b, {0, Rgb(0, 0, 255), kWhite}, "#b."), (Rows{"###bbb##"}));
+}
+
+TEST(Line, WidePensAreCentredWithRoundEnds)
+{
+    Bitmap b(9, 8);
+    Canvas c(b);
+    c.pen().setWidth(5);
+    c.moveTo(4, 4);
+    c.lineTo(4, 4); // a zero-length wide line is one disc
+    EXPECT_EQ(Mask(b), (Rows{
+                           ".........",
+                           ".........",
+                           "...###...",
+                           "..#####..",
+                           "..#####..",
+                           "..#####..",
+                           "...###...",
+                           ".........",
+                       }));
+
+    Bitmap h(10, 6);
+    Canvas d(h);
+    d.pen().setWidth(2);
+    d.moveTo(2, 3);
+    d.lineTo(7, 3); // every path pixel, end included, grows to rows y-1..y, columns x-1..x
+    EXPECT_EQ(Mask(h), (Rows{"..........", "..........", ".#######..", ".#######..", "..........", ".........."}));
+}
+
+TEST(Line, WideStrokesPaintEachPixelOnceAndDashesTurnSolid)
+{
+    Bitmap b(12, 12);
+    Canvas c(b);
+    c.pen().setWidth(4);
+    c.pen().setStyle(PenStyle::Dot);
+    c.pen().setMode(PenMode::NotXor);
+    const Point pts[] = {{2, 2}, {9, 2}, {9, 9}, {2, 2}};
+    c.polyline(pts);
+    EXPECT_EQ(test::CountColor(b, kWhite) + test::CountColor(b, 0), 144u);
+    // Every covered pixel inverted exactly once: black, never restored white.
+    EXPECT_EQ(b.pixel(9, 2), 0u);
+    EXPECT_EQ(b.pixel(2, 2), 0u);
+    EXPECT_EQ(b.pixel(5, 2), 0u);
+    c.polyline(pts);
+    EXPECT_EQ(test::CountColor(b, kWhite), 144u);
+}
+
+TEST(Line, FarCoordinatesAreClippedAnalytically)
+{
+    Bitmap b(5, 5);
+    Canvas c(b);
+    c.moveTo(-2000000000, -2000000000);
+    c.lineTo(2000000000, 2000000000);
+    EXPECT_EQ(Mask(b), (Rows{"#....", ".#...", "..#..", "...#.", "....#"}));
+
+    Bitmap e(5, 5);
+    Canvas d(e);
+    d.pen().setWidth(3);
+    d.moveTo(INT_MIN, 2);
+    d.lineTo(INT_MAX, 2);
+    d.moveTo(INT_MIN, INT_MIN);
+    d.lineTo(INT_MIN + 5, INT_MAX); // steep and far to the left: nothing
+    EXPECT_EQ(Mask(e), (Rows{".....", "#####", "#####", "#####", "....."}));
+}
+
+TEST(Line, ClippingKeepsTheErrorTermAndDashPhase)
+{
+    Bitmap full(20, 5), clipped(8, 5);
+    for (Bitmap* bmp : {&full, &clipped}) {
+        Canvas c(*bmp);
+        c.pen().setStyle(PenStyle::DashDot);
+        c.brush().setStyle(BrushStyle::Clear);
+        c.moveTo(-12, 0);
+        c.lineTo(19, 4);
+    }
+    Bitmap reference(20, 5);
+    Canvas r(reference);
+    r.pen().setStyle(PenStyle::DashDot);
+    r.brush().setStyle(BrushStyle::Clear);
+    r.moveTo(0, 0);
+    r.lineTo(31, 4);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 8; ++x)
+            EXPECT_EQ(clipped.pixel(x, y), reference.pixel(x + 12, y)) << x << "," << y;
+}
+
+} // namespace gdi
