@@ -3,6 +3,7 @@
 #include "canvas/Zenvas.h"
 #include "plugin/Routine.h"
 
+#include <memory>
 #include <string_view>
 
 namespace zenvas {
@@ -21,6 +22,9 @@ bool CanvasListExists();
 
 // Removes and destroys the canvas of that name; true when one was removed.
 bool DeleteCanvas(std::string_view name);
+
+// Appends a canvas, creating the list when it does not exist.
+void RegisterCanvas(std::unique_ptr<TZenvas> canvas);
 
 // The canvas an action works on: found by name, with a rectangle name.
 TZenvas* FindCanvasForAction(std::string_view name);

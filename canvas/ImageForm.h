@@ -58,6 +58,9 @@ public:
     bool released() const { return released_; }
     void markReleased() { released_ = true; }
 
+protected:
+    void boundsChanged() override;
+
 private:
     bool released_ = false;
 };

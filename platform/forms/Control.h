@@ -137,6 +137,10 @@ protected:
     // Draws the control itself (not its children) into `surface`, a bitmap
     // of the control's size.
     virtual void paint(gdi::Bitmap& surface);
+    // Puts the control's own pixels into `target` with its top-left at
+    // (x, y), limited to `area` (target coordinates, already clipped).
+    // Default: paint() into a bitmap of the control's size, then copy.
+    virtual void paintInto(gdi::Bitmap& target, int x, int y, const gdi::IntRect& area);
     // Drawn after the children, directly over the composed picture of the
     // parent (overlays such as frames). Default: nothing.
     virtual bool paintsAsOverlay() const { return false; }

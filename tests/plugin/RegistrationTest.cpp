@@ -18,9 +18,10 @@ std::vector<std::string> g_calls;
 void ZENVAS_CALL AddAction(int32_t number, const char* name, const char* hint, const uint8_t* types,
                            int32_t highIndex, int32_t count)
 {
-    std::string line = std::to_string(number) + "\t" + name + "\t" + hint + "\t";
+    std::string line = std::to_string(number);
+    line.append("\t").append(name).append("\t").append(hint).append("\t");
     for (int32_t i = 0; i <= highIndex; ++i)
-        line += (i ? " " : "") + std::to_string(types[i]);
+        line.append(i ? " " : "").append(std::to_string(types[i]));
     // Headings carry no parameters but still one type byte.
     EXPECT_EQ(count, number == 0 ? 0 : highIndex + 1) << name;
     g_calls.push_back(line);

@@ -1,0 +1,140 @@
+#include "platform/forms/ScrollBox.h"
+
+#include "platform/gdi/Canvas.h"
+
+#include <algorithm>
+
+namespace forms {
+
+ScrollBox::ScrollBox(std::string name) : Control(std::move(name)) {}
+
+int ScrollBox::horzRange() const
+{
+    int range = 0;
+    for (const Control* child : children())
+        if (child->visible())
+            range = std::max(range, child->bounds().right);
+    return range;
+}
+
+int ScrollBox::vertRange() const
+{
+    int range = 0;
+    for (const Control* child : children())
+        if (child->visible())
+            range = std::max(range, child->bounds().bottom);
+    return range;
+}
+
+void ScrollBox::barsNeeded(bool& horz, bool& vert) const
+{
+    // Showing one bar narrows the view and may make the other necessary.
+    horz = vert = false;
+    const bool horzAllowed = horz_.mode == ScrollBarMode::Automatic;
+    const bool vertAllowed = vert_.mode == ScrollBarMode::Automatic;
+    for (int pass = 0; pass < 2; ++pass) {
+        const int viewWidth = width() - (vert ? kBarThickness : 0);
+        const int viewHeight = height() - (horz ? kBarThickness : 0);
+        horz = horzAllowed && horzRange() > viewWidth;
+        vert = vertAllowed && vertRange() > viewHeight;
+    }
+}
+
+bool ScrollBox::horzBarShown() const
+{
+    bool horz, vert;
+    barsNeeded(horz, vert);
+    return horz;
+}
+
+bool ScrollBox::vertBarShown() const
+{
+    bool horz, vert;
+    barsNeeded(horz, vert);
+    return vert;
+}
+
+int ScrollBox::clientWidth() const
+{
+    return std::max(0, width() - (vertBarShown() ? kBarThickness : 0));
+}
+
+int ScrollBox::clientHeight() const
+{
+    return std::max(0, height() - (horzBarShown() ? kBarThickness : 0));
+}
+
+int ScrollBox::maxHorzPosition() const
+{
+    return std::max(0, horzRange() - clientWidth());
+}
+
+int ScrollBox::maxVertPosition() const
+{
+    return std::max(0, vertRange() - clientHeight());
+}
+
+void ScrollBox::setHorzPosition(int position)
+{
+    horz_.position = std::clamp(position, 0, maxHorzPosition());
+}
+
+void ScrollBox::setVertPosition(int position)
+{
+    vert_.position = std::clamp(position, 0, maxVertPosition());
+}
+
+void ScrollBox::setHorzBarVisible(bool visible)
+{
+    horz_.mode = visible ? ScrollBarMode::Automatic : ScrollBarMode::Hidden;
+    updateScrollRange();
+}
+
+void ScrollBox::setVertBarVisible(bool visible)
+{
+    vert_.mode = visible ? ScrollBarMode::Automatic : ScrollBarMode::Hidden;
+    updateScrollRange();
+}
+
+void ScrollBox::updateScrollRange()
+{
+    setHorzPosition(horz_.position);
+    setVertPosition(vert_.position);
+}
+
+void ScrollBox::paint(gdi::Bitmap& surface)
+{
+    gdi::Canvas canvas(surface);
+    canvas.brush().setColor(0xFF00000F); // button face behind the content
+    canvas.fillRect(surface.bounds());
+    const bool horz = horzBarShown(), vert = vertBarShown();
+    auto drawBar = [&](gdi::IntRect track, bool horizontal, int position, int range, int view) {
+        canvas.brush().setColor(0xFF000000); // scroll bar
+        canvas.fillRect(track);
+        const int length = horizontal ? static_cast<int>(track.width()) : static_cast<int>(track.height());
+        if (range <= 0 || length <= 0)
+            return;
+        const int thumb = std::max(8, static_cast<int>(std::int64_t(length) * view / range));
+        const int travel = std::max(0, length - thumb);
+        const int maxPosition = std::max(1, range - view);
+        const int start = static_cast<int>(std::int64_t(travel) * position / maxPosition);
+        canvas.brush().setColor(0xFF000010); // button shadow
+        if (horizontal)
+            canvas.fillRect({track.left + start, track.top + 2, track.left + start + thumb, track.bottom - 2});
+        else
+            canvas.fillRect({track.left + 2, track.top + start, track.right - 2, track.top + start + thumb});
+    };
+    const int w = surface.width(), h = surface.height();
+    if (horz)
+        drawBar({0, h - kBarThickness, w - (vert ? kBarThickness : 0), h}, true, horz_.position, horzRange(),
+                clientWidth());
+    if (vert)
+        drawBar({w - kBarThickness, 0, w, h - (horz ? kBarThickness : 0)}, false, vert_.position, vertRange(),
+                clientHeight());
+    if (horz && vert) {
+        canvas.brush().setColor(0xFF00000F);
+        canvas.fillRect({w - kBarThickness, h - kBarThickness, w, h});
+    }
+}
+
+} // namespace forms

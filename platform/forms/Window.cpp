@@ -1,0 +1,247 @@
+#include "platform/forms/Window.h"
+
+#include "platform/forms/Backend.h"
+#include "platform/gdi/Canvas.h"
+
+#include <algorithm>
+#include <exception>
+
+namespace forms {
+
+Window::Window(std::string name, std::uint32_t style)
+    : Control(std::move(name)), handle_(WindowSystem::instance().registerWindow(this)), style_(style)
+{
+}
+
+Window::~Window()
+{
+    WindowSystem::instance().unregisterWindow(handle_);
+}
+
+gdi::Point Window::clientOrigin() const
+{
+    const Backend& backend = CurrentBackend();
+    const int frame = backend.frameThickness(style_);
+    return {frame, frame + backend.captionHeight(style_)};
+}
+
+int Window::clientWidth() const
+{
+    const int frame = CurrentBackend().frameThickness(style_);
+    return std::max(0, width() - 2 * frame);
+}
+
+int Window::clientHeight() const
+{
+    const Backend& backend = CurrentBackend();
+    const int frame = backend.frameThickness(style_);
+    return std::max(0, height() - 2 * frame - backend.captionHeight(style_));
+}
+
+void Window::setClientSize(int width, int height)
+{
+    const Backend& backend = CurrentBackend();
+    const int frame = backend.frameThickness(style_);
+    setBounds(left(), top(), width + 2 * frame, height + 2 * frame + backend.captionHeight(style_));
+}
+
+std::intptr_t Window::handleMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam)
+{
+    if (onMessage)
+        if (auto answer = onMessage(message, wparam, lparam))
+            return *answer;
+    return 0;
+}
+
+void Window::paint(gdi::Bitmap& surface)
+{
+    gdi::Canvas canvas(surface);
+    const Backend& backend = CurrentBackend();
+    const int frame = backend.frameThickness(style_);
+    const int caption = backend.captionHeight(style_);
+    if (frame > 0) {
+        canvas.brush().setColor(0xFF00000A); // active border
+        canvas.fillRect(surface.bounds());
+    }
+    if (caption > 0) {
+        canvas.brush().setColor(0xFF000002); // active caption
+        canvas.fillRect({frame, frame, surface.width() - frame, frame + caption});
+        canvas.brush().setStyle(gdi::BrushStyle::Clear);
+        canvas.font().setColor(0xFF000009);
+        canvas.textOut(frame + 4, frame + 2, caption_);
+    }
+    canvas.brush().setColor(color_);
+    canvas.fillRect({frame, frame + caption, surface.width() - frame, surface.height() - frame});
+}
+
+WindowSystem& WindowSystem::instance()
+{
+    static auto* system = new WindowSystem; // lives as long as the process
+    return *system;
+}
+
+WindowHandle WindowSystem::registerWindow(Window* window)
+{
+    const WindowHandle handle = nextHandle_++;
+    windows_.emplace_back(handle, window);
+    return handle;
+}
+
+void WindowSystem::unregisterWindow(WindowHandle handle)
+{
+    windows_.erase(std::remove_if(windows_.begin(), windows_.end(), [&](const auto& e) { return e.first == handle; }),
+                   windows_.end());
+}
+
+Window* WindowSystem::find(WindowHandle handle) const
+{
+    for (const auto& [h, window] : windows_)
+        if (h == handle)
+            return window;
+    return nullptr;
+}
+
+std::vector<Window*> WindowSystem::topLevelWindows() const
+{
+    std::vector<Window*> result;
+    for (const auto& entry : windows_)
+        if (!entry.second->parent())
+            result.push_back(entry.second);
+    std::stable_partition(result.begin(), result.end(), [](Window* w) { return !(w->style() & wsStayOnTop); });
+    return result;
+}
+
+Window* WindowSystem::findTopLevel(const std::string& caption) const
+{
+    auto windows = topLevelWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if ((*it)->caption() == caption && (*it)->visible())
+            return *it;
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if ((*it)->caption() == caption)
+            return *it;
+    return nullptr;
+}
+
+std::intptr_t WindowSystem::sendMessage(WindowHandle handle, std::uint32_t message, std::intptr_t wparam,
+                                        std::intptr_t lparam)
+{
+    Window* window = find(handle);
+    if (!window)
+        return 0;
+    std::intptr_t result = 0;
+    dispatch([&] { result = window->handleMessage(message, wparam, lparam); });
+    return result;
+}
+
+Control* WindowSystem::controlAt(WindowHandle handle, int x, int y) const
+{
+    Window* window = find(handle);
+    if (!window || !window->showing())
+        return nullptr;
+    const gdi::Point client = window->clientOrigin();
+    return window->controlAt(x + client.x, y + client.y);
+}
+
+bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton button, ShiftState shift, int x,
+                           int y)
+{
+    Window* window = find(handle);
+    if (!window)
+        return false;
+
+    Control* target = nullptr;
+    if (capture_ && !captureLifetime_.expired())
+        target = capture_;
+    else
+        capture_ = nullptr;
+    if (!target)
+        target = controlAt(handle, x, y);
+    if (!target)
+        return true;
+
+    // Coordinates of the target: the window's client point made relative to
+    // the target's top-left.
+    const gdi::Point windowOrigin = window->originIn(nullptr);
+    const gdi::Point client = window->clientOrigin();
+    const gdi::Point targetOrigin = target->originIn(nullptr);
+    const int tx = x + windowOrigin.x + client.x - targetOrigin.x;
+    const int ty = y + windowOrigin.y + client.y - targetOrigin.y;
+
+    if (kind == PointerKind::Down && !capture_) {
+        capture_ = target;
+        captureLifetime_ = target->lifetime();
+    }
+    std::weak_ptr<void> alive = target->lifetime();
+    dispatch([&] {
+        switch (kind) {
+        case PointerKind::Down:
+            target->mouseDown(button, shift, tx, ty);
+            break;
+        case PointerKind::Move:
+            target->mouseMove(shift, tx, ty);
+            break;
+        case PointerKind::Up:
+            target->mouseUp(button, shift, tx, ty);
+            break;
+        }
+    });
+    // The release ends the capture once no button is held any more.
+    if (kind == PointerKind::Up) {
+        const ShiftState stillHeld = shift & (ssLeft | ssRight | ssMiddle) & ~ButtonFlag(button);
+        if (!stillHeld)
+            capture_ = nullptr;
+    }
+    if (alive.expired() && capture_ == target)
+        capture_ = nullptr;
+    return true;
+}
+
+void WindowSystem::dispatch(const std::function<void()>& work)
+{
+    ++dispatchDepth_;
+    try {
+        work();
+    } catch (const std::exception& failure) {
+        try {
+            CurrentBackend().errorBox(failure.what());
+        } catch (...) {
+        }
+    } catch (...) {
+        try {
+            CurrentBackend().errorBox("Unknown failure");
+        } catch (...) {
+        }
+    }
+    --dispatchDepth_;
+    if (dispatchDepth_ == 0)
+        flushReleases();
+}
+
+void WindowSystem::releaseLater(std::unique_ptr<Control> control)
+{
+    if (!control)
+        return;
+    control->hide();
+    control->setParent(nullptr);
+    if (capture_ == control.get())
+        capture_ = nullptr;
+    if (dispatchDepth_ == 0) {
+        control.reset();
+        return;
+    }
+    pendingReleases_.push_back(std::move(control));
+}
+
+void WindowSystem::flushReleases()
+{
+    while (!pendingReleases_.empty()) {
+        auto doomed = std::move(pendingReleases_);
+        pendingReleases_.clear();
+        ++dispatchDepth_; // destructors may release more; keep them queued
+        doomed.clear();
+        --dispatchDepth_;
+    }
+}
+
+} // namespace forms
