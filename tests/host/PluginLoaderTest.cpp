@@ -21,11 +21,3 @@ TEST(PluginLibrary, NamesEveryMissingEntryPoint)
     EXPECT_EQ(error, std::string(FAKE_INCOMPLETE) + " lacks the entry points nbEditAction, nbMessage");
     EXPECT_FALSE(library.entryPoints().complete());
 }
-
-TEST(PluginLibrary, FileThatIsNoLibrary)
-{
-    PluginLibrary library;
-    std::string error;
-    EXPECT_FALSE(library.open("/nonexistent/Zenvas.nbp", error));
-    EXPECT_NE(error.find("/nonexistent/Zenvas.nbp"), std::string::npos) << error;
-}
