@@ -334,10 +334,9 @@ bool WalkChunks(Bytes body, Visit&& visit)
             return false;
         if (!visit(body.subspan(at, 4), body.subspan(at + 8, size)))
             return false;
-        // The pad byte after the last chunk may be missing.
-        at += 8 + size;
-        if (size % 2 != 0 && at < body.size())
-            ++at;
+        // Odd lengths are padded; the pad byte after the last chunk may be
+        // missing, which simply ends the walk.
+        at += 8 + size + size % 2;
     }
     return true;
 }
