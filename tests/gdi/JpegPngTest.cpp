@@ -1,0 +1,109 @@
+#include "platform/gdi/Error.h"
+#include "platform/gdi/codecs/Jpeg.h"
+#include "platform/gdi/codecs/Png.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+namespace gdi {
+
+namespace {
+
+std::string TempPath(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / (std::string("zenvas-gdi-") + name)).string();
+}
+
+Bitmap Gradient(int w, int h)
+{
+    Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.setPixel(x, y, Rgb(x * 255 / (w - 1), y * 255 / (h - 1), 128));
+    return b;
+}
+
+std::vector<std::uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+} // namespace
+
+TEST(Jpeg, RoundTripKeepsSizeAndColoursWithinTolerance)
+{
+    const Bitmap b = Gradient(67, 45);
+    const std::string path = TempPath("round.jpg");
+    SaveJpeg(path, b, 95);
+    const JpegSize size = ReadJpegSize(path);
+    EXPECT_EQ(size.width, 67);
+    EXPECT_EQ(size.height, 45);
+    const Bitmap back = LoadJpeg(path);
+    ASSERT_EQ(back.width(), 67);
+    ASSERT_EQ(back.height(), 45);
+    int worst = 0;
+    for (int y = 0; y < 45; ++y)
+        for (int x = 0; x < 67; ++x) {
+            const Color a = b.pixel(x, y), c = back.pixel(x, y);
+            worst = std::max({worst, std::abs(RedOf(a) - RedOf(c)), std::abs(GreenOf(a) - GreenOf(c)),
+                              std::abs(BlueOf(a) - BlueOf(c))});
+        }
+    EXPECT_LE(worst, 6);
+    // Baseline: a start-of-frame 0 marker, and lower quality is smaller.
+    const auto file = ReadAll(path);
+    bool baseline = false;
+    for (std::size_t i = 0; i + 1 < file.size(); ++i)
+        baseline |= file[i] == 0xFF && file[i + 1] == 0xC0;
+    EXPECT_TRUE(baseline);
+    EXPECT_LT(EncodeJpeg(b, 20).size(), file.size());
+    std::remove(path.c_str());
+}
+
+TEST(Jpeg, CorruptOrTruncatedDataThrows)
+{
+    const std::vector<std::uint8_t> good = EncodeJpeg(Gradient(40, 40), 90);
+    EXPECT_NO_THROW(LoadJpeg(good));
+    const std::vector<std::uint8_t> cut(good.begin(), good.begin() + std::ptrdiff_t(good.size() / 2));
+    EXPECT_THROW(LoadJpeg(cut), Error);
+    // A Huffman table whose code counts add up to more than 256 codes.
+    std::vector<std::uint8_t> damaged = good;
+    std::size_t dht = 0;
+    while (dht + 1 < damaged.size() && !(damaged[dht] == 0xFF && damaged[dht + 1] == 0xC4))
+        ++dht;
+    ASSERT_LT(dht + 21, damaged.size());
+    for (std::size_t i = dht + 5; i < dht + 21; ++i)
+        damaged[i] = 0xFF;
+    EXPECT_THROW(LoadJpeg(damaged), Error);
+    EXPECT_THROW(LoadJpeg(std::vector<std::uint8_t>{'n', 'o', 'p', 'e'}), Error);
+    EXPECT_THROW(LoadJpeg(std::vector<std::uint8_t>{}), Error);
+    const std::string path = TempPath("bad.jpg");
+    std::ofstream(path, std::ios::binary) << "not a picture at all";
+    EXPECT_THROW(ReadJpegSize(path), Error);
+    EXPECT_THROW(LoadJpeg(path), Error);
+    std::remove(path.c_str());
+    EXPECT_THROW(ReadJpegSize("/nonexistent-dir/x.jpg"), Error);
+    EXPECT_THROW(SaveJpeg("/nonexistent-dir/x.jpg", Gradient(4, 4), 95), Error);
+    EXPECT_THROW(EncodeJpeg(Bitmap(), 95), Error);
+}
+
+TEST(Png, WritesSignatureAndSize)
+{
+    const std::string path = TempPath("snap.png");
+    SavePng(path, Gradient(300, 2));
+    const auto file = ReadAll(path);
+    ASSERT_GT(file.size(), 33u);
+    EXPECT_EQ(file[1], 'P');
+    EXPECT_EQ(file[12], 'I'); // IHDR: width and height, big-endian
+    EXPECT_EQ(file[18], 0x01);
+    EXPECT_EQ(file[19], 0x2C);
+    EXPECT_EQ(file[23], 2);
+    std::remove(path.c_str());
+    EXPECT_THROW(SavePng("/nonexistent-dir/x.png", Gradient(2, 2)), Error);
+}
+
+} // namespace gdi
