@@ -38,7 +38,7 @@ void Label::paint(gdi::Bitmap& surface)
     canvas.brush().setColor(0xFF00000F);
     canvas.fillRect(surface.bounds());
     canvas.brush().setStyle(gdi::BrushStyle::Clear);
-    canvas.font().setColor(0xFF000012);
+    canvas.font() = font;
     canvas.textOut(0, 0, caption_);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/forms/Control.h"
+#include "platform/gdi/Font.h"
 
 namespace forms {
 
@@ -20,9 +21,11 @@ private:
     std::string caption_;
 };
 
-// A line of text.
+// A line of text in its own font.
 class Label : public Control {
 public:
+    gdi::Font font;
+
     explicit Label(std::string name = {}, std::string caption = {});
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption) { caption_ = std::move(caption); }
