@@ -158,14 +158,6 @@ struct Layout {
     int ascent = 0, descent = 0, width = 0;
 };
 
-int EmPixels(int points)
-{
-    // round(size * 96 / 72), halves away from zero; 0 points stays 0 and
-    // is then drawn at 1 pixel.
-    const long long p = std::llabs((long long)points) * 96;
-    return int(std::max<long long>((p + 36) / 72, 1));
-}
-
 int Scale(FT_Face f, long units)
 {
     return int(FT_MulFix(units, f->size->metrics.y_scale) + 32) >> 6;
@@ -194,7 +186,7 @@ Layout Measure(const Font& font, std::string_view text)
     Layout layout;
     layout.face = &FontEngine::instance().face(font);
     FT_Face f = layout.face->face;
-    FT_Set_Pixel_Sizes(f, 0, FT_UInt(EmPixels(font.size())));
+    FT_Set_Pixel_Sizes(f, 0, FT_UInt(FontEmPixels(font.size())));
     // The cell uses the same ascent and descent the platform's fonts report.
     if (auto* os2 = static_cast<TT_OS2*>(FT_Get_Sfnt_Table(f, FT_SFNT_OS2)); os2 && os2->usWinAscent) {
         layout.ascent = CeilPixels(FT_MulFix(os2->usWinAscent, f->size->metrics.y_scale));
@@ -220,6 +212,18 @@ void BlendRow(Bitmap& bmp, int y, int x0, int x1, Color c)
 }
 
 } // namespace
+
+int FontEmPixels(int points)
+{
+    const long long p = std::llabs((long long)points) * 96;
+    return int(std::max<long long>((p + 36) / 72, 1));
+}
+
+std::string FontFaceName(const Font& font)
+{
+    FT_Face f = FontEngine::instance().face(font).face;
+    return f->family_name ? f->family_name : "";
+}
 
 TextSize MeasureText(const Font& font, std::string_view text)
 {

@@ -4,6 +4,7 @@
 #include "platform/gdi/Brush.h"
 #include "platform/gdi/Font.h"
 
+#include <string>
 #include <string_view>
 
 namespace gdi {
@@ -17,5 +18,14 @@ TextSize MeasureText(const Font& font, std::string_view text);
 // Draws text with its cell's top-left at (x, y). With a solid brush the cell
 // box is filled with the brush colour first.
 TextSize DrawText(Bitmap& bmp, int x, int y, const Font& font, const Brush& brush, std::string_view text);
+
+// The em height in pixels for a size in points at 96 pixels per inch:
+// round(size * 96 / 72), halves away from zero, at least 1.
+int FontEmPixels(int points);
+
+// The family name of the face a font resolves to ("TimesNewRoman" finds
+// Times New Roman or its metric twin Liberation Serif; unknown names the
+// default sans face).
+std::string FontFaceName(const Font& font);
 
 } // namespace gdi
