@@ -4,6 +4,8 @@
 #include "platform/gdi/Canvas.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 
 namespace forms {
 
@@ -62,6 +64,24 @@ Control* Control::find(const std::string& name)
     return nullptr;
 }
 
+void Control::moveBy(int dx, int dy)
+{
+    bounds_.left += dx;
+    bounds_.right += dx;
+    bounds_.top += dy;
+    bounds_.bottom += dy;
+}
+
+std::unique_ptr<Control> Control::disown(Control* component)
+{
+    auto it = std::find_if(owned_.begin(), owned_.end(), [&](const auto& p) { return p.get() == component; });
+    if (it == owned_.end())
+        return nullptr;
+    std::unique_ptr<Control> released = std::move(*it);
+    owned_.erase(it);
+    return released;
+}
+
 bool Control::destroyOwned(Control* component)
 {
     auto it = std::find_if(owned_.begin(), owned_.end(), [&](const auto& p) { return p.get() == component; });
@@ -75,7 +95,8 @@ bool Control::destroyOwned(Control* component)
 
 void Control::setBounds(int left, int top, int width, int height)
 {
-    gdi::IntRect next{left, top, left + std::max(width, 0), top + std::max(height, 0)};
+    gdi::IntRect next{left, top, static_cast<int>(std::clamp<long long>((long long)left + width, INT32_MIN, INT32_MAX)),
+                      static_cast<int>(std::clamp<long long>((long long)top + height, INT32_MIN, INT32_MAX))};
     if (next == bounds_)
         return;
     bounds_ = next;

@@ -57,8 +57,11 @@ public:
     }
     // Destroys an owned component now; false when it is not owned here.
     bool destroyOwned(Control* component);
+    // Gives up ownership of a component (null when it is not owned here).
+    std::unique_ptr<Control> disown(Control* component);
 
     // Bounds in the parent's client coordinates (outer size for windows).
+    // A width or height may be negative: the control then covers nothing.
     const gdi::IntRect& bounds() const { return bounds_; }
     void setBounds(int left, int top, int width, int height);
     int left() const { return bounds_.left; }
@@ -69,6 +72,8 @@ public:
     void setTop(int top) { setBounds(left(), top, width(), height()); }
     void setWidth(int width) { setBounds(left(), top(), width, height()); }
     void setHeight(int height) { setBounds(left(), top(), width(), height); }
+    // Moves without telling the parent (scrolling).
+    void moveBy(int dx, int dy);
 
     bool visible() const { return visible_; }
     virtual void setVisible(bool visible) { visible_ = visible; }

@@ -8,22 +8,24 @@ namespace forms {
 
 ScrollBox::ScrollBox(std::string name) : Control(std::move(name)) {}
 
+// The content's extent: children sit at their scrolled positions, so the
+// scroll position is added back.
 int ScrollBox::horzRange() const
 {
-    int range = 0;
+    long long range = 0;
     for (const Control* child : children())
-        if (child->visible())
-            range = std::max(range, child->bounds().right);
-    return range;
+        if (child->visible() && !child->transparentToPointer())
+            range = std::max<long long>(range, (long long)child->left() + child->width() + horz_.position);
+    return static_cast<int>(std::min<long long>(range, 0x7FFFFFFF));
 }
 
 int ScrollBox::vertRange() const
 {
-    int range = 0;
+    long long range = 0;
     for (const Control* child : children())
-        if (child->visible())
-            range = std::max(range, child->bounds().bottom);
-    return range;
+        if (child->visible() && !child->transparentToPointer())
+            range = std::max<long long>(range, (long long)child->top() + child->height() + vert_.position);
+    return static_cast<int>(std::min<long long>(range, 0x7FFFFFFF));
 }
 
 void ScrollBox::barsNeeded(bool& horz, bool& vert) const
@@ -74,14 +76,28 @@ int ScrollBox::maxVertPosition() const
     return std::max(0, vertRange() - clientHeight());
 }
 
+// Scrolling moves every child, as the platform's scroll box does, so a
+// child's position is always in the box's client coordinates.
 void ScrollBox::setHorzPosition(int position)
 {
-    horz_.position = std::clamp(position, 0, maxHorzPosition());
+    const int next = std::clamp(position, 0, maxHorzPosition());
+    const int delta = horz_.position - next;
+    if (delta == 0)
+        return;
+    horz_.position = next;
+    for (Control* child : children())
+        child->moveBy(delta, 0);
 }
 
 void ScrollBox::setVertPosition(int position)
 {
-    vert_.position = std::clamp(position, 0, maxVertPosition());
+    const int next = std::clamp(position, 0, maxVertPosition());
+    const int delta = vert_.position - next;
+    if (delta == 0)
+        return;
+    vert_.position = next;
+    for (Control* child : children())
+        child->moveBy(0, delta);
 }
 
 void ScrollBox::setHorzBarVisible(bool visible)

@@ -14,8 +14,9 @@ struct ScrollBarState {
     int position = 0;
 };
 
-// A view onto its children that scrolls: children are shifted by the scroll
-// positions and clipped to the area left free by the bars.
+// A view onto its children that scrolls: scrolling moves the children, and
+// they are clipped to the area left free by the bars. Frames laid over the
+// content (controls the pointer falls through) do not count for the range.
 class ScrollBox : public Control {
 public:
     static constexpr int kBarThickness = 17;
@@ -45,7 +46,6 @@ public:
 
     int clientWidth() const override;
     int clientHeight() const override;
-    gdi::Point childOffset() const override { return {-horz_.position, -vert_.position}; }
 
     // Clamps the positions again after the content or the size changed.
     void updateScrollRange();

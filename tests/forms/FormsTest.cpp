@@ -161,8 +161,11 @@ TEST(ScrollBox, BarsAppearWhenNeededAndPositionsClamp)
     EXPECT_FALSE(box->horzBarShown()); // 190 fits in 200 once the vertical bar is gone
     box->setVertBarVisible(true);
 
-    image->setBounds(0, 0, 50, 50); // content shrinks: positions come back into range
+    box->setVertPosition(150);
+    EXPECT_EQ(image->top(), -150); // scrolling moves the content
+    image->setBounds(image->left(), image->top(), 50, 50); // content shrinks: positions come back into range
     EXPECT_EQ(box->vertPosition(), 0);
+    EXPECT_EQ(image->top(), 0);
 }
 
 TEST(ScrollBox, ScrolledContentGetsPictureCoordinates)

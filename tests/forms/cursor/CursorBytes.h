@@ -1,8 +1,7 @@
 #pragma once
 
-// Builders for cursor files in memory: bitmaps, PNG images, icon
-// directories and RIFF animations, each written byte by byte so a test can
-// break exactly the field it means to.
+// Cursor files built byte by byte in memory, so a test can break exactly the
+// field it means to.
 
 #include <algorithm>
 #include <cstdint>
@@ -13,28 +12,22 @@
 namespace cursortest {
 
 using ByteVector = std::vector<std::uint8_t>;
+using PixelFn = std::function<std::uint32_t(int x, int y)>;
 
-inline void Put16(ByteVector& out, std::uint32_t v)
+inline void Put(ByteVector& out, std::uint32_t v, int bytes = 4)
 {
-    out.push_back(std::uint8_t(v));
-    out.push_back(std::uint8_t(v >> 8));
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(std::uint8_t(v >> (8 * i)));
 }
 
-inline void Put32(ByteVector& out, std::uint32_t v)
+inline void PutBig32(ByteVector& out, std::uint32_t v)
 {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
+    for (int i = 3; i >= 0; --i)
+        out.push_back(std::uint8_t(v >> (8 * i)));
 }
 
-inline void PutTag(ByteVector& out, const std::string& tag)
-{
-    out.insert(out.end(), tag.begin(), tag.end());
-}
-
-inline void Append(ByteVector& out, const ByteVector& more)
-{
-    out.insert(out.end(), more.begin(), more.end());
-}
+inline void Append(ByteVector& out, const ByteVector& more) { out.insert(out.end(), more.begin(), more.end()); }
+inline void Append(ByteVector& out, const std::string& tag) { out.insert(out.end(), tag.begin(), tag.end()); }
 
 inline void Set32(ByteVector& bytes, std::size_t at, std::uint32_t v)
 {
@@ -42,67 +35,50 @@ inline void Set32(ByteVector& bytes, std::size_t at, std::uint32_t v)
         bytes[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
 }
 
-// A bitmap as cursor files store it: a 40-byte header whose height counts
-// the colour rows and the mask rows, the palette, colour rows and mask rows,
-// both from the bottom and padded to 4 bytes. `colour(x, y)` gives a palette
-// index for 1 to 8 bits and 0xAARRGGBB otherwise; `masked(x, y)` sets the
-// mask bit (see-through).
-struct Dib {
-    int width = 2;
-    int height = 2;
-    int bits = 1;
-    std::vector<std::uint32_t> palette{0x000000, 0xFFFFFF}; // 0x00RRGGBB
-    std::uint32_t coloursUsed = 0;
-    std::function<std::uint32_t(int, int)> colour = [](int x, int y) { return std::uint32_t((x + y) % 2); };
-    std::function<bool(int, int)> masked = [](int, int) { return false; };
-    bool withMask = true;
-
-    ByteVector bytes() const
-    {
-        ByteVector out;
-        Put32(out, 40);
-        Put32(out, std::uint32_t(width));
-        Put32(out, std::uint32_t(height * 2));
-        Put16(out, 1);
-        Put16(out, std::uint32_t(bits));
-        Put32(out, 0);
-        Put32(out, 0);
-        Put32(out, 0);
-        Put32(out, 0);
-        Put32(out, coloursUsed);
-        Put32(out, 0);
-        for (std::uint32_t c : palette)
-            Put32(out, c);
-        const std::size_t colourStride = (std::size_t(width) * std::size_t(bits) + 31) / 32 * 4;
+// A bitmap as cursor files hold it: 40-byte header (height doubled), palette,
+// colour rows and mask rows, both from the bottom and padded to 4 bytes.
+// `colour` gives a palette index up to 8 bits, 0xAARRGGBB above; `masked`
+// nonzero sets the see-through bit.
+inline ByteVector Dib(int width, int height, int bits, const PixelFn& colour,
+                      const PixelFn& masked = [](int, int) { return 0u; },
+                      const std::vector<std::uint32_t>& palette = {}, bool withMask = true)
+{
+    ByteVector out;
+    for (std::uint32_t v : {40u, std::uint32_t(width), std::uint32_t(height * 2)})
+        Put(out, v);
+    Put(out, 1, 2);
+    Put(out, std::uint32_t(bits), 2);
+    for (std::uint32_t v : {0u, 0u, 0u, 0u, std::uint32_t(palette.size()), 0u})
+        Put(out, v);
+    // Without a palette given, a full black one is written and its size left 0.
+    for (std::size_t i = 0; i < (palette.empty() && bits <= 8 ? std::size_t(1) << bits : palette.size()); ++i)
+        Put(out, palette.empty() ? 0 : palette[i]);
+    auto rows = [&](int depth, const PixelFn& value) {
+        const std::size_t stride = (std::size_t(width) * std::size_t(depth) + 31) / 32 * 4;
         for (int y = height - 1; y >= 0; --y) {
-            ByteVector row(colourStride, 0);
+            ByteVector row(stride, 0);
             for (int x = 0; x < width; ++x) {
-                const std::uint32_t c = colour(x, y);
-                if (bits >= 24) {
-                    for (int i = 0; i < bits / 8; ++i)
-                        row[std::size_t(x * (bits / 8) + i)] = std::uint8_t(c >> (8 * i));
-                } else {
-                    const std::size_t bit = std::size_t(x) * std::size_t(bits);
-                    row[bit / 8] |= std::uint8_t(c << (8 - bits - int(bit % 8)));
-                }
+                const std::uint32_t v = value(x, y);
+                const std::size_t bit = std::size_t(x) * std::size_t(depth);
+                if (depth >= 24)
+                    for (int i = 0; i < depth / 8; ++i)
+                        row[bit / 8 + std::size_t(i)] = std::uint8_t(v >> (8 * i));
+                else
+                    row[bit / 8] |= std::uint8_t((v & ((1u << depth) - 1)) << (8 - depth - int(bit % 8)));
             }
             Append(out, row);
         }
-        if (withMask) {
-            const std::size_t maskStride = (std::size_t(width) + 31) / 32 * 4;
-            for (int y = height - 1; y >= 0; --y) {
-                ByteVector row(maskStride, 0);
-                for (int x = 0; x < width; ++x)
-                    if (masked(x, y))
-                        row[std::size_t(x / 8)] |= std::uint8_t(0x80 >> (x % 8));
-                Append(out, row);
-            }
-        }
-        return out;
-    }
-};
+    };
+    rows(bits, colour);
+    if (withMask)
+        rows(1, masked);
+    return out;
+}
 
-// --- PNG, with stored (uncompressed) deflate blocks --------------------------
+inline ByteVector Solid(int width, int height, int bits = 1)
+{
+    return Dib(width, height, bits, [](int, int) { return 0u; });
+}
 
 inline std::uint32_t Crc32(const std::uint8_t* data, std::size_t size)
 {
@@ -115,68 +91,58 @@ inline std::uint32_t Crc32(const std::uint8_t* data, std::size_t size)
     return ~crc;
 }
 
-inline void PutBig32(ByteVector& out, std::uint32_t v)
-{
-    for (int i = 3; i >= 0; --i)
-        out.push_back(std::uint8_t(v >> (8 * i)));
-}
-
-inline void PutPngChunk(ByteVector& out, const std::string& type, const ByteVector& data)
-{
-    PutBig32(out, std::uint32_t(data.size()));
-    const std::size_t start = out.size();
-    PutTag(out, type);
-    Append(out, data);
-    PutBig32(out, Crc32(out.data() + start, out.size() - start));
-}
-
-// An 8-bit RGBA PNG; `rgba(x, y)` gives 0xAARRGGBB.
-inline ByteVector Png(int width, int height, const std::function<std::uint32_t(int, int)>& rgba)
+// An 8-bit RGBA PNG (`rgba` gives 0xAARRGGBB) in stored deflate blocks.
+inline ByteVector Png(int width, int height, const PixelFn& rgba)
 {
     ByteVector out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    auto chunk = [&out](const std::string& type, const ByteVector& data) {
+        PutBig32(out, std::uint32_t(data.size()));
+        const std::size_t start = out.size();
+        Append(out, type);
+        Append(out, data);
+        PutBig32(out, Crc32(out.data() + start, out.size() - start));
+    };
     ByteVector header;
     PutBig32(header, std::uint32_t(width));
     PutBig32(header, std::uint32_t(height));
-    header.insert(header.end(), {8, 6, 0, 0, 0});
-    PutPngChunk(out, "IHDR", header);
+    Append(header, ByteVector{8, 6, 0, 0, 0});
+    chunk("IHDR", header);
 
     ByteVector raw;
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);
         for (int x = 0; x < width; ++x) {
             const std::uint32_t c = rgba(x, y);
-            raw.insert(raw.end(), {std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c),
-                                   std::uint8_t(c >> 24)});
+            Append(raw, ByteVector{std::uint8_t(c >> 16), std::uint8_t(c >> 8), std::uint8_t(c), std::uint8_t(c >> 24)});
         }
     }
     ByteVector zlib{0x78, 0x01};
-    std::size_t at = 0;
-    do {
+    for (std::size_t at = 0; at < raw.size();) {
         const std::size_t n = std::min<std::size_t>(raw.size() - at, 65535);
         zlib.push_back(at + n == raw.size() ? 1 : 0);
-        Put16(zlib, std::uint32_t(n));
-        Put16(zlib, std::uint32_t(~n & 0xFFFF));
+        Put(zlib, std::uint32_t(n), 2);
+        Put(zlib, std::uint32_t(~n & 0xFFFF), 2);
         zlib.insert(zlib.end(), raw.begin() + std::ptrdiff_t(at), raw.begin() + std::ptrdiff_t(at + n));
         at += n;
-    } while (at < raw.size());
+    }
     std::uint32_t a = 1, b = 0;
     for (std::uint8_t v : raw) {
         a = (a + v) % 65521;
         b = (b + a) % 65521;
     }
     PutBig32(zlib, (b << 16) | a);
-    PutPngChunk(out, "IDAT", zlib);
-    PutPngChunk(out, "IEND", {});
+    chunk("IDAT", zlib);
+    chunk("IEND", {});
     return out;
 }
 
-// --- Icon directories ---------------------------------------------------------
-
+// One directory entry: size as written (0 stands for 256) and the two
+// fields that are the hot spot in a cursor (planes and bit count in an icon).
 struct Entry {
-    int width = 2;  // as written in the directory: 0 stands for 256
-    int height = 2;
-    int hotspotX = 0; // or planes, in an icon
-    int hotspotY = 0; // or bit count, in an icon
+    int width;
+    int height;
+    int hotspotX;
+    int hotspotY;
     ByteVector image;
 };
 
@@ -184,19 +150,16 @@ struct Entry {
 inline ByteVector IconFile(const std::vector<Entry>& entries, int type = 2)
 {
     ByteVector out;
-    Put16(out, 0);
-    Put16(out, std::uint32_t(type));
-    Put16(out, std::uint32_t(entries.size()));
+    Put(out, 0, 2);
+    Put(out, std::uint32_t(type), 2);
+    Put(out, std::uint32_t(entries.size()), 2);
     std::size_t offset = 6 + 16 * entries.size();
     for (const Entry& e : entries) {
-        out.push_back(std::uint8_t(e.width));
-        out.push_back(std::uint8_t(e.height));
-        out.push_back(0);
-        out.push_back(0);
-        Put16(out, std::uint32_t(e.hotspotX));
-        Put16(out, std::uint32_t(e.hotspotY));
-        Put32(out, std::uint32_t(e.image.size()));
-        Put32(out, std::uint32_t(offset));
+        Append(out, ByteVector{std::uint8_t(e.width), std::uint8_t(e.height), 0, 0});
+        Put(out, std::uint32_t(e.hotspotX), 2);
+        Put(out, std::uint32_t(e.hotspotY), 2);
+        Put(out, std::uint32_t(e.image.size()));
+        Put(out, std::uint32_t(offset));
         offset += e.image.size();
     }
     for (const Entry& e : entries)
@@ -204,61 +167,47 @@ inline ByteVector IconFile(const std::vector<Entry>& entries, int type = 2)
     return out;
 }
 
-// --- RIFF ---------------------------------------------------------------------
-
 inline ByteVector Chunk(const std::string& tag, const ByteVector& data, bool pad = true)
 {
     ByteVector out;
-    PutTag(out, tag);
-    Put32(out, std::uint32_t(data.size()));
+    Append(out, tag);
+    Put(out, std::uint32_t(data.size()));
     Append(out, data);
     if (pad && data.size() % 2 != 0)
         out.push_back(0);
     return out;
 }
 
-inline ByteVector List(const std::string& type, const std::vector<ByteVector>& chunks)
+// A RIFF chunk holding `type` then `chunks`: "RIFF" for a whole file, "LIST" inside.
+inline ByteVector Riff(const std::string& type, const std::vector<ByteVector>& chunks,
+                       const std::string& tag = "LIST")
 {
     ByteVector data;
-    PutTag(data, type);
+    Append(data, type);
     for (const ByteVector& c : chunks)
         Append(data, c);
-    return Chunk("LIST", data);
+    return Chunk(tag, data);
 }
 
-inline ByteVector Riff(const std::vector<ByteVector>& chunks, const std::string& form = "ACON")
+inline ByteVector Animation(const std::vector<ByteVector>& chunks, const std::string& form = "ACON")
 {
-    ByteVector body;
-    PutTag(body, form);
-    for (const ByteVector& c : chunks)
-        Append(body, c);
-    ByteVector out;
-    PutTag(out, "RIFF");
-    Put32(out, std::uint32_t(body.size()));
-    Append(out, body);
-    return out;
-}
-
-inline ByteVector Anih(std::uint32_t frames, std::uint32_t steps, std::uint32_t jiffies,
-                       std::uint32_t flags = 1, std::uint32_t headerSize = 36)
-{
-    ByteVector data;
-    Put32(data, headerSize);
-    Put32(data, frames);
-    Put32(data, steps);
-    for (int i = 0; i < 4; ++i) // width, height, bit count, planes: unused with icon frames
-        Put32(data, 0);
-    Put32(data, jiffies);
-    Put32(data, flags);
-    return Chunk("anih", data);
+    return Riff(form, chunks, "RIFF");
 }
 
 inline ByteVector Words(const std::vector<std::uint32_t>& values)
 {
     ByteVector out;
     for (std::uint32_t v : values)
-        Put32(out, v);
+        Put(out, v);
     return out;
+}
+
+// The animation header; width, height, bit count and planes stay 0, as they
+// are unused when the frames are icon data (flag 1).
+inline ByteVector Anih(std::uint32_t frames, std::uint32_t steps, std::uint32_t jiffies,
+                       std::uint32_t flags = 1, std::uint32_t headerSize = 36)
+{
+    return Chunk("anih", Words({headerSize, frames, steps, 0, 0, 0, 0, jiffies, flags}));
 }
 
 } // namespace cursortest
