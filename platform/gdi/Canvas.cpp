@@ -51,8 +51,10 @@ bool PatternOn(const Pattern& p, i64 index)
 }
 
 // Dashed outlines of curved figures count every outline pixel to place the
-// pattern; above this height the outline is drawn solid instead.
-constexpr i64 kMaxDashedFigureRows = i64(1) << 24;
+// pattern, which costs time for the whole figure; above these sizes the
+// outline is drawn solid instead.
+constexpr i64 kMaxDashedFigureRows = i64(1) << 20;
+constexpr i64 kMaxDashedPieExtent = i64(1) << 18;
 
 struct Box {
     i64 l, t, r, b;
@@ -354,7 +356,7 @@ void Canvas::pie(int left, int top, int right, int bottom, int x3, int y3, int x
     const Point start = arcPoint(d1x, d1y), end = arcPoint(d2x, d2y);
     const Point radii[3] = {end, {int(cx), int(cy)}, start};
     Stroke stroke(*this);
-    if (stroke.styled() && box.h() <= kMaxDashedFigureRows) {
+    if (stroke.styled() && box.w() + box.h() <= kMaxDashedPieExtent) {
         // The arc runs counter-clockwise from the start ray: order its pixels
         // by their angle from that ray, then continue along the radii.
         struct ArcPixel {

@@ -90,6 +90,17 @@ public:
         return faces_.emplace(id, open(key, font.bold(), font.italic())).first->second;
     }
 
+    FontEngine(const FontEngine&) = delete;
+    FontEngine& operator=(const FontEngine&) = delete;
+
+    ~FontEngine()
+    {
+        for (auto& entry : faces_)
+            FT_Done_Face(entry.second.face);
+        FT_Done_FreeType(library_);
+        FcFini();
+    }
+
 private:
     FontEngine()
     {
