@@ -6,6 +6,7 @@ const char* const kUsage =
     "usage: zenvas-host [--plugin PATH] [--trace] SCRIPT.zhs   run a script\n"
     "       zenvas-host [--plugin PATH] actions                list the registered entries\n"
     "       zenvas-host --help | --version\n"
+    "without --plugin: Zenvas.nbp beside zenvas-host, else in the build tree\n"
     "exit status: 0 every expectation held, 1 an expectation failed,\n"
     "             2 a script error, 3 the plug-in could not be loaded\n";
 

@@ -256,6 +256,7 @@ bool Interpreter::onInterfaceAccess(std::int32_t code, char** slot)
     case 7: {
         std::int64_t handle = rectangles_->handleOf(query);
         replaceSlot(slot, std::to_string(handle));
+        trace("rectangle " + quoted(query) + " -> " + std::to_string(handle));
         return handle != 0;
     }
     case 5:
