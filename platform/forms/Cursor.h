@@ -13,7 +13,8 @@ namespace forms {
 // One picture of a pointer shape. `image` holds the colours; `opacity` has
 // one byte per pixel, rows from the top, 0 (see-through) to 255 (solid). A
 // two-colour mask gives only 0 and 255. A see-through pixel whose colour is
-// not black inverts the screen under it, as the classic mask pair does.
+// not black inverts the screen under it, as the classic mask pair does;
+// images with an alpha channel have black see-through pixels.
 struct CursorFrame {
     gdi::Bitmap image;
     std::vector<std::uint8_t> opacity;

@@ -53,6 +53,20 @@ bool IsPng(Bytes image)
            std::memcmp(image.data(), kPngSignature, sizeof kPngSignature) == 0;
 }
 
+// With real transparency a see-through pixel is simply absent; making it
+// black keeps it from reading as a screen-inverting pixel of a mask pair.
+void ClearSeeThroughColours(CursorFrame& frame)
+{
+    const int width = frame.image.width();
+    for (int y = 0; y < frame.image.height(); ++y) {
+        std::uint8_t* colour = frame.image.scanLine(y);
+        const std::uint8_t* alpha = frame.opacity.data() + std::size_t(y) * std::size_t(width);
+        for (int x = 0; x < width; ++x, colour += 3)
+            if (alpha[x] == 0)
+                colour[0] = colour[1] = colour[2] = 0;
+    }
+}
+
 // --- Device-independent bitmaps (colour rows, then the 1-bit mask) --------
 
 std::optional<CursorFrame> DecodeDib(Bytes image)
@@ -122,8 +136,10 @@ std::optional<CursorFrame> DecodeDib(Bytes image)
             }
         }
     }
-    if (bits == 32 && anyAlpha)
+    if (bits == 32 && anyAlpha) {
+        ClearSeeThroughColours(frame);
         return frame;
+    }
     for (int y = 0; y < height; ++y) {
         std::uint8_t* alpha = frame.opacity.data() + std::size_t(y) * std::size_t(width);
         if (!hasMask) {
@@ -239,6 +255,7 @@ std::optional<CursorFrame> DecodePng(Bytes image)
             frame.opacity[std::size_t(y) * std::size_t(width) + std::size_t(x)] = src[3];
         }
     }
+    ClearSeeThroughColours(frame);
     return frame;
 }
 

@@ -93,6 +93,7 @@ TEST(StaticCursor, DeepImagesTheirPaddingAndAlpha)
     ASSERT_NE(alpha, nullptr);
     EXPECT_EQ(alpha->frame(0).image.pixel(1, 1), Rgb(0x33, 0x66, 0x99));
     EXPECT_EQ(alpha->frame(0).opacityAt(0, 0), 0);
+    EXPECT_EQ(alpha->frame(0).image.pixel(0, 0), Rgb(0, 0, 0)); // not an inverting pixel
     EXPECT_EQ(alpha->frame(0).opacityAt(1, 1), 150);
     auto noAlpha = Load(IconFile({{2, 2, 0, 0, Dib(2, 2, 32, [](int, int) { return 0x123456u; },
                                                    [](int x, int) { return x == 1 ? 1u : 0u; })}}));
@@ -115,7 +116,8 @@ TEST(StaticCursor, PngImageKeepsColoursAndAlpha)
                                  })}}));
     ASSERT_NE(shape, nullptr);
     EXPECT_EQ(DescribeCursor(shape.get()), "3x2 hotspot 2,1 frames 1");
-    EXPECT_EQ(shape->frame(0).image.pixel(0, 0), Rgb(10, 20, 30));
+    EXPECT_EQ(shape->frame(0).image.pixel(0, 0), Rgb(0, 0, 0)); // see-through
+    EXPECT_EQ(shape->frame(0).image.pixel(0, 1), Rgb(10, 21, 30));
     EXPECT_EQ(shape->frame(0).image.pixel(2, 1), Rgb(12, 21, 30));
     EXPECT_EQ(shape->frame(0).opacityAt(0, 0), 0);
     EXPECT_EQ(shape->frame(0).opacityAt(2, 1), 161);
