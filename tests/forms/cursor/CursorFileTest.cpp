@@ -370,6 +370,10 @@ TEST(CursorFiles, LoadsByContentsAndRejectsWhatIsNotAFile)
     EXPECT_EQ(LoadCursorFile((dir / "absent.cur").string()), nullptr);
     EXPECT_EQ(LoadCursorFile((dir / "folder.cur").string()), nullptr);
     EXPECT_EQ(LoadCursorFile(""), nullptr);
+    // A file past the size limit is refused before it is read (a sparse file).
+    const std::string huge = write("huge.cur", Cursor32());
+    std::filesystem::resize_file(huge, (std::uintmax_t(32) << 20) + 1);
+    EXPECT_EQ(LoadCursorFile(huge), nullptr);
     std::filesystem::remove_all(dir);
 }
 
