@@ -22,22 +22,29 @@ public:
            std::vector<FloodSpan>& spans)
         : bmp_(bmp), key_(key), visited_(visited), spans_(spans), w_(bmp.width())
     {
+        // Four pixels of the key colour as 12 bytes, to compare runs quickly.
+        std::uint8_t pattern[12];
+        for (int i = 0; i < 4; ++i)
+            std::memcpy(pattern + 3 * i, &key, 3);
+        std::memcpy(&quadLow_, pattern, 8);
+        std::memcpy(&quadHigh_, pattern + 8, 4);
     }
 
     void run(int x, int y)
     {
-        seeds_.push_back({y, x});
+        seeds_.push_back({y, x, x + 1});
         while (!seeds_.empty()) {
             const Seed s = seeds_.back();
             seeds_.pop_back();
-            if (isVisited(s.x, s.y))
+            // A seed is part of one maximal run: either all of it or none
+            // of it has been visited.
+            if (isVisited(s.x0, s.y))
                 continue;
             const std::uint8_t* row = bmp_.scanLine(s.y);
-            int x0 = s.x, x1 = s.x + 1;
+            int x0 = s.x0;
             while (x0 > 0 && Load24(row + std::size_t(x0 - 1) * 3) == key_)
                 --x0;
-            while (x1 < w_ && Load24(row + std::size_t(x1) * 3) == key_)
-                ++x1;
+            const int x1 = runEnd(row, s.x1, w_);
             markVisited(s.y, x0, x1);
             spans_.push_back({s.y, x0, x1});
             if (s.y > 0)
@@ -49,14 +56,45 @@ public:
 
 private:
     struct Seed {
-        int y, x;
+        int y, x0, x1; // a run of matching pixels known so far
     };
+
+    // The first x >= from (up to `limit`) whose pixel does not match.
+    int runEnd(const std::uint8_t* row, int from, int limit) const
+    {
+        int x = from;
+        while (x + 4 <= limit) {
+            std::uint64_t low;
+            std::uint32_t high;
+            std::memcpy(&low, row + std::size_t(x) * 3, 8);
+            std::memcpy(&high, row + std::size_t(x) * 3 + 8, 4);
+            if (low != quadLow_ || high != quadHigh_)
+                break;
+            x += 4;
+        }
+        while (x < limit && Load24(row + std::size_t(x) * 3) == key_)
+            ++x;
+        return x;
+    }
 
     std::size_t bit(int x, int y) const { return std::size_t(y) * std::size_t(w_) + std::size_t(x); }
     bool isVisited(int x, int y) const
     {
         const std::size_t b = bit(x, y);
         return (visited_[b >> 6] >> (b & 63)) & 1;
+    }
+    // The first x >= from (up to `limit`) that is not visited.
+    int visitedEnd(int y, int from, int limit) const
+    {
+        std::size_t b = bit(from, y);
+        const std::size_t e = bit(limit, y);
+        while (b < e) {
+            const std::uint64_t word = ~visited_[b >> 6] >> (b & 63);
+            if (word != 0)
+                return int(std::min(b + std::size_t(__builtin_ctzll(word)), e) - bit(0, y));
+            b = (b | 63) + 1;
+        }
+        return limit;
     }
     void markVisited(int y, int x0, int x1)
     {
@@ -83,16 +121,16 @@ private:
         int x = x0;
         while (x < x1) {
             if (isVisited(x, y)) {
-                ++x;
+                x = visitedEnd(y, x, x1);
                 continue;
             }
             if (Load24(row + std::size_t(x) * 3) != key_) {
                 ++x;
                 continue;
             }
-            seeds_.push_back({y, x});
-            while (x < x1 && Load24(row + std::size_t(x) * 3) == key_)
-                ++x;
+            const int end = runEnd(row, x + 1, x1);
+            seeds_.push_back({y, x, end});
+            x = end;
         }
     }
 
@@ -102,6 +140,8 @@ private:
     std::vector<FloodSpan>& spans_;
     std::vector<Seed> seeds_;
     int w_;
+    std::uint64_t quadLow_ = 0;
+    std::uint32_t quadHigh_ = 0;
 };
 
 } // namespace

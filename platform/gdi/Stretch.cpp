@@ -2,6 +2,7 @@
 #include "platform/gdi/Int128.h"
 
 #include <algorithm>
+#include <cstring>
 #include <numeric>
 #include <vector>
 
@@ -52,8 +53,9 @@ struct AxisMap {
 
 struct Scratch {
     AxisMap xs, ys;
-    std::vector<std::uint64_t> acc64;
-    std::vector<std::uint32_t> acc32;
+    std::vector<std::uint32_t> xWeights; // per visible column: `taps` weights, zero-padded
+    std::vector<std::uint64_t> acc64, sums64;
+    std::vector<std::uint32_t> acc32, sums32;
     std::vector<int> columns;
 };
 
@@ -63,50 +65,74 @@ Scratch& StretchScratch()
     return scratch;
 }
 
-template <typename Acc>
-void Halftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect,
-              Scratch& s, std::vector<Acc>& acc)
+// Acc holds column sums and pixel sums; it is 32 bits whenever 255 times
+// the denominator fits, which is the case for all but extreme ratios.
+template <typename Acc, int Taps>
+void Halftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect, Scratch& s,
+              std::vector<Acc>& acc, std::vector<Acc>& sums, int taps)
 {
     const AxisMap& xs = s.xs;
     const AxisMap& ys = s.ys;
-    const i64 den = xs.srcUnit * ys.srcUnit;
+    if (Taps > 0)
+        taps = Taps;
+    const Acc den = Acc(xs.srcUnit * ys.srcUnit);
     const double inv = 1.0 / double(den);
-    const i64 cols = xs.srcLast - xs.srcFirst;
-    acc.resize(std::size_t(cols) * 3);
+    const std::size_t cols = std::size_t(xs.srcLast - xs.srcFirst) * 3;
+    const std::size_t outCount = std::size_t(xs.last - xs.first);
+    acc.assign(cols + std::size_t(taps) * 3, Acc(0)); // padding read by zero weights
+    sums.resize(outCount * 3);
+    const std::uint32_t* xw = s.xWeights.data();
     for (i64 j = ys.first; j < ys.last; ++j) {
-        std::fill(acc.begin(), acc.end(), Acc(0));
         const std::size_t jj = std::size_t(j - ys.first);
         const i64 k0 = ys.start[jj];
+        Acc* __restrict a = acc.data();
         for (std::uint32_t w = ys.offset[jj]; w < ys.offset[jj + 1]; ++w) {
             const Acc wy = Acc(ys.weights[w]);
-            const i64 k = k0 + (w - ys.offset[jj]);
-            const std::uint8_t* row = src.scanLine(int(srcRect.top + k)) + std::size_t(srcRect.left + xs.srcFirst) * 3;
-            Acc* a = acc.data();
-            for (i64 c = 0; c < cols * 3; ++c)
-                a[c] += wy * row[c];
-        }
-        std::uint8_t* out = dst.scanLine(int(destRect.top + j)) + std::size_t(destRect.left + xs.first) * 3;
-        for (i64 i = xs.first; i < xs.last; ++i, out += 3) {
-            const std::size_t ii = std::size_t(i - xs.first);
-            const i64 kx = xs.start[ii] - xs.srcFirst;
-            std::uint64_t sum[3] = {0, 0, 0};
-            for (std::uint32_t w = xs.offset[ii]; w < xs.offset[ii + 1]; ++w) {
-                const std::uint64_t wx = xs.weights[w];
-                const Acc* a = acc.data() + std::size_t(kx + (w - xs.offset[ii])) * 3;
-                sum[0] += wx * a[0];
-                sum[1] += wx * a[1];
-                sum[2] += wx * a[2];
-            }
-            for (int ch = 0; ch < 3; ++ch) {
-                const std::uint64_t n = sum[ch] + std::uint64_t(den / 2);
-                std::uint64_t q = std::uint64_t(double(n) * inv);
-                while (q * std::uint64_t(den) > n)
-                    --q;
-                while ((q + 1) * std::uint64_t(den) <= n)
-                    ++q;
-                out[ch] = std::uint8_t(q);
+            const std::uint8_t* __restrict row =
+                src.scanLine(int(srcRect.top + k0 + (w - ys.offset[jj]))) + std::size_t(srcRect.left + xs.srcFirst) * 3;
+            if (w == ys.offset[jj]) {
+                for (std::size_t c = 0; c < cols; ++c)
+                    a[c] = wy * row[c];
+            } else {
+                for (std::size_t c = 0; c < cols; ++c)
+                    a[c] += wy * row[c];
             }
         }
+        Acc* __restrict sum = sums.data();
+        for (std::size_t ii = 0; ii < outCount; ++ii) {
+            const Acc* p = a + std::size_t(xs.start[ii] - xs.srcFirst) * 3;
+            const std::uint32_t* wt = xw + ii * std::size_t(taps);
+            Acc r = 0, g = 0, b = 0;
+            for (int t = 0; t < taps; ++t) {
+                r += Acc(wt[t]) * p[3 * t];
+                g += Acc(wt[t]) * p[3 * t + 1];
+                b += Acc(wt[t]) * p[3 * t + 2];
+            }
+            sum[3 * ii] = r + den / 2;
+            sum[3 * ii + 1] = g + den / 2;
+            sum[3 * ii + 2] = b + den / 2;
+        }
+        // Exact division: a floating estimate corrected by one step.
+        std::uint8_t* __restrict out = dst.scanLine(int(destRect.top + j)) + std::size_t(destRect.left + xs.first) * 3;
+        for (std::size_t c = 0; c < outCount * 3; ++c) {
+            const Acc n = sum[c];
+            Acc q = Acc(double(n) * inv);
+            q -= Acc(q * den > n);
+            q += Acc((q + 1) * den <= n);
+            out[c] = std::uint8_t(q);
+        }
+    }
+}
+
+template <typename Acc>
+void HalftoneTaps(Bitmap& dst, const IntRect& d, const Bitmap& src, const IntRect& sr, Scratch& s,
+                  std::vector<Acc>& acc, std::vector<Acc>& sums, int taps)
+{
+    switch (taps) {
+    case 1: Halftone<Acc, 1>(dst, d, src, sr, s, acc, sums, taps); break;
+    case 2: Halftone<Acc, 2>(dst, d, src, sr, s, acc, sums, taps); break;
+    case 3: Halftone<Acc, 3>(dst, d, src, sr, s, acc, sums, taps); break;
+    default: Halftone<Acc, 0>(dst, d, src, sr, s, acc, sums, taps); break;
     }
 }
 
@@ -123,11 +149,19 @@ void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, co
     s.ys.build(d.top, d.height(), sr.height(), dst.height());
     if (s.xs.first >= s.xs.last || s.ys.first >= s.ys.last)
         return;
-    // Column sums of weighted bytes fit 32 bits unless the vertical unit is huge.
-    if (std::uint64_t(s.ys.srcUnit) * 255 < (std::uint64_t(1) << 32))
-        Halftone(dst, d, src, sr, s, s.acc32);
+    // Weights per destination column, padded to the largest count.
+    int taps = 1;
+    for (std::size_t i = 0; i + 1 < s.xs.offset.size(); ++i)
+        taps = std::max(taps, int(s.xs.offset[i + 1] - s.xs.offset[i]));
+    s.xWeights.assign(s.xs.start.size() * std::size_t(taps), 0);
+    for (std::size_t i = 0; i + 1 < s.xs.offset.size(); ++i)
+        for (std::uint32_t w = s.xs.offset[i]; w < s.xs.offset[i + 1]; ++w)
+            s.xWeights[i * std::size_t(taps) + (w - s.xs.offset[i])] = s.xs.weights[w];
+    const std::uint64_t den = std::uint64_t(s.xs.srcUnit) * std::uint64_t(s.ys.srcUnit);
+    if (den * 260 < (std::uint64_t(1) << 32))
+        HalftoneTaps(dst, d, src, sr, s, s.acc32, s.sums32, taps);
     else
-        Halftone(dst, d, src, sr, s, s.acc64);
+        HalftoneTaps(dst, d, src, sr, s, s.acc64, s.sums64, taps);
 }
 
 void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)
@@ -145,19 +179,27 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
     };
     std::vector<int>& columns = StretchScratch().columns;
     columns.resize(std::size_t(x1 - x0));
+    bool allColumns = true;
     for (i64 i = x0; i < x1; ++i) {
         const i64 sx = sr.left + sourceIndex(i, d.width(), sr.width());
         columns[std::size_t(i - x0)] = (sx >= 0 && sx < src.width()) ? int(sx) : -1;
+        allColumns &= sx >= 0 && sx < src.width();
     }
     const bool same = &dst == &src;
     Bitmap copy;
     const Bitmap& from = same ? (copy = src) : src;
+    i64 previous = -1; // source row of the last output row written
     for (i64 j = y0; j < y1; ++j) {
         const i64 sy = sr.top + sourceIndex(j, d.height(), sr.height());
         if (sy < 0 || sy >= from.height())
             continue;
         const std::uint8_t* in = from.scanLine(int(sy));
         std::uint8_t* out = dst.scanLine(int(d.top + j)) + std::size_t(d.left + x0) * 3;
+        if (sy == previous && allColumns) { // a magnified row: copy the one above
+            std::memcpy(out, out - dst.stride(), std::size_t(x1 - x0) * 3);
+            continue;
+        }
+        previous = sy;
         for (i64 i = x0; i < x1; ++i, out += 3) {
             const int sx = columns[std::size_t(i - x0)];
             if (sx < 0)

@@ -118,6 +118,35 @@ TEST(Bmp, Save24RoundTripsWithPaddedBottomUpRows)
     std::remove(path.c_str());
 }
 
+TEST(Bmp, FilesReadFromDiskAreCheckedLikeBytes)
+{
+    const std::string path = TempPath("disk.bmp");
+    auto load = [&](const Bytes& bytes) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        return LoadBmp(path);
+    };
+    // Top-down 24 bits with row padding, read straight into the rows.
+    const Bytes topDown = Make({.width = 2, .height = -2, .bpp = 24,
+                                .pixels = {1, 2, 3, 4, 5, 6, 0, 0, 7, 8, 9, 10, 11, 12, 0, 0}});
+    Bitmap b = load(topDown);
+    EXPECT_EQ(Row(b, 0), (std::vector<Color>{Rgb(3, 2, 1), Rgb(6, 5, 4)}));
+    EXPECT_EQ(Row(b, 1), (std::vector<Color>{Rgb(9, 8, 7), Rgb(12, 11, 10)}));
+    // The last row's padding may be missing; its pixels may not.
+    EXPECT_NO_THROW(load(Bytes(topDown.begin(), topDown.end() - 2)));
+    EXPECT_THROW(load(Bytes(topDown.begin(), topDown.end() - 3)), Error);
+    // Into an existing bitmap of the same size: same object, new pixels.
+    Bitmap reused(2, 2);
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(topDown.data()), std::streamsize(topDown.size()));
+    LoadBmp(path, reused);
+    EXPECT_EQ(reused.pixel(1, 1), Rgb(12, 11, 10));
+    // Other kinds go through the general decoder.
+    b = load(Make({.width = 1, .height = 1, .bpp = 8, .palette = {kGreen}, .pixels = {0, 0, 0, 0}}));
+    EXPECT_EQ(b.pixel(0, 0), kGreen);
+    std::remove(path.c_str());
+}
+
 TEST(Bmp, SaveFailuresThrow)
 {
     EXPECT_THROW(SaveBmp24("/nonexistent-dir/x.bmp", Bitmap(2, 2)), Error);

@@ -73,7 +73,7 @@ struct Header {
     std::size_t pixelsAt = 0;
 };
 
-Header ReadHeader(Bytes file)
+Header ReadHeader(Bytes file, std::uint64_t fileSize)
 {
     if (file.size() < 14 + 12 || file[0] != 'B' || file[1] != 'M')
         Fail("not a BMP file");
@@ -144,7 +144,7 @@ Header ReadHeader(Bytes file)
     h.paletteAt = after;
     const std::uint32_t offBits = U32(file, 10);
     h.pixelsAt = offBits != 0 ? offBits : after;
-    if (h.pixelsAt >= file.size())
+    if (h.pixelsAt >= fileSize)
         Fail("pixel data offset outside the file");
     return h;
 }
@@ -286,7 +286,7 @@ void DecodeRle(Bytes file, const Header& h, const std::vector<Color>& palette, B
 
 void Decode(Bytes file, Bitmap& out)
 {
-    const Header h = ReadHeader(file);
+    const Header h = ReadHeader(file, file.size());
     const std::vector<Color> palette = ReadPalette(file, h);
     if (h.compression == kRgb || h.compression == kBitFields || h.compression == kAlphaBitFields) {
         const std::uint64_t stride = ((std::uint64_t(h.width) * h.bpp + 31) / 32) * 4;
@@ -347,8 +347,66 @@ Bitmap LoadBmp(std::span<const std::uint8_t> bytes)
     return out;
 }
 
+// Reads all of `iov` from `offset`, however the kernel splits the reads.
+bool ReadFully(int fd, std::vector<iovec>& iov, off_t offset)
+{
+    std::size_t first = 0;
+    while (first < iov.size()) {
+        const int count = int(std::min<std::size_t>(iov.size() - first, IOV_MAX));
+        const ssize_t n = ::preadv(fd, iov.data() + first, count, offset);
+        if (n <= 0)
+            return false;
+        offset += n;
+        std::size_t left = std::size_t(n);
+        while (first < iov.size() && left >= iov[first].iov_len)
+            left -= iov[first++].iov_len;
+        if (left > 0) {
+            iov[first].iov_base = static_cast<std::uint8_t*>(iov[first].iov_base) + left;
+            iov[first].iov_len -= left;
+        }
+    }
+    return true;
+}
+
 void LoadBmp(const std::string& path, Bitmap& out)
 {
+    // Plain 24-bit pictures are read straight into the bitmap's rows; every
+    // other kind is read into a buffer and decoded from there.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        throw Error("cannot open " + path);
+    struct Closer {
+        int fd;
+        ~Closer() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        throw Error("not a readable file: " + path);
+    const std::uint64_t size = std::uint64_t(st.st_size);
+    std::uint8_t head[14 + 124 + 16];
+    const ssize_t got = ::pread(fd, head, sizeof head, 0);
+    if (got < 0)
+        throw Error("cannot read " + path);
+    if (std::size_t(got) >= 54 && head[0] == 'B' && head[1] == 'M' && head[28] == 24 && head[29] == 0 &&
+        U32(Bytes(head, std::size_t(got)), 30) == kRgb) {
+        const Header h = ReadHeader(Bytes(head, std::size_t(got)), size);
+        const std::size_t rowBytes = std::size_t(h.width) * 3;
+        const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
+        if (h.pixelsAt + stride * std::uint64_t(h.height - 1) + rowBytes > size)
+            Fail("truncated pixel data");
+        out.setSize(int(h.width), int(h.height));
+        static std::uint8_t pad[4];
+        std::vector<iovec> iov;
+        iov.reserve(std::size_t(h.height) * 2);
+        for (int r = 0; r < int(h.height); ++r) {
+            iov.push_back({out.scanLine(h.topDown ? r : int(h.height) - 1 - r), rowBytes});
+            if (stride > rowBytes && r + 1 < int(h.height))
+                iov.push_back({pad, std::size_t(stride - rowBytes)});
+        }
+        if (!ReadFully(fd, iov, off_t(h.pixelsAt)))
+            throw Error("cannot read " + path);
+        return;
+    }
     std::vector<std::uint8_t>& buffer = ReadBuffer();
     ReadFile(path, buffer);
     Decode(buffer, out);
