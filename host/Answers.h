@@ -1,13 +1,16 @@
 #pragma once
 
-#include <deque>
+#include "platform/backends/headless/HeadlessBackend.h"
+
 #include <optional>
 #include <string>
 
 namespace host {
 
-// Scripted answers for the plug-in's questions, consumed in order, one per
-// dialog or query. An empty queue cancels a dialog and answers a query false.
+// Scripted answers to the plug-in's interface queries (codes 5, 8 and 14).
+// They share one queue with the dialog answers of the headless backend, so
+// answers are consumed strictly in order, one per dialog or query. An empty
+// queue answers a query false.
 struct Answer {
     enum class Kind { Pick, Cancel };
     Kind kind = Kind::Cancel;
@@ -16,21 +19,29 @@ struct Answer {
 
 class AnswerQueue {
 public:
-    void push(Answer answer) { queue_.push_back(std::move(answer)); }
-    bool empty() const { return queue_.empty(); }
-    std::size_t size() const { return queue_.size(); }
+    void push(Answer answer)
+    {
+        forms::Answer queued;
+        queued.kind = answer.kind == Answer::Kind::Pick ? forms::Answer::Kind::Pick : forms::Answer::Kind::Cancel;
+        queued.text = std::move(answer.text);
+        backend().queue(std::move(queued));
+    }
+    bool empty() const { return backend().pendingAnswers() == 0; }
+    std::size_t size() const { return backend().pendingAnswers(); }
 
+    // The next answer as a query sees it: anything but a pick cancels it.
     std::optional<Answer> take()
     {
-        if (queue_.empty())
+        auto next = backend().next();
+        if (!next)
             return std::nullopt;
-        Answer front = std::move(queue_.front());
-        queue_.pop_front();
-        return front;
+        if (next->kind == forms::Answer::Kind::Pick)
+            return Answer{Answer::Kind::Pick, next->text};
+        return Answer{Answer::Kind::Cancel, {}};
     }
 
 private:
-    std::deque<Answer> queue_;
+    static forms::HeadlessBackend& backend() { return forms::HeadlessBackend::instance(); }
 };
 
 } // namespace host

@@ -133,8 +133,16 @@ void Interpreter::cmdPrint(const Statement& statement)
 
 void Interpreter::cmdExpect(const Statement& statement)
 {
-    std::string actual = substitute(statement.args[0].text, variables_);
-    std::string expected = substitute(statement.args[1].text, variables_);
+    expect(statement, substitute(statement.args[0].text, variables_), substitute(statement.args[1].text, variables_));
+}
+
+const Registration* Interpreter::action(const std::string& name) const
+{
+    return findAction(sys::LowerCaseAscii(name));
+}
+
+void Interpreter::expect(const Statement& statement, const std::string& actual, const std::string& expected)
+{
     if (actual == expected)
         return;
     ++failures_;

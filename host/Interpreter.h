@@ -98,6 +98,14 @@ public:
     // Argument `index` of a statement with every [name] replaced.
     std::string argument(const Statement& statement, std::size_t index) const;
 
+    // For commands defined outside the interpreter: the plug-in's entry
+    // points, an action by name, a trace line, and an expectation that is
+    // counted and reported like Expect's.
+    const PluginEntryPoints& plugin() const { return plugin_; }
+    const Registration* action(const std::string& name) const;
+    void traceLine(const std::string& line) { trace(line); }
+    void expect(const Statement& statement, const std::string& actual, const std::string& expected);
+
     // What the plug-in's callbacks do.
     void onAddAction(std::int32_t number, const char* name, const char* hint, const std::uint8_t* types,
                      std::int32_t highIndex, std::int32_t count);

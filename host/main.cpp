@@ -5,6 +5,7 @@
 #include "host/Interpreter.h"
 #include "host/PluginLibrary.h"
 #include "host/Script.h"
+#include "host/WindowHost.h"
 
 #include <fstream>
 #include <iostream>
@@ -37,6 +38,7 @@ int main(int argc, char** argv)
     }
 
     host::Interpreter interpreter(library.entryPoints(), std::cout, std::cerr, {command.trace});
+    host::WindowHost windows(interpreter);
     interpreter.start();
     if (command.mode == CommandLine::Mode::Actions) {
         interpreter.printActions(std::cout);

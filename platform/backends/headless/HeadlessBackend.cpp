@@ -187,6 +187,10 @@ void HeadlessBackend::messageBox(const std::string& text, const std::string&)
 void HeadlessBackend::errorBox(const std::string& message)
 {
     ++errorBoxes_;
+    if (onErrorBox) {
+        onErrorBox(message);
+        return;
+    }
     std::cout.flush();
     std::cerr << "error box: " << message << std::endl;
 }

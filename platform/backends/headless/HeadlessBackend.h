@@ -44,6 +44,8 @@ public:
 
     int errorBoxCount() const { return errorBoxes_; }
 
+    // Shows the error box instead of printing it on standard error.
+    std::function<void(const std::string&)> onErrorBox;
     // Told of every dialog shown and how it was answered (for tracing).
     std::function<void(const std::string&)> onTrace;
     // Told when a dialog operation cannot be carried out (no such control,

@@ -1,0 +1,425 @@
+#include "host/WindowHost.h"
+
+#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/forms/Cursor.h"
+#include "platform/forms/Image.h"
+#include "platform/gdi/ColorNames.h"
+#include "platform/gdi/codecs/Bmp.h"
+#include "platform/gdi/codecs/Png.h"
+#include "platform/system/GlobalMemory.h"
+#include "platform/system/Text1251.h"
+
+#include <filesystem>
+#include <sstream>
+
+namespace host {
+namespace {
+
+using forms::MouseButton;
+using forms::PointerKind;
+
+int readInt32(const Statement& statement, const std::string& text, const char* what)
+{
+    std::int64_t value = 0;
+    if (!readInteger(text, value) || value < INT32_MIN || value > INT32_MAX)
+        throw ScriptError{statement.line, std::string(what) + ": " + host::quoted(text) + " is not a 32-bit integer"};
+    return static_cast<int>(value);
+}
+
+MouseButton readButton(const Statement& statement, const std::string& text)
+{
+    const std::string word = sys::LowerCaseAscii(text);
+    if (word == "left")
+        return MouseButton::Left;
+    if (word == "right")
+        return MouseButton::Right;
+    if (word == "middle")
+        return MouseButton::Middle;
+    throw ScriptError{statement.line, "unknown button " + host::quoted(text) + " (left, right or middle)"};
+}
+
+// Comma-separated buttons and keys; "none" is the empty set.
+forms::ShiftState readShift(const Statement& statement, const std::string& text, bool buttonsAllowed)
+{
+    forms::ShiftState shift = 0;
+    std::stringstream words(sys::LowerCaseAscii(text));
+    for (std::string word; std::getline(words, word, ',');) {
+        if (word == "shift")
+            shift |= forms::ssShift;
+        else if (word == "ctrl")
+            shift |= forms::ssCtrl;
+        else if (word == "alt")
+            shift |= forms::ssAlt;
+        else if (word == "none")
+            continue;
+        else if (buttonsAllowed && (word == "left" || word == "right" || word == "middle"))
+            shift |= forms::ButtonFlag(readButton(statement, word));
+        else
+            throw ScriptError{statement.line, "unknown key " + host::quoted(word)};
+    }
+    return shift;
+}
+
+std::string rgbText(gdi::Color c)
+{
+    return std::to_string(gdi::RedOf(c)) + "," + std::to_string(gdi::GreenOf(c)) + "," + std::to_string(gdi::BlueOf(c));
+}
+
+gdi::Color readRgb(const Statement& statement, const std::string& text)
+{
+    std::stringstream parts(text);
+    int channel[3];
+    std::string part;
+    for (int i = 0; i < 3; ++i) {
+        if (!std::getline(parts, part, ','))
+            throw ScriptError{statement.line, host::quoted(text) + " is not a colour R,G,B"};
+        channel[i] = readInt32(statement, part, "colour");
+        if (channel[i] < 0 || channel[i] > 255)
+            throw ScriptError{statement.line, host::quoted(text) + " has a component outside 0..255"};
+    }
+    if (std::getline(parts, part, ','))
+        throw ScriptError{statement.line, host::quoted(text) + " is not a colour R,G,B"};
+    return gdi::Rgb(channel[0], channel[1], channel[2]);
+}
+
+// A colour as the host's font chooser gives it: an identifier, or an integer
+// in decimal or hexadecimal ($ or 0x).
+gdi::Color readFontColor(const Statement& statement, const std::string& text)
+{
+    if (auto named = gdi::ColorFromIdentifier(text))
+        return *named;
+    std::string digits = text;
+    int base = 10;
+    if (!digits.empty() && digits[0] == '$') {
+        digits = digits.substr(1);
+        base = 16;
+    } else if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits = digits.substr(2);
+        base = 16;
+    }
+    try {
+        std::size_t used = 0;
+        const unsigned long long value = std::stoull(digits, &used, base);
+        if (used == digits.size() && value <= 0xFFFFFFFFull && !digits.empty() && digits[0] != '-' && digits[0] != '+')
+            return static_cast<gdi::Color>(value);
+    } catch (const std::exception&) {
+    }
+    throw ScriptError{statement.line, host::quoted(text) + " is not a colour identifier or integer"};
+}
+
+gdi::Font readFont(const Statement& statement, const std::string& text)
+{
+    std::vector<std::string> fields;
+    std::stringstream parts(text);
+    for (std::string field; std::getline(parts, field, '|');)
+        fields.push_back(field);
+    if (!text.empty() && text.back() == '|')
+        fields.emplace_back();
+    if (fields.size() != 5)
+        throw ScriptError{statement.line, "a font answer has five fields Name|Colour|Size|Styles|Charset, got "
+                                              + host::quoted(text)};
+    gdi::Font font;
+    font.setName(fields[0]);
+    font.setColor(readFontColor(statement, fields[1]));
+    font.setSize(readInt32(statement, fields[2], "font size"));
+    font.setBold(fields[3].find("fsBold") != std::string::npos);
+    font.setItalic(fields[3].find("fsItalic") != std::string::npos);
+    font.setUnderline(fields[3].find("fsUnderline") != std::string::npos);
+    font.setStrikeOut(fields[3].find("fsStrikeOut") != std::string::npos);
+    font.setCharset(readInt32(statement, fields[4], "character set"));
+    return font;
+}
+
+forms::Image* findImage(forms::Control& control)
+{
+    for (forms::Control* child : control.children()) {
+        if (auto* image = dynamic_cast<forms::Image*>(child))
+            return image;
+        if (forms::Image* found = findImage(*child))
+            return found;
+    }
+    return nullptr;
+}
+
+void writePicture(const Statement& statement, const std::string& file, const gdi::Bitmap& picture)
+{
+    const std::string extension = sys::LowerCaseAscii(std::filesystem::path(file).extension().string());
+    if (extension != ".png" && extension != ".bmp")
+        throw ScriptError{statement.line, "snapshots are written as .png or .bmp, not " + host::quoted(file)};
+    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
+    std::error_code ignored;
+    if (!parent.empty())
+        std::filesystem::create_directories(parent, ignored);
+    try {
+        if (extension == ".png")
+            gdi::SavePng(file, picture);
+        else
+            gdi::SaveBmp24(file, picture);
+    } catch (const std::exception& failure) {
+        throw ScriptError{statement.line, "cannot write " + host::quoted(file) + ": " + failure.what()};
+    }
+}
+
+} // namespace
+
+WindowHost::WindowHost(Interpreter& interpreter) : interpreter_(interpreter)
+{
+    page_.setBounds(0, 0, 1024, 768);
+    page_.show();
+    interpreter_.setRectangles(this);
+    auto& backend = forms::HeadlessBackend::instance();
+    backend.onErrorBox = [this](const std::string& message) { interpreter_.reportErrorBox(message); };
+    backend.onTrace = [this](const std::string& line) { interpreter_.traceLine(line); };
+    backend.onDialogError = [this](const std::string& error) {
+        if (dialogError_.empty())
+            dialogError_ = error;
+    };
+    defineCommands();
+}
+
+WindowHost::~WindowHost()
+{
+    auto& backend = forms::HeadlessBackend::instance();
+    backend.onErrorBox = nullptr;
+    backend.onTrace = nullptr;
+    backend.onDialogError = nullptr;
+    interpreter_.setRectangles(nullptr);
+}
+
+std::int64_t WindowHost::handleOf(std::string_view name) const
+{
+    forms::Window* window = rectangle(name);
+    return window ? window->handle() : 0;
+}
+
+forms::Window* WindowHost::rectangle(std::string_view name) const
+{
+    auto it = rectangles_.find(sys::LowerCaseAscii(name));
+    return it == rectangles_.end() ? nullptr : it->second.get();
+}
+
+forms::Window& WindowHost::requireRectangle(const Statement& statement, const std::string& name) const
+{
+    forms::Window* window = rectangle(name);
+    if (!window)
+        throw ScriptError{statement.line, "no rectangle named " + host::quoted(name)};
+    return *window;
+}
+
+void WindowHost::send(forms::WindowHandle handle, PointerKind kind, MouseButton button, forms::ShiftState shift, int x,
+                      int y)
+{
+    forms::WindowSystem::instance().pointer(handle, kind, button, shift, x, y);
+}
+
+void WindowHost::checkDialogErrors(const Statement& statement)
+{
+    if (dialogError_.empty())
+        return;
+    std::string error = std::move(dialogError_);
+    dialogError_.clear();
+    throw ScriptError{statement.line, error};
+}
+
+void WindowHost::defineCommands()
+{
+    Interpreter& in = interpreter_;
+    in.defineCommand("Rectangle", 5, 5, [this, &in](const Statement& s) {
+        const std::string name = in.argument(s, 0);
+        const int x = readInt32(s, in.argument(s, 1), "Rectangle");
+        const int y = readInt32(s, in.argument(s, 2), "Rectangle");
+        const int w = readInt32(s, in.argument(s, 3), "Rectangle");
+        const int h = readInt32(s, in.argument(s, 4), "Rectangle");
+        if (w < 0 || h < 0)
+            throw ScriptError{s.line, "Rectangle: negative size"};
+        auto window = std::make_unique<forms::Window>(name);
+        window->setParent(&page_);
+        window->setBounds(x, y, 0, 0);
+        window->setClientSize(w, h);
+        window->show();
+        in.traceLine("rectangle " + host::quoted(name) + " is window " + std::to_string(window->handle()));
+        rectangles_[sys::LowerCaseAscii(name)] = std::move(window);
+    });
+    in.defineCommand("Pointer", 4, 6, [this](const Statement& s) { pointer(s); });
+    in.defineCommand("Drag", 6, 7, [this](const Statement& s) { drag(s); });
+    in.defineCommand("CursorInfo", 1, 1, [this, &in](const Statement& s) {
+        forms::Window& window = requireRectangle(s, in.argument(s, 0));
+        forms::Image* image = findImage(window);
+        std::string shape = "default";
+        if (image && image->cursor() != 0)
+            shape = forms::DescribeCursor(forms::Screen::instance().cursor(image->cursor()).get());
+        in.variables().set("Cursor", shape);
+    });
+    in.defineCommand("WindowMessage", 2, 2, [this, &in](const Statement& s) {
+        forms::Window& window = requireRectangle(s, in.argument(s, 0));
+        const int message = readInt32(s, in.argument(s, 1), "WindowMessage");
+        forms::Window* inner = nullptr;
+        for (forms::Control* child : window.children())
+            if (auto* w = dynamic_cast<forms::Window*>(child))
+                inner = w;
+        if (!inner)
+            throw ScriptError{s.line, "WindowMessage: rectangle " + host::quoted(in.argument(s, 0)) + " holds no window"};
+        const std::intptr_t result =
+            forms::WindowSystem::instance().sendMessage(inner->handle(), static_cast<std::uint32_t>(message));
+        in.variables().set("LastResult", std::to_string(result));
+    });
+    in.defineCommand("Snapshot", 2, 2, [this, &in](const Statement& s) {
+        forms::Window& window = requireRectangle(s, in.argument(s, 0));
+        writePicture(s, in.argument(s, 1), window.snapshot());
+    });
+    in.defineCommand("SnapshotPicture", 2, 2, [this, &in](const Statement& s) {
+        forms::Window& window = requireRectangle(s, in.argument(s, 0));
+        forms::Image* image = findImage(window);
+        if (!image)
+            throw ScriptError{s.line, "SnapshotPicture: rectangle " + host::quoted(in.argument(s, 0)) + " holds no canvas"};
+        writePicture(s, in.argument(s, 1), image->picture());
+    });
+    in.defineCommand("SnapshotWindow", 2, 2, [&in](const Statement& s) {
+        const std::string caption = in.argument(s, 0);
+        forms::Window* window = forms::WindowSystem::instance().findTopLevel(caption);
+        if (!window)
+            throw ScriptError{s.line, "no window with the caption " + host::quoted(caption)};
+        writePicture(s, in.argument(s, 1), window->snapshot());
+    });
+    in.defineCommand("ExpectPixel", 4, 4, [this, &in](const Statement& s) {
+        forms::Window& window = requireRectangle(s, in.argument(s, 0));
+        forms::Image* image = findImage(window);
+        if (!image)
+            throw ScriptError{s.line, "ExpectPixel: rectangle " + host::quoted(in.argument(s, 0)) + " holds no canvas"};
+        const int x = readInt32(s, in.argument(s, 1), "ExpectPixel");
+        const int y = readInt32(s, in.argument(s, 2), "ExpectPixel");
+        const std::string expected = rgbText(readRgb(s, in.argument(s, 3)));
+        const gdi::Bitmap& picture = image->picture();
+        const bool inside = x >= 0 && y >= 0 && x < picture.width() && y < picture.height();
+        in.expect(s, inside ? rgbText(picture.pixel(x, y)) : "outside the picture", expected);
+    });
+    in.defineCommand("Answer", 1, kAnyCount, [this](const Statement& s) { answer(s); });
+    in.defineCommand("Edit", 1, kAnyCount, [this](const Statement& s) { edit(s); });
+}
+
+void WindowHost::pointer(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    forms::Window& window = requireRectangle(s, in.argument(s, 0));
+    const std::string what = sys::LowerCaseAscii(in.argument(s, 1));
+    if (what == "move") {
+        if (s.args.size() > 5)
+            throw ScriptError{s.line, "Pointer move takes NAME move X Y [HELD]"};
+        const int x = readInt32(s, in.argument(s, 2), "Pointer");
+        const int y = readInt32(s, in.argument(s, 3), "Pointer");
+        const forms::ShiftState shift = s.args.size() == 5 ? readShift(s, in.argument(s, 4), true) : heldButtons_;
+        send(window.handle(), PointerKind::Move, MouseButton::Left, shift, x, y);
+        return;
+    }
+    if (what != "down" && what != "up")
+        throw ScriptError{s.line, "Pointer: " + host::quoted(in.argument(s, 1)) + " is not down, move or up"};
+    if (s.args.size() < 5)
+        throw ScriptError{s.line, "Pointer " + what + " takes NAME " + what + " BUTTON X Y [KEYS]"};
+    const MouseButton button = readButton(s, in.argument(s, 2));
+    const int x = readInt32(s, in.argument(s, 3), "Pointer");
+    const int y = readInt32(s, in.argument(s, 4), "Pointer");
+    const forms::ShiftState keys = s.args.size() == 6 ? readShift(s, in.argument(s, 5), false) : 0;
+    if (what == "down") {
+        heldButtons_ |= forms::ButtonFlag(button);
+        send(window.handle(), PointerKind::Down, button, heldButtons_ | keys, x, y);
+    } else {
+        heldButtons_ &= ~forms::ButtonFlag(button);
+        send(window.handle(), PointerKind::Up, button, heldButtons_ | keys, x, y);
+    }
+}
+
+void WindowHost::drag(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    forms::Window& window = requireRectangle(s, in.argument(s, 0));
+    const MouseButton button = readButton(s, in.argument(s, 1));
+    const int x1 = readInt32(s, in.argument(s, 2), "Drag");
+    const int y1 = readInt32(s, in.argument(s, 3), "Drag");
+    const int x2 = readInt32(s, in.argument(s, 4), "Drag");
+    const int y2 = readInt32(s, in.argument(s, 5), "Drag");
+    const int steps = s.args.size() == 7 ? readInt32(s, in.argument(s, 6), "Drag") : 8;
+    if (steps < 0 || steps > 100000)
+        throw ScriptError{s.line, "Drag: steps must be 0 to 100000"};
+    const forms::WindowHandle handle = window.handle();
+    heldButtons_ |= forms::ButtonFlag(button);
+    send(handle, PointerKind::Down, button, heldButtons_, x1, y1);
+    for (int i = 1; i <= steps; ++i) {
+        const auto at = [&](int a, int b) {
+            return static_cast<int>(a + (static_cast<std::int64_t>(b) - a) * i / steps);
+        };
+        send(handle, PointerKind::Move, button, heldButtons_, at(x1, x2), at(y1, y2));
+    }
+    heldButtons_ &= ~forms::ButtonFlag(button);
+    send(handle, PointerKind::Up, button, heldButtons_, x2, y2);
+}
+
+void WindowHost::answer(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    const std::string kind = sys::LowerCaseAscii(in.argument(s, 0));
+    auto needs = [&](std::size_t count) {
+        if (s.args.size() != count)
+            throw ScriptError{s.line, "Answer " + kind + " takes " + std::to_string(count - 1) + " argument"
+                                          + (count == 2 ? "" : "s")};
+    };
+    forms::Answer answer;
+    if (kind == "color") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::Color;
+        answer.color = readRgb(s, in.argument(s, 1));
+    } else if (kind == "font") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::Font;
+        answer.font = readFont(s, in.argument(s, 1));
+    } else if (kind == "file") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::File;
+        answer.text = in.argument(s, 1);
+    } else if (kind == "pick") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::Pick;
+        answer.text = in.argument(s, 1);
+    } else if (kind == "cancel") {
+        needs(1);
+        answer.kind = forms::Answer::Kind::Cancel;
+    } else if (kind == "dialog") {
+        if (s.args.size() < 2)
+            throw ScriptError{s.line, "Answer dialog needs its operations, the last OK or Cancel"};
+        answer.kind = forms::Answer::Kind::Dialog;
+        for (std::size_t i = 1; i < s.args.size(); ++i)
+            answer.steps.push_back(in.argument(s, i));
+        const std::string last = sys::LowerCaseAscii(answer.steps.back());
+        if (last != "ok" && last != "cancel")
+            throw ScriptError{s.line, "Answer dialog: the last operation is OK or Cancel"};
+    } else {
+        throw ScriptError{s.line, "unknown answer " + host::quoted(in.argument(s, 0))
+                                      + " (color, font, file, pick, cancel or dialog)"};
+    }
+    forms::HeadlessBackend::instance().queue(std::move(answer));
+}
+
+void WindowHost::edit(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    const std::string name = in.argument(s, 0);
+    const Registration* action = in.action(name);
+    if (!action)
+        throw ScriptError{s.line, "Edit: no action named " + host::quoted(name)};
+    const std::size_t count = static_cast<std::size_t>(action->count);
+    if (s.args.size() - 1 != count)
+        throw ScriptError{s.line, "Edit " + action->name + " takes " + std::to_string(count) + " slots, got "
+                                      + std::to_string(s.args.size() - 1)};
+    std::vector<char*> slots(std::max<std::size_t>(count, 1), nullptr);
+    for (std::size_t i = 0; i < count; ++i)
+        slots[i] = sys::GlobalAllocText(in.argument(s, i + 1));
+    const bool result = in.plugin().nbEditAction(action->number, slots.data()) != ZENVAS_FALSE;
+    in.traceLine("edit " + action->name + " -> " + (result ? "True" : "False"));
+    in.variables().set("LastResult", result ? "True" : "False");
+    for (std::size_t i = 0; i < count; ++i) {
+        in.variables().set("Slot" + std::to_string(i), slots[i] ? slots[i] : "");
+        sys::GlobalFree(slots[i]);
+    }
+    checkDialogErrors(s);
+}
+
+} // namespace host
