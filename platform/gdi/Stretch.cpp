@@ -68,7 +68,7 @@ Scratch& StretchScratch()
 // Acc holds column sums and pixel sums; it is 32 bits whenever 255 times
 // the denominator fits, which is the case for all but extreme ratios.
 template <typename Acc, int Taps>
-void Halftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect, Scratch& s,
+[[gnu::always_inline]] inline void Halftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect, Scratch& s,
               std::vector<Acc>& acc, std::vector<Acc>& sums, int taps)
 {
     const AxisMap& xs = s.xs;
@@ -125,8 +125,9 @@ void Halftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const Int
 }
 
 template <typename Acc>
-void HalftoneTaps(Bitmap& dst, const IntRect& d, const Bitmap& src, const IntRect& sr, Scratch& s,
-                  std::vector<Acc>& acc, std::vector<Acc>& sums, int taps)
+[[gnu::always_inline]] inline void HalftoneTaps(Bitmap& dst, const IntRect& d, const Bitmap& src,
+                                                const IntRect& sr, Scratch& s, std::vector<Acc>& acc,
+                                                std::vector<Acc>& sums, int taps)
 {
     switch (taps) {
     case 1: Halftone<Acc, 1>(dst, d, src, sr, s, acc, sums, taps); break;
@@ -134,6 +135,19 @@ void HalftoneTaps(Bitmap& dst, const IntRect& d, const Bitmap& src, const IntRec
     case 3: Halftone<Acc, 3>(dst, d, src, sr, s, acc, sums, taps); break;
     default: Halftone<Acc, 0>(dst, d, src, sr, s, acc, sums, taps); break;
     }
+}
+
+// Built twice; the AVX2 copy is chosen at load time where the processor has it.
+__attribute__((target_clones("avx2", "default"))) void Halftone32(Bitmap& dst, const IntRect& d, const Bitmap& src,
+                                                                  const IntRect& sr, Scratch& s, int taps)
+{
+    HalftoneTaps(dst, d, src, sr, s, s.acc32, s.sums32, taps);
+}
+
+__attribute__((target_clones("avx2", "default"))) void Halftone64(Bitmap& dst, const IntRect& d, const Bitmap& src,
+                                                                  const IntRect& sr, Scratch& s, int taps)
+{
+    HalftoneTaps(dst, d, src, sr, s, s.acc64, s.sums64, taps);
 }
 
 } // namespace
@@ -159,9 +173,9 @@ void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, co
             s.xWeights[i * std::size_t(taps) + (w - s.xs.offset[i])] = s.xs.weights[w];
     const std::uint64_t den = std::uint64_t(s.xs.srcUnit) * std::uint64_t(s.ys.srcUnit);
     if (den * 260 < (std::uint64_t(1) << 32))
-        HalftoneTaps(dst, d, src, sr, s, s.acc32, s.sums32, taps);
+        Halftone32(dst, d, src, sr, s, taps);
     else
-        HalftoneTaps(dst, d, src, sr, s, s.acc64, s.sums64, taps);
+        Halftone64(dst, d, src, sr, s, taps);
 }
 
 void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)

@@ -141,6 +141,58 @@ TEST(Halftone, MatchesAPlainReferenceOnRandomSizes)
     }
 }
 
+TEST(Halftone, HugeDenominatorsStayExact)
+{
+    // 65521 x 257 (both prime) onto 2 x 2: the weights' common unit is the
+    // whole source, which needs 64-bit sums.
+    const int sw = 65521, sh = 257;
+    Bitmap src(sw, sh);
+    long long sums[2][2] = {{0, 0}, {0, 0}};
+    for (int y = 0; y < sh; ++y) {
+        std::uint8_t* row = src.scanLine(y);
+        for (int x = 0; x < sw; ++x) {
+            const int red = (x * 7 + y * 3) & 255;
+            row[3 * x + 2] = std::uint8_t(red);
+            // Source cell x covers [2x, 2x + 2) in units where the output
+            // cells split at sw; likewise rows.
+            for (int i = 0; i < 2; ++i)
+                for (int j = 0; j < 2; ++j) {
+                    const long long ox = std::max(0LL, std::min(2LL * x + 2, (i + 1LL) * sw) - std::max(2LL * x, 1LL * i * sw));
+                    const long long oy = std::max(0LL, std::min(2LL * y + 2, (j + 1LL) * sh) - std::max(2LL * y, 1LL * j * sh));
+                    sums[j][i] += ox * oy * red;
+                }
+        }
+    }
+    Bitmap dst(2, 2);
+    StretchHalftone(dst, dst.bounds(), src, src.bounds());
+    const long long den = 1LL * sw * sh;
+    for (int j = 0; j < 2; ++j)
+        for (int i = 0; i < 2; ++i)
+            EXPECT_EQ(RedOf(dst.pixel(i, j)), int((2 * sums[j][i] + den) / (2 * den))) << i << "," << j;
+}
+
+TEST(Halftone, StretchWithinOneBitmapReadsTheOriginalAndClipsTheSource)
+{
+    Bitmap b(8, 2);
+    for (int x = 0; x < 8; ++x)
+        for (int y = 0; y < 2; ++y)
+            b.setPixel(x, y, Rgb(x * 10, 0, 0));
+    Canvas c(b);
+    c.copyRect({2, 0, 8, 2}, b, {0, 0, 3, 2}); // three columns doubled onto overlapping ones
+    const int want[8] = {0, 10, 0, 0, 10, 10, 20, 20};
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(RedOf(b.pixel(x, 1)), want[x]) << x;
+    // Half of the source lies left of the bitmap: only the right half of
+    // the destination receives the visible half.
+    Bitmap d(4, 1);
+    Canvas dc(d);
+    dc.copyRect({0, 0, 4, 1}, b, {-2, 0, 2, 1});
+    EXPECT_EQ(d.pixel(0, 0), Rgb(255, 255, 255));
+    EXPECT_EQ(d.pixel(1, 0), Rgb(255, 255, 255));
+    EXPECT_EQ(RedOf(d.pixel(2, 0)), 0);
+    EXPECT_EQ(RedOf(d.pixel(3, 0)), 10);
+}
+
 TEST(Nearest, PicksTheSourceUnderEachDestinationCentre)
 {
     const Bitmap src = Numbered(3, 1);
