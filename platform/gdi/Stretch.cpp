@@ -2,6 +2,7 @@
 #include "platform/gdi/Int128.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <numeric>
 #include <vector>
@@ -77,10 +78,17 @@ template <typename Acc, int Taps>
         taps = Taps;
     const Acc den = Acc(xs.srcUnit * ys.srcUnit);
     const double inv = 1.0 / double(den);
+    int shift = 0;
+    std::uint64_t magic = 0;
+    if (std::uint64_t(den) <= (std::uint64_t(1) << 23)) {
+        const int bits = std::bit_width(std::uint64_t(den) - 1); // 2^bits >= den
+        shift = 8 + 2 * bits;
+        magic = ((std::uint64_t(1) << shift) + std::uint64_t(den) - 1) / std::uint64_t(den);
+    }
     const std::size_t cols = std::size_t(xs.srcLast - xs.srcFirst) * 3;
     const std::size_t outCount = std::size_t(xs.last - xs.first);
-    acc.assign(cols + std::size_t(taps) * 3, Acc(0)); // padding read by zero weights
-    sums.resize(outCount * 3);
+    acc.assign(cols + std::size_t(taps) * 3 + 1, Acc(0)); // padding read by zero weights and spare lanes
+    sums.resize(outCount * 3 + 1);
     const std::uint32_t* xw = s.xWeights.data();
     for (i64 j = ys.first; j < ys.last; ++j) {
         const std::size_t jj = std::size_t(j - ys.first);
@@ -99,21 +107,45 @@ template <typename Acc, int Taps>
             }
         }
         Acc* __restrict sum = sums.data();
-        for (std::size_t ii = 0; ii < outCount; ++ii) {
-            const Acc* p = a + std::size_t(xs.start[ii] - xs.srcFirst) * 3;
-            const std::uint32_t* wt = xw + ii * std::size_t(taps);
-            Acc r = 0, g = 0, b = 0;
-            for (int t = 0; t < taps; ++t) {
-                r += Acc(wt[t]) * p[3 * t];
-                g += Acc(wt[t]) * p[3 * t + 1];
-                b += Acc(wt[t]) * p[3 * t + 2];
+        if constexpr (sizeof(Acc) == 4) {
+            // One destination pixel at a time as a four-lane vector (blue,
+            // green, red and a spare lane that the next pixel overwrites).
+            typedef std::uint32_t Lanes __attribute__((vector_size(16)));
+            for (std::size_t ii = 0; ii < outCount; ++ii) {
+                const Acc* p = a + std::size_t(xs.start[ii] - xs.srcFirst) * 3;
+                const std::uint32_t* wt = xw + ii * std::size_t(taps);
+                Lanes total = {den / 2, den / 2, den / 2, 0};
+                for (int t = 0; t < taps; ++t) {
+                    Lanes v;
+                    std::memcpy(&v, p + 3 * t, sizeof v);
+                    total += wt[t] * v;
+                }
+                std::memcpy(sum + 3 * ii, &total, sizeof total);
             }
-            sum[3 * ii] = r + den / 2;
-            sum[3 * ii + 1] = g + den / 2;
-            sum[3 * ii + 2] = b + den / 2;
+        } else {
+            for (std::size_t ii = 0; ii < outCount; ++ii) {
+                const Acc* p = a + std::size_t(xs.start[ii] - xs.srcFirst) * 3;
+                const std::uint32_t* wt = xw + ii * std::size_t(taps);
+                Acc r = den / 2, g = den / 2, b = den / 2;
+                for (int t = 0; t < taps; ++t) {
+                    r += Acc(wt[t]) * p[3 * t];
+                    g += Acc(wt[t]) * p[3 * t + 1];
+                    b += Acc(wt[t]) * p[3 * t + 2];
+                }
+                sum[3 * ii] = r;
+                sum[3 * ii + 1] = g;
+                sum[3 * ii + 2] = b;
+            }
         }
-        // Exact division: a floating estimate corrected by one step.
         std::uint8_t* __restrict out = dst.scanLine(int(destRect.top + j)) + std::size_t(destRect.left + xs.first) * 3;
+        if (shift > 0) {
+            // Exact division by multiplication: n < 256 * den and
+            // 256 * den^2 <= 2^shift make floor(n * magic / 2^shift) = floor(n / den).
+            for (std::size_t c = 0; c < outCount * 3; ++c)
+                out[c] = std::uint8_t((std::uint64_t(sum[c]) * magic) >> shift);
+            continue;
+        }
+        // Otherwise a floating estimate corrected by one step.
         for (std::size_t c = 0; c < outCount * 3; ++c) {
             const Acc n = sum[c];
             Acc q = Acc(double(n) * inv);
