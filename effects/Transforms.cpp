@@ -7,14 +7,19 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace zenvas {
 namespace {
 
 // The shared generator run locally for the length of one transform: the
-// seed is read once, stepped here with the same rule, and written back.
+// seed is read once, stepped with the same rule, and the last seed drawn is
+// written back.
 class Draws {
 public:
+    // Draws filled in at a time by take().
+    static constexpr std::size_t kBatch = 1024;
+
     Draws() : seed_(RandomSeed()) {}
     ~Draws() { SetRandomSeed(seed_); }
     Draws(const Draws&) = delete;
@@ -22,20 +27,64 @@ public:
 
     std::int32_t random(std::int32_t n)
     {
-        seed_ = seed_ * 134775813u + 1u;
-        if (n <= 0)
-            return 0;
-        return static_cast<std::int32_t>((std::uint64_t(seed_) * std::uint32_t(n)) >> 32);
+        seed_ = seed_ * kMultiplier + kIncrement;
+        return Scale(seed_, n);
     }
 
+    // The coin is drawn first, then the amount; the sign is chosen without
+    // a branch, since the coin is as unpredictable as it gets.
     std::int64_t shift(std::int64_t v, std::int32_t r)
     {
-        if (random(2) != 0)
-            return v - random(r);
-        return v + random(r);
+        const std::int64_t coin = random(2);
+        const std::int64_t amount = random(r);
+        return v + (1 - 2 * coin) * amount;
+    }
+
+    // The next `count` draws (at most kBatch), draw i being Random(n[i % P]).
+    // Seeds are made eight interleaved chains at a time (seed k + 8 follows
+    // from seed k by the rule applied eight times), so the steps do not wait
+    // on each other; the sequence is the same as one draw after another.
+    template <std::size_t P>
+    void take(std::int32_t* out, std::size_t count, const std::int32_t (&n)[P])
+    {
+        std::uint32_t seeds[kBatch];
+        std::uint32_t seed = seed_;
+        const std::size_t head = std::min(count, kLanes);
+        for (std::size_t i = 0; i < head; ++i) {
+            seed = seed * kMultiplier + kIncrement;
+            seeds[i] = seed;
+        }
+        for (std::size_t i = kLanes; i < count; ++i)
+            seeds[i] = seeds[i - kLanes] * kMultiplier8 + kIncrement8;
+        for (std::size_t i = 0; i < count; i += P)
+            for (std::size_t k = 0; k < P && i + k < count; ++k)
+                out[i + k] = Scale(seeds[i + k], n[k]);
+        if (count)
+            seed_ = seeds[count - 1];
     }
 
 private:
+    static constexpr std::uint32_t kMultiplier = 134775813u;
+    static constexpr std::uint32_t kIncrement = 1u;
+    static constexpr std::size_t kLanes = 8;
+    static constexpr std::uint32_t kMultiplier8 = [] {
+        std::uint32_t m = 1;
+        for (std::size_t i = 0; i < kLanes; ++i)
+            m *= kMultiplier;
+        return m;
+    }();
+    static constexpr std::uint32_t kIncrement8 = [] {
+        std::uint32_t c = 0;
+        for (std::size_t i = 0; i < kLanes; ++i)
+            c = c * kMultiplier + kIncrement;
+        return c;
+    }();
+
+    static std::int32_t Scale(std::uint32_t seed, std::int32_t n)
+    {
+        return n <= 0 ? 0 : static_cast<std::int32_t>((std::uint64_t(seed) * std::uint32_t(n)) >> 32);
+    }
+
     std::uint32_t seed_;
 };
 
@@ -155,9 +204,17 @@ void BitmapNegative(gdi::Bitmap& bitmap)
 {
     if (bitmap.isEmpty())
         return;
+    // Word by word: every byte is inverted alike, whichever channel it is.
     std::uint8_t* p = Pixels(bitmap);
     const std::size_t bytes = PixelCount(bitmap) * 3;
-    for (std::size_t i = 0; i < bytes; ++i)
+    std::size_t i = 0;
+    for (; i + 8 <= bytes; i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p + i, 8);
+        word = ~word;
+        std::memcpy(p + i, &word, 8);
+    }
+    for (; i < bytes; ++i)
         p[i] = static_cast<std::uint8_t>(~p[i]);
 }
 
@@ -251,23 +308,253 @@ void BitmapFrostGlass(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t ran
         return;
     std::uint8_t* picture = Pixels(bitmap);
     Draws draws;
+    // Four draws per pixel: coin and amount for x, then for y.
+    constexpr std::size_t kPixels = Draws::kBatch / 4;
+    const std::int32_t pattern[4] = {2, rangeX, 2, rangeY};
+    std::int32_t drawn[Draws::kBatch];
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            const std::int64_t nx = draws.shift(x, rangeX);
-            const std::int64_t ny = draws.shift(y, rangeY);
-            if (nx < 0 || nx >= width - 1 || ny < 0 || ny >= height - 1)
-                continue;
-            const std::size_t here = std::size_t(y) * stride + std::size_t(x) * 3;
-            const std::size_t there = std::size_t(ny) * stride + std::size_t(nx) * 3;
-            picture[here] = copy[there];
-            picture[here + 1] = copy[there + 1];
-            picture[here + 2] = copy[there + 2];
-            picture[there] = copy[here];
-            picture[there + 1] = copy[here + 1];
-            picture[there + 2] = copy[here + 2];
+        for (int x0 = 0; x0 < width; x0 += int(kPixels)) {
+            const int run = std::min(width - x0, int(kPixels));
+            draws.take(drawn, std::size_t(run) * 4, pattern);
+            for (int k = 0; k < run; ++k) {
+                const std::int32_t* d = drawn + 4 * k;
+                const int x = x0 + k;
+                const std::int64_t nx = std::int64_t(x) + (1 - 2 * std::int64_t(d[0])) * d[1];
+                const std::int64_t ny = std::int64_t(y) + (1 - 2 * std::int64_t(d[2])) * d[3];
+                if (nx < 0 || nx >= width - 1 || ny < 0 || ny >= height - 1)
+                    continue;
+                const std::size_t here = std::size_t(y) * stride + std::size_t(x) * 3;
+                const std::size_t there = std::size_t(ny) * stride + std::size_t(nx) * 3;
+                picture[here] = copy[there];
+                picture[here + 1] = copy[there + 1];
+                picture[here + 2] = copy[there + 2];
+                picture[there] = copy[here];
+                picture[there + 1] = copy[here + 1];
+                picture[there + 2] = copy[here + 2];
+            }
         }
     }
 }
+
+namespace {
+
+// Truncating division by a pixel count through a reciprocal, made exact by
+// one correction step either way; sums stay far below 2^52.
+class CountDivider {
+public:
+    std::uint8_t operator()(std::uint64_t sum, std::uint64_t count)
+    {
+        if (count != divisor_) [[unlikely]] {
+            divisor_ = count;
+            reciprocal_ = 1.0 / double(count);
+        }
+        std::uint64_t q = static_cast<std::uint64_t>(double(sum) * reciprocal_);
+        if (q * count > sum)
+            --q;
+        else if ((q + 1) * count <= sum)
+            ++q;
+        return static_cast<std::uint8_t>(q);
+    }
+
+private:
+    std::uint64_t divisor_ = 0;
+    double reciprocal_ = 0;
+};
+
+// Scratch memory of the enlarged-pixels transform, kept from call to call
+// like the working copy.
+std::uint8_t* Scratch(std::unique_ptr<std::uint8_t[]>& store, std::size_t& capacity, std::size_t bytes)
+{
+    if (bytes > capacity) {
+        store.reset();
+        capacity = 0;
+        store.reset(new std::uint8_t[bytes]);
+        capacity = bytes;
+    }
+    return store.get();
+}
+
+// The enlarged-pixels transform. Each window is filled in turn, cell
+// columns from the left and each from the top, so when cell (i, j) takes
+// its average, the first row of its window already holds the colour of
+// cell (i, j - 1) and its first column that of cell (i - 1, j), except the
+// column's last pixel, which cell (i - 1, j + 1) has filled since; every
+// other pixel of the window (its "fresh" part) is still as it was. So the
+// work splits in three: the sums of the fresh parts, in one pass down the
+// picture; the cell colours, each from its fresh sum and the colours of
+// cells (i, j - 1), (i - 1, j) and (i - 1, j + 1); and the fill, in which
+// each pixel takes the colour of the last window that covered it, that of
+// the cell it lies in.
+template <class Sum>
+class CellAverages {
+public:
+    CellAverages(gdi::Bitmap& bitmap, std::int64_t cellWidth, std::int64_t cellHeight)
+        : base_(Pixels(bitmap)), stride_(bitmap.stride()), width_(bitmap.width()), height_(bitmap.height()),
+          cellWidth_(cellWidth), cellHeight_(cellHeight), columns_((width_ - 1) / cellWidth + 1),
+          rows_((height_ - 1) / cellHeight + 1)
+    {
+        static std::unique_ptr<std::uint8_t[]> sumStore, colourStore;
+        static std::size_t sumCapacity = 0, colourCapacity = 0;
+        const std::size_t count = std::size_t(columns_) * std::size_t(rows_);
+        sums_ = reinterpret_cast<Sum*>(Scratch(sumStore, sumCapacity, count * 3 * sizeof(Sum)));
+        colours_ = Scratch(colourStore, colourCapacity, count * 3);
+    }
+
+    void run()
+    {
+        sumFreshParts();
+        colourCells();
+        fill();
+    }
+
+private:
+    // The column of cells a pixel column is fresh in: column 0 belongs to
+    // cell 0, columns w*i + 1 .. w*(i + 1) to cell i.
+    void sumFreshParts()
+    {
+        std::fill(sums_, sums_ + std::size_t(columns_) * std::size_t(rows_) * 3, Sum(0));
+        for (std::int64_t y = 0; y < height_; ++y) {
+            const std::int64_t j = y == 0 ? 0 : (y - 1) / cellHeight_;
+            Sum* sum = sums_ + std::size_t(j) * std::size_t(columns_) * 3;
+            const std::uint8_t* p = base_ + std::size_t(y) * stride_;
+            std::int64_t x = 0;
+            for (std::int64_t i = 0; i < columns_; ++i, sum += 3) {
+                const std::int64_t end = std::min(cellWidth_ * (i + 1), width_ - 1);
+                Sum b = 0, g = 0, r = 0;
+                for (; x <= end; ++x, p += 3) {
+                    b += p[0];
+                    g += p[1];
+                    r += p[2];
+                }
+                sum[0] += b;
+                sum[1] += g;
+                sum[2] += r;
+            }
+        }
+    }
+
+    const std::uint8_t* colour(std::int64_t i, std::int64_t j) const
+    {
+        return colours_ + (std::size_t(j) * std::size_t(columns_) + std::size_t(i)) * 3;
+    }
+
+    void colourCell(std::int64_t i, std::int64_t j, CountDivider& divide)
+    {
+        const std::int64_t x1 = cellWidth_ * i;
+        const std::uint64_t across = std::uint64_t(std::min(cellWidth_ * (i + 1), width_ - 1) - x1 + 1);
+        const std::int64_t y1 = cellHeight_ * j;
+        const std::int64_t y2 = std::min(cellHeight_ * (j + 1), height_ - 1);
+        const Sum* fresh = sums_ + (std::size_t(j) * std::size_t(columns_) + std::size_t(i)) * 3;
+        std::uint64_t b = fresh[0], g = fresh[1], r = fresh[2];
+        const std::int64_t freshTop = j > 0 ? y1 + 1 : y1;
+        if (j > 0) {
+            const std::uint8_t* above = colour(i, j - 1);
+            b += across * above[0];
+            g += across * above[1];
+            r += across * above[2];
+        }
+        if (i > 0 && freshTop <= y2) {
+            std::uint64_t left = std::uint64_t(y2 - freshTop + 1);
+            if (j + 1 < rows_) {
+                const std::uint8_t* below = colour(i - 1, j + 1);
+                b += below[0];
+                g += below[1];
+                r += below[2];
+                --left;
+            }
+            const std::uint8_t* beside = colour(i - 1, j);
+            b += left * beside[0];
+            g += left * beside[1];
+            r += left * beside[2];
+        }
+        const std::uint64_t count = across * std::uint64_t(y2 - y1 + 1);
+        std::uint8_t* out = colours_ + (std::size_t(j) * std::size_t(columns_) + std::size_t(i)) * 3;
+        out[0] = divide(b, count);
+        out[1] = divide(g, count);
+        out[2] = divide(r, count);
+    }
+
+    // Cells with equal 2i + j do not depend on each other. They are visited
+    // in bands of columns, and within a band by rising 2i + j: every
+    // dependency stays in order, and neighbouring cells can be worked on at
+    // once.
+    void colourCells()
+    {
+        constexpr std::int64_t kBand = 32;
+        CountDivider divide;
+        // Inner cells (not in the first or last row or column of cells)
+        // share one window shape; small windows divide through a table.
+        const std::uint64_t across = std::uint64_t(cellWidth_) + 1;
+        const std::uint64_t beside = std::uint64_t(cellHeight_) - 1;
+        const std::uint64_t count = across * (std::uint64_t(cellHeight_) + 1);
+        std::vector<std::uint8_t> quotients;
+        if (count * 255 < (1u << 16)) {
+            quotients.resize(count * 255 + 1);
+            for (std::size_t s = 0; s < quotients.size(); ++s)
+                quotients[s] = static_cast<std::uint8_t>(s / count);
+        }
+        const std::uint8_t* const quotient = quotients.empty() ? nullptr : quotients.data();
+        const std::int64_t innerColumns = (width_ - 1) / cellWidth_; // cells i with w*(i + 1) <= width - 1
+        const std::size_t rowStep = std::size_t(columns_) * 3;
+        for (std::int64_t first = 0; first < columns_; first += kBand) {
+            const std::int64_t last = std::min(first + kBand, columns_) - 1;
+            for (std::int64_t t = 2 * first; t <= 2 * last + rows_ - 1; ++t) {
+                const std::int64_t low = t - (rows_ - 1); // 2i >= low
+                const std::int64_t from = std::max(first, low > 0 ? (low + 1) / 2 : 0);
+                const std::int64_t to = std::min(last, t / 2);
+                for (std::int64_t i = from; i <= to; ++i) {
+                    const std::int64_t j = t - 2 * i;
+                    if (i == 0 || j == 0 || j + 1 >= rows_ || i >= innerColumns) {
+                        colourCell(i, j, divide);
+                        continue;
+                    }
+                    const std::size_t at = std::size_t(j) * rowStep + std::size_t(i) * 3;
+                    const Sum* fresh = sums_ + at;
+                    const std::uint8_t* up = colours_ + at - rowStep;
+                    const std::uint8_t* left = colours_ + at - 3;
+                    const std::uint8_t* lowerLeft = left + rowStep;
+                    std::uint8_t* out = colours_ + at;
+                    for (int c = 0; c < 3; ++c) {
+                        const std::uint64_t sum = fresh[c] + across * up[c] + lowerLeft[c] + beside * left[c];
+                        out[c] = quotient ? quotient[sum] : divide(sum, count);
+                    }
+                }
+            }
+        }
+    }
+
+    // Rows of one row of cells are alike: the first is built, the others
+    // copied from it.
+    void fill()
+    {
+        for (std::int64_t j = 0; j < rows_; ++j) {
+            const std::int64_t top = cellHeight_ * j;
+            const std::int64_t bottom = std::min(top + cellHeight_, height_);
+            const std::uint8_t* c = colours_ + std::size_t(j) * std::size_t(columns_) * 3;
+            std::uint8_t* const first = base_ + std::size_t(top) * stride_;
+            std::uint8_t* p = first;
+            for (std::int64_t i = 0; i < columns_; ++i, c += 3) {
+                const std::int64_t run = std::min(cellWidth_, width_ - cellWidth_ * i);
+                const std::uint8_t b = c[0], g = c[1], r = c[2];
+                for (std::int64_t k = 0; k < run; ++k, p += 3) {
+                    p[0] = b;
+                    p[1] = g;
+                    p[2] = r;
+                }
+            }
+            for (std::int64_t y = top + 1; y < bottom; ++y)
+                std::memcpy(base_ + std::size_t(y) * stride_, first, stride_);
+        }
+    }
+
+    std::uint8_t* const base_;
+    const std::size_t stride_;
+    const std::int64_t width_, height_, cellWidth_, cellHeight_, columns_, rows_;
+    Sum* sums_ = nullptr;
+    std::uint8_t* colours_ = nullptr;
+};
+
+} // namespace
 
 void BitmapMonoPixel(gdi::Bitmap& bitmap, std::uint16_t cellWidth, std::uint16_t cellHeight)
 {
@@ -275,41 +562,16 @@ void BitmapMonoPixel(gdi::Bitmap& bitmap, std::uint16_t cellWidth, std::uint16_t
         return;
     if (cellWidth == 0 || cellHeight == 0)
         throw gdi::Error("cell size of 0");
-    const std::int64_t width = bitmap.width(), height = bitmap.height();
-    if (width == 0 || height == 0)
+    if (bitmap.isEmpty())
         return;
-    const std::int64_t lastColumn = (width - 1) / cellWidth;
-    const std::int64_t lastRow = (height - 1) / cellHeight;
-    for (std::int64_t i = 0; i <= lastColumn; ++i) {
-        const std::int64_t x1 = cellWidth * i;
-        const std::int64_t x2 = std::min(cellWidth * (i + 1), width - 1);
-        const std::size_t rowBytes = std::size_t(x2 - x1 + 1) * 3;
-        for (std::int64_t j = 0; j <= lastRow; ++j) {
-            const std::int64_t y1 = cellHeight * j;
-            const std::int64_t y2 = std::min(cellHeight * (j + 1), height - 1);
-            std::uint64_t blue = 0, green = 0, red = 0;
-            for (std::int64_t y = y1; y <= y2; ++y) {
-                const std::uint8_t* p = bitmap.scanLine(int(y)) + x1 * 3;
-                for (std::size_t k = 0; k < rowBytes; k += 3) {
-                    blue += p[k];
-                    green += p[k + 1];
-                    red += p[k + 2];
-                }
-            }
-            const std::uint64_t count = std::uint64_t(x2 - x1 + 1) * std::uint64_t(y2 - y1 + 1);
-            const std::uint8_t cell[3] = {static_cast<std::uint8_t>(blue / count),
-                                          static_cast<std::uint8_t>(green / count),
-                                          static_cast<std::uint8_t>(red / count)};
-            for (std::int64_t y = y1; y <= y2; ++y) {
-                std::uint8_t* p = bitmap.scanLine(int(y)) + x1 * 3;
-                for (std::size_t k = 0; k < rowBytes; k += 3) {
-                    p[k] = cell[0];
-                    p[k + 1] = cell[1];
-                    p[k + 2] = cell[2];
-                }
-            }
-        }
-    }
+    // A fresh part holds at most (w + 1) * (h + 1) pixels.
+    const std::uint64_t largestSum = (std::uint64_t(cellWidth) + 1) * (std::uint64_t(cellHeight) + 1) * 255;
+    if (largestSum <= 0xFFFFu)
+        CellAverages<std::uint16_t>(bitmap, cellWidth, cellHeight).run();
+    else if (largestSum <= 0xFFFFFFFFu)
+        CellAverages<std::uint32_t>(bitmap, cellWidth, cellHeight).run();
+    else
+        CellAverages<std::uint64_t>(bitmap, cellWidth, cellHeight).run();
 }
 
 void BitmapAddNoise(gdi::Bitmap& bitmap, std::int32_t amount, bool blackAndWhite)
@@ -322,18 +584,29 @@ void BitmapAddNoise(gdi::Bitmap& bitmap, std::int32_t amount, bool blackAndWhite
     std::uint8_t* p = Pixels(bitmap);
     const std::size_t n = PixelCount(bitmap);
     Draws draws;
-    if (blackAndWhite) {
-        for (std::size_t i = 0; i < n; ++i, p += 3) {
-            const std::int32_t d = draws.random(amount) - half;
-            p[2] = ClampByte(p[2] + d);
-            p[1] = ClampByte(p[1] + d);
-            p[0] = ClampByte(p[0] + d);
-        }
-    } else {
-        for (std::size_t i = 0; i < n; ++i, p += 3) {
-            p[2] = ClampByte(p[2] + (draws.random(amount) - half));
-            p[1] = ClampByte(p[1] + (draws.random(amount) - half));
-            p[0] = ClampByte(p[0] + (draws.random(amount) - half));
+    // Offsets stay within about +-2^30, so the sums fit an int; the clamp
+    // is branch-free because noise makes it unpredictable.
+    const auto clamp = [](int v) { return static_cast<std::uint8_t>(std::min(std::max(v, 0), 255)); };
+    const std::int32_t pattern[1] = {amount};
+    std::int32_t drawn[Draws::kBatch];
+    const std::size_t perPixel = blackAndWhite ? 1 : 3;
+    const std::size_t pixelsPerBatch = Draws::kBatch / 3;
+    for (std::size_t start = 0; start < n; start += pixelsPerBatch) {
+        const std::size_t run = std::min(n - start, pixelsPerBatch);
+        draws.take(drawn, run * perPixel, pattern);
+        if (blackAndWhite) {
+            for (std::size_t k = 0; k < run; ++k, p += 3) {
+                const int d = drawn[k] - half;
+                p[2] = clamp(p[2] + d);
+                p[1] = clamp(p[1] + d);
+                p[0] = clamp(p[0] + d);
+            }
+        } else {
+            for (std::size_t k = 0; k < run; ++k, p += 3) {
+                p[2] = clamp(p[2] + (drawn[3 * k] - half));
+                p[1] = clamp(p[1] + (drawn[3 * k + 1] - half));
+                p[0] = clamp(p[0] + (drawn[3 * k + 2] - half));
+            }
         }
     }
 }

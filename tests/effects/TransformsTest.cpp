@@ -350,6 +350,53 @@ TEST(MonoPixel, HugeCellsCoverTheWholePicture)
         EXPECT_EQ(bitmap.pixel(x, 1), gdi::Rgb(30, 0, 0));
 }
 
+// Every window filled in turn, straight from the description.
+void ReferenceMonoPixel(gdi::Bitmap& bitmap, int cellWidth, int cellHeight)
+{
+    const int width = bitmap.width(), height = bitmap.height();
+    if (cellWidth == 1 && cellHeight == 1)
+        return;
+    for (int i = 0; i <= (width - 1) / cellWidth; ++i) {
+        for (int j = 0; j <= (height - 1) / cellHeight; ++j) {
+            const int x1 = cellWidth * i, x2 = std::min(cellWidth * (i + 1), width - 1);
+            const int y1 = cellHeight * j, y2 = std::min(cellHeight * (j + 1), height - 1);
+            long sums[3] = {0, 0, 0};
+            for (int y = y1; y <= y2; ++y)
+                for (int x = x1; x <= x2; ++x) {
+                    const gdi::Color c = bitmap.pixel(x, y);
+                    sums[0] += gdi::RedOf(c);
+                    sums[1] += gdi::GreenOf(c);
+                    sums[2] += gdi::BlueOf(c);
+                }
+            const long count = long(x2 - x1 + 1) * (y2 - y1 + 1);
+            const gdi::Color cell = gdi::Rgb(int(sums[0] / count), int(sums[1] / count), int(sums[2] / count));
+            for (int y = y1; y <= y2; ++y)
+                for (int x = x1; x <= x2; ++x)
+                    bitmap.setPixel(x, y, cell);
+        }
+    }
+}
+
+TEST(MonoPixel, MatchesFillingEveryWindowInTurn)
+{
+    std::uint32_t state = 12345;
+    const auto next = [&] {
+        state = state * 1103515245u + 12345u;
+        return int(state >> 24);
+    };
+    const std::pair<int, int> sizes[] = {{1, 1}, {1, 7}, {7, 1}, {2, 2}, {5, 5}, {17, 13}, {64, 33}, {40, 90}};
+    const std::pair<int, int> cells[] = {{2, 2}, {1, 2}, {2, 1}, {3, 5}, {7, 7}, {16, 16}, {100, 3}, {2, 40}};
+    for (auto [w, h] : sizes) {
+        for (auto [cw, ch] : cells) {
+            gdi::Bitmap actual = Picture(w, h, [&](int, int) { return gdi::Rgb(next(), next(), next()); });
+            gdi::Bitmap expected = actual;
+            BitmapMonoPixel(actual, std::uint16_t(cw), std::uint16_t(ch));
+            ReferenceMonoPixel(expected, cw, ch);
+            ASSERT_TRUE(SameBitmap(actual, expected)) << w << "x" << h << " cells " << cw << "x" << ch;
+        }
+    }
+}
+
 gdi::Bitmap NoisePicture()
 {
     return Picture(3, 1, [](int x, int) {
