@@ -65,12 +65,6 @@ void TImageForm::boundsChanged()
     ImageFormLayout::Fit(*this);
 }
 
-TImageForm::~TImageForm()
-{
-    if (auto handler = ImageFormHooks().destroyed)
-        handler(*this);
-}
-
 void TImageForm::WSImageBox1MouseDown(forms::MouseButton button, forms::ShiftState shift, int x, int y)
 {
     if (auto handler = ImageFormHooks().mouseDown) {

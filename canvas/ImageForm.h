@@ -21,7 +21,6 @@ struct ImageFormHandlers {
     void (*button1Click)(TImageForm&) = nullptr; // zoom window
     void (*button2Click)(TImageForm&) = nullptr; // picture to the memory slot
     void (*button3Click)(TImageForm&) = nullptr; // memory slot to the picture
-    void (*destroyed)(TImageForm&) = nullptr;    // the form is going away
 };
 ImageFormHandlers& ImageFormHooks();
 
@@ -30,7 +29,6 @@ ImageFormHandlers& ImageFormHooks();
 class TImageForm : public forms::Form {
 public:
     TImageForm();
-    ~TImageForm() override;
 
     forms::ScrollBox* ScrollBox1;
     TWSImageBox* WSImageBox1;
