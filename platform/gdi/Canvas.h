@@ -6,6 +6,7 @@
 #include "platform/gdi/Font.h"
 #include "platform/gdi/Pen.h"
 #include "platform/gdi/Rect.h"
+#include "platform/gdi/Stretch.h"
 
 #include <cstdint>
 #include <span>
@@ -93,15 +94,5 @@ private:
     std::vector<FloodSpan> floodSpans_;
     Bitmap copyScratch_;
 };
-
-// Nearest-neighbour stretch of srcRect onto destRect (the zoom window):
-// destination column d takes source column floor((2d + 1) * sw / (2 * dw)),
-// rows likewise. Source pixels outside src leave the destination untouched.
-void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect);
-
-// Area-averaging stretch: each destination pixel is the coverage-weighted
-// average of the source area it covers, rounded to nearest. srcRect must lie
-// inside src and must not share pixels with dst.
-void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect);
 
 } // namespace gdi

@@ -1,4 +1,4 @@
-#include "platform/gdi/Canvas.h"
+#include "platform/gdi/Stretch.h"
 #include "platform/gdi/Int128.h"
 
 #include <algorithm>

@@ -16,8 +16,6 @@ TEST(Color, LayoutIsRedInTheLowByte)
 TEST(Color, SystemColorsResolveThroughTheTable)
 {
     EXPECT_EQ(ResolveColor(0xFF000005u), Rgb(255, 255, 255)); // window
-    EXPECT_EQ(ResolveColor(0xFF00000Du), Rgb(51, 153, 255));  // highlight
-    EXPECT_EQ(ResolveColor(0xFF000018u), Rgb(255, 255, 225)); // info background
     EXPECT_EQ(ResolveColor(0xFF00001Eu), Rgb(240, 240, 240)); // menu bar
     EXPECT_EQ(ResolveColor(0xFF000019u), 0u);                 // no entry
     EXPECT_EQ(ResolveColor(0xFF0000FFu), 0u);

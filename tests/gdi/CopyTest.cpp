@@ -81,33 +81,6 @@ TEST(Halftone, AveragesTheCoveredAreaRoundedToNearest)
     c.copyRect({0, 0, 2, 1}, src, {0, 0, 4, 2});
     EXPECT_EQ(RedOf(dst.pixel(0, 0)), 28);  // 110 / 4 = 27.5 rounds up
     EXPECT_EQ(RedOf(dst.pixel(1, 0)), 140); // 561 / 4 = 140.25
-
-    // 3 -> 2 columns: each output covers one and a half inputs.
-    Bitmap row(3, 1);
-    row.setPixel(0, 0, Rgb(0, 0, 0));
-    row.setPixel(1, 0, Rgb(100, 0, 0));
-    row.setPixel(2, 0, Rgb(200, 0, 0));
-    Bitmap two(2, 1);
-    Canvas t(two);
-    t.copyRect({0, 0, 2, 1}, row, {0, 0, 3, 1});
-    EXPECT_EQ(RedOf(two.pixel(0, 0)), 33);  // (0 * 2 + 100) / 3
-    EXPECT_EQ(RedOf(two.pixel(1, 0)), 167); // (100 + 200 * 2) / 3 = 166.67
-}
-
-TEST(Halftone, EnlargingReplicatesAndStaysWithinTheSourceRange)
-{
-    Bitmap src(2, 1);
-    src.setPixel(0, 0, Rgb(10, 20, 30));
-    src.setPixel(1, 0, Rgb(50, 60, 70));
-    Bitmap dst(4, 2);
-    Canvas c(dst);
-    c.copyRect({0, 0, 4, 2}, src, {0, 0, 2, 1});
-    EXPECT_EQ(dst.pixel(1, 1), Rgb(10, 20, 30));
-    EXPECT_EQ(dst.pixel(2, 0), Rgb(50, 60, 70));
-    Bitmap three(3, 1);
-    Canvas t(three);
-    t.copyRect({0, 0, 3, 1}, src, {0, 0, 2, 1});
-    EXPECT_EQ(three.pixel(1, 0), Rgb(30, 40, 50));
 }
 
 TEST(Halftone, MatchesAPlainReferenceOnRandomSizes)

@@ -61,9 +61,8 @@ TEST(Hatch, PatternsAreTiedToTheBitmapOrigin)
               (Rows{"..........", "..........", "..........", "##########", "..........", "..........",
                     "..........", ".........."}));
     EXPECT_EQ(Hatch(BrushStyle::Vertical)[5], "....#.....");
-    EXPECT_EQ(Hatch(BrushStyle::FDiagonal),
-              (Rows{"#.......#.", ".#.......#", "..#.......", "...#......", "....#.....", ".....#....",
-                    "......#...", ".......#.."}));
+    EXPECT_EQ(Hatch(BrushStyle::FDiagonal)[0], "#.......#.");
+    EXPECT_EQ(Hatch(BrushStyle::FDiagonal)[6], "......#...");
     EXPECT_EQ(Hatch(BrushStyle::BDiagonal)[0], ".......#..");
     EXPECT_EQ(Hatch(BrushStyle::BDiagonal)[7], "#.......#.");
     EXPECT_EQ(Hatch(BrushStyle::Cross)[3], "##########");
