@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -27,7 +29,7 @@ void Put32(Bytes& b, std::size_t at, std::uint32_t v)
 
 // A BMP file from its parts; `masks` go into the header (52 bytes and up)
 // or after a 40-byte header when `masksAfter` is set.
-struct BmpSpec {
+struct BmpLayout {
     std::uint32_t headerSize = 40;
     std::int32_t width = 0, height = 0;
     std::uint16_t bpp = 24;
@@ -39,7 +41,7 @@ struct BmpSpec {
     Bytes pixels;
 };
 
-Bytes Make(const BmpSpec& s)
+Bytes Make(const BmpLayout& s)
 {
     Bytes b(14 + s.headerSize, 0);
     b[0] = 'B';
@@ -91,7 +93,9 @@ std::vector<Color> Row(const Bitmap& b, int y)
 
 std::string TempPath(const char* name)
 {
-    return (std::filesystem::temp_directory_path() / (std::string("zenvas-gdi-") + name)).string();
+    return (std::filesystem::temp_directory_path() /
+            ("zenvas-gdi-" + std::to_string(::getpid()) + "-" + name))
+        .string();
 }
 
 } // namespace
@@ -237,25 +241,25 @@ TEST(Bmp, Rle4AlternatesNibbles)
 
 TEST(Bmp, HostileHeadersFailWithoutAllocating)
 {
-    const BmpSpec good{.width = 2, .height = 2, .bpp = 24, .pixels = Bytes(16, 0)};
+    const BmpLayout good{.width = 2, .height = 2, .bpp = 24, .pixels = Bytes(16, 0)};
     auto broken = [&](auto edit) {
-        BmpSpec s = good;
+        BmpLayout s = good;
         edit(s);
         return Make(s);
     };
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.width = 1 << 30, s.height = 1 << 30; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.width = 65536, s.height = 65536; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.width = -2; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.height = INT32_MIN; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.bpp = 7; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.compression = 4; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.headerSize = 64; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.compression = 1; })), Error); // RLE8 at 24 bits
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) {
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.width = 1 << 30, s.height = 1 << 30; })), Error);
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.width = 65536, s.height = 65536; })), Error);
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.width = -2; })), Error);
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.height = INT32_MIN; })), Error);
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.bpp = 7; })), Error);
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.compression = 4; })), Error);
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.headerSize = 64; })), Error);
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.compression = 1; })), Error); // RLE8 at 24 bits
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) {
                      s.bpp = 8, s.compression = 1, s.height = -2, s.palette = {kRed};
                  })),
                  Error); // compressed top-down
-    EXPECT_THROW(LoadBmp(broken([](BmpSpec& s) { s.bpp = 16, s.compression = 3, s.masks = {0x0F0F, 0, 0}, s.masksAfter = true; })),
+    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.bpp = 16, s.compression = 3, s.masks = {0x0F0F, 0, 0}, s.masksAfter = true; })),
                  Error); // split mask
     Bytes offset = Make(good);
     Put32(offset, 10, 1u << 31);

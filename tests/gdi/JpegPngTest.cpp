@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +17,9 @@ namespace {
 
 std::string TempPath(const char* name)
 {
-    return (std::filesystem::temp_directory_path() / (std::string("zenvas-gdi-") + name)).string();
+    return (std::filesystem::temp_directory_path() /
+            ("zenvas-gdi-" + std::to_string(::getpid()) + "-" + name))
+        .string();
 }
 
 Bitmap Gradient(int w, int h)
