@@ -91,17 +91,6 @@ TEST(Figures, WidthFallsBackToOneAndOverflowFails)
     EXPECT_TRUE(s.blank());
 }
 
-TEST(Lines, OnlyFromPlainNumbersAndWithoutTheEndPoint)
-{
-    Surface s;
-    DrawLine(s.canvas, "", "255,0,0", "", "1", "1", "4", "1");
-    EXPECT_EQ(s.count(kRed), 3);
-    EXPECT_EQ(s.bitmap.pixel(4, 1), kWhite);
-    DrawLine(s.canvas, "", "", "", "-5", "3", "8", "3");
-    DrawLine(s.canvas, "", "", "", "5", "3", "8", " 3");
-    EXPECT_EQ(s.count(0), 0);
-}
-
 TEST(Pixels, ReadAndSetByTheirRules)
 {
     Surface s;

@@ -65,20 +65,6 @@ private:
     ReseedRoutine saved_ = nullptr;
 };
 
-TEST(RandomShift, CoinFirstAndSizesBelowTwoStillDraw)
-{
-    SetRandomSeed(kSeed); // draws: coin 0 (add), then 289 of 1000
-    EXPECT_EQ(RandomShift(100, 1000), 389);
-    SetRandomSeed(0);
-    EXPECT_EQ(RandomShift(10, 0), 10);
-    EXPECT_EQ(RandomShift(10, 1), 10);
-    const std::uint32_t afterFour = RandomSeed();
-    SetRandomSeed(0);
-    for (int i = 0; i < 4; ++i)
-        Random(7);
-    EXPECT_EQ(RandomSeed(), afterFour);
-}
-
 TEST(ColourAdjustments, ShiftsKeepChannelsThatWouldLeaveTheRange)
 {
     gdi::Bitmap bitmap = Picture(2, 1, [](int x, int) { return x ? gdi::Rgb(255, 10, 255) : gdi::Rgb(100, 20, 250); });
