@@ -86,38 +86,51 @@ i64 CeilDiv(Int128 n, Int128 d)
 
 } // namespace
 
+// Pens wider than this draw like this width (our rule): it covers four
+// times the largest useful picture and bounds the work per path pixel.
+constexpr int kMaxPenWidth = 1 << 14;
+
 // Collects the pixels of one outline and paints them with the pen. Thin
-// solid and wide pens gather a span set that is painted once at the end;
-// thin styled pens paint each pixel as it comes, by its pattern index.
+// solid pens gather a span set that is painted once at the end; thin styled
+// pens paint each pixel as it comes, by its pattern index. Wide pens stamp
+// a disc on every path pixel: along one chain of pixels that is monotone in
+// y or x (a segment, one side of a curve) the stamps of each row join into
+// one interval, so a chain keeps a row's extent only and adds it to the set
+// when the chain ends. The work per pixel is bounded by the bitmap height.
 class Canvas::Stroke {
 public:
     explicit Stroke(Canvas& c)
         : bmp_(*c.bitmap_), set_(c.bitmap_->bounds()), penInk_(Ink::Solid(c.pen_.color(), c.pen_.mode())),
           gapInk_(Ink::Solid(c.brush_.color(), c.pen_.mode())),
-          paintGaps_(c.brush_.style() == BrushStyle::Solid), width_(std::max(c.pen_.width(), 1)),
+          paintGaps_(c.brush_.style() == BrushStyle::Solid),
+          width_(std::clamp(c.pen_.width(), 1, kMaxPenWidth)),
           pattern_(width_ > 1 ? Pattern{nullptr, 0, 0} : PatternOf(c.pen_.style()))
     {
-        if (width_ > 1) {
-            const int off = -(width_ / 2);
-            const i64 w2 = i64(width_) * width_;
-            for (int i = 0; i < width_; ++i) {
-                const i64 dy = 2 * i - (width_ - 1);
-                int lo = width_, hi = -1;
-                for (int j = 0; j < width_; ++j) {
-                    const i64 dx = 2 * j - (width_ - 1);
-                    if (dx * dx + dy * dy <= w2) {
-                        lo = std::min(lo, j);
-                        hi = std::max(hi, j);
-                    }
-                }
-                disc_.push_back({off + i, off + lo, off + hi + 1});
-            }
+        if (!wide())
+            return;
+        // Row i of the disc (offset off + i) covers columns off + lo .. off + hi:
+        // the cells whose centres lie within w / 2 of the disc's centre.
+        const i64 w = width_, off = -(w / 2);
+        for (i64 i = 0; i < w; ++i) {
+            const i64 dy = 2 * i - (w - 1);
+            const i64 room = w * w - dy * dy; // (2 * j - (w - 1))^2 <= room
+            i64 r = i64(std::sqrt(double(room)));
+            while (r * r > room)
+                --r;
+            while ((r + 1) * (r + 1) <= room)
+                ++r;
+            // 2j - (w - 1) in [-r, r] with j integer.
+            const i64 lo = (w - 1 - r + 1) / 2, hi = (w - 1 + r) / 2;
+            disc_.push_back({int(off + lo), int(off + hi + 1)});
         }
+        rowMin_.assign(std::size_t(bmp_.height()), INT64_MAX);
+        rowMax_.assign(std::size_t(bmp_.height()), INT64_MIN);
     }
 
+    bool wide() const { return width_ > 1; }
     bool styled() const { return pattern_.runs != nullptr; }
     // How far outside the bitmap a path pixel can still paint inside it.
-    i64 margin() const { return width_; }
+    i64 margin() const { return width_ / 2 + 1; }
 
     void pixel(i64 index, i64 x, i64 y)
     {
@@ -136,19 +149,46 @@ public:
     // Pixels x0..x1-1 of row y, unstyled.
     void run(i64 y, i64 x0, i64 x1)
     {
-        if (disc_.empty()) {
+        if (!wide()) {
             set_.add(y, x0, x1);
             return;
         }
-        for (const DiscRow& d : disc_)
-            set_.add(y + d.dy, x0 + d.x0, x1 - 1 + d.x1);
+        const i64 off = -(width_ / 2);
+        const i64 first = std::max<i64>(y + off, 0), last = std::min<i64>(y + off + width_, bmp_.height());
+        for (i64 row = first; row < last; ++row) {
+            const Disc& d = disc_[std::size_t(row - y - off)];
+            rowMin_[std::size_t(row)] = std::min(rowMin_[std::size_t(row)], x0 + d.x0);
+            rowMax_[std::size_t(row)] = std::max(rowMax_[std::size_t(row)], x1 - 1 + d.x1);
+        }
+        if (first < last) {
+            touchedLo_ = std::min(touchedLo_, first);
+            touchedHi_ = std::max(touchedHi_, last);
+        }
     }
 
-    void finish() { set_.paint(bmp_, penInk_); }
+    // Ends a chain of wide-pen pixels (see above).
+    void endChain()
+    {
+        for (i64 row = touchedLo_; row < touchedHi_; ++row) {
+            const std::size_t r = std::size_t(row);
+            if (rowMin_[r] < rowMax_[r])
+                set_.add(row, rowMin_[r], rowMax_[r]);
+            rowMin_[r] = INT64_MAX;
+            rowMax_[r] = INT64_MIN;
+        }
+        touchedLo_ = INT64_MAX;
+        touchedHi_ = INT64_MIN;
+    }
+
+    void finish()
+    {
+        endChain();
+        set_.paint(bmp_, penInk_);
+    }
 
 private:
-    struct DiscRow {
-        int dy, x0, x1;
+    struct Disc {
+        int x0, x1; // column offsets x0..x1-1
     };
 
     Bitmap& bmp_;
@@ -158,7 +198,9 @@ private:
     bool paintGaps_;
     int width_;
     Pattern pattern_;
-    std::vector<DiscRow> disc_;
+    std::vector<Disc> disc_;
+    std::vector<i64> rowMin_, rowMax_;
+    i64 touchedLo_ = INT64_MAX, touchedHi_ = INT64_MIN;
 };
 
 void Canvas::strokePath(Stroke& stroke, std::span<const Point> points, bool closed, bool includeEnd)
@@ -172,9 +214,10 @@ void Canvas::strokePath(Stroke& stroke, std::span<const Point> points, bool clos
         const Point b = points[(i + 1) % points.size()];
         const LineSteps line(a, b);
         // Wide strokes include every end point so that joins and caps are round.
-        const bool end = !stroke.styled() && (m > 1 || (includeEnd && i + 1 == segments));
+        const bool end = stroke.wide() || (includeEnd && i + 1 == segments);
         line.walk(end, -m, w + m, -m, h + m,
                   [&](i64 j, i64 x, i64 y) { stroke.pixel(phase + j, x, y); });
+        stroke.endChain();
         phase += line.count;
     }
 }
@@ -249,12 +292,30 @@ void Canvas::boxFigure(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch)
         fig.walk(0, bh, -1, bw + 1, [&](i64 index, i64 x, i64 y) { stroke.pixel(index, x, y); });
         return;
     }
-    const i64 m = stroke.styled() ? 0 : stroke.margin();
-    for (i64 y = std::max<i64>(t, -m); y < std::min<i64>(b, bh + m); ++y) {
-        const BoxFigure::Row row = fig.row(y);
-        stroke.run(y, row.leftFrom, row.leftTo + 1);
-        if (!row.full)
-            stroke.run(y, row.rightFrom, row.rightTo + 1);
+    // Top row, left side, right side and bottom row are separate chains.
+    const i64 m = stroke.margin();
+    const i64 lo = std::max<i64>(t, -m), hi = std::min<i64>(b, bh + m);
+    auto clipped = [&](i64 y, i64 from, i64 to) { // inclusive run, cut to the window
+        const i64 x0 = std::max(from, -m), x1 = std::min(to + 1, bw + m);
+        if (x0 < x1)
+            stroke.run(y, x0, x1);
+    };
+    for (const i64 y : {t, b - 1}) {
+        if (y >= lo && y < hi) {
+            const BoxFigure::Row row = fig.row(y);
+            clipped(y, row.leftFrom, row.rightTo);
+        }
+        stroke.endChain();
+    }
+    for (int side = 0; side < 2; ++side) {
+        for (i64 y = std::max(lo, t + 1); y < std::min(hi, b - 1); ++y) {
+            const BoxFigure::Row row = fig.row(y);
+            if (side == 0)
+                clipped(y, row.leftFrom, row.leftTo);
+            else
+                clipped(y, row.rightFrom, row.rightTo);
+        }
+        stroke.endChain();
     }
     stroke.finish();
 }
@@ -387,17 +448,41 @@ void Canvas::pie(int left, int top, int right, int bottom, int x3, int y3, int x
         }
         return;
     }
+    // The arc in chains as for the ellipse, each also broken where the
+    // sector leaves it out, then the two radii.
     const i64 m = stroke.margin();
-    for (i64 y = std::max<i64>(box.t, -m); y < std::min<i64>(box.b, bh + m); ++y) {
-        const BoxFigure::Row row = fig.row(y);
-        auto arcRun = [&](i64 from, i64 to) {
-            for (i64 x = std::max(from, -m); x <= std::min(to, bw + m); ++x)
-                if (inSector(x, y))
-                    stroke.run(y, x, x + 1);
-        };
-        arcRun(row.leftFrom, row.leftTo);
-        if (!row.full)
-            arcRun(row.rightFrom, row.rightTo);
+    const i64 lo = std::max<i64>(box.t, -m), hi = std::min<i64>(box.b, bh + m);
+    auto arcRun = [&](i64 y, i64 from, i64 to) {
+        i64 runStart = -1;
+        const i64 last = std::min(to, bw + m);
+        for (i64 x = std::max(from, -m); x <= last + 1; ++x) {
+            const bool in = x <= last && inSector(x, y);
+            if (in && runStart < 0)
+                runStart = x;
+            if (!in && runStart >= 0) {
+                stroke.run(y, runStart, x);
+                runStart = -1;
+                if (x <= last)
+                    stroke.endChain();
+            }
+        }
+    };
+    for (const i64 y : {box.t, box.b - 1}) {
+        if (y >= lo && y < hi) {
+            const BoxFigure::Row row = fig.row(y);
+            arcRun(y, row.leftFrom, row.rightTo);
+        }
+        stroke.endChain();
+    }
+    for (int side = 0; side < 2; ++side) {
+        for (i64 y = std::max(lo, box.t + 1); y < std::min(hi, box.b - 1); ++y) {
+            const BoxFigure::Row row = fig.row(y);
+            if (side == 0)
+                arcRun(y, row.leftFrom, row.leftTo);
+            else
+                arcRun(y, row.rightFrom, row.rightTo);
+        }
+        stroke.endChain();
     }
     strokePath(stroke, radii, false, true);
     stroke.finish();

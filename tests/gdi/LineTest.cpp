@@ -157,6 +157,53 @@ TEST(Line, WideStrokesPaintEachPixelOnceAndDashesTurnSolid)
     EXPECT_EQ(test::CountColor(b, kWhite), 144u);
 }
 
+TEST(Line, WideOutlinesEqualADiscOnEveryOutlinePixel)
+{
+    // The wide stroke of any figure is the union of discs centred on the
+    // pixels of its one-pixel outline.
+    auto figures = {+[](Canvas& c) { c.ellipse(3, 4, 31, 22); }, +[](Canvas& c) { c.roundRect(2, 2, 30, 24, 15, 9); },
+                    +[](Canvas& c) { c.pie(1, 3, 33, 25, 40, 0, 0, 10); },
+                    +[](Canvas& c) {
+                        const Point pts[] = {{5, 5}, {28, 9}, {9, 20}, {30, 22}};
+                        c.polyline(pts);
+                        if (c.pen().width() == 1) // a wide stroke also caps the end point
+                            c.setPixel(30, 22, 0);
+                    }};
+    for (int width : {2, 3, 6, 11})
+        for (auto draw : figures) {
+            Bitmap thin(34, 26), wide(34, 26), stamped(34, 26);
+            Canvas t(thin), w(wide), s(stamped);
+            for (Canvas* c : {&t, &w})
+                c->brush().setStyle(BrushStyle::Clear);
+            w.pen().setWidth(width);
+            s.pen().setWidth(width);
+            draw(t);
+            draw(w);
+            for (int y = 0; y < 26; ++y)
+                for (int x = 0; x < 34; ++x)
+                    if (thin.pixel(x, y) == 0) {
+                        s.moveTo(x, y);
+                        s.lineTo(x, y);
+                    }
+            EXPECT_EQ(Mask(wide), Mask(stamped)) << "width " << width;
+        }
+}
+
+TEST(Line, HugePenWidthsFinish)
+{
+    Bitmap b(20, 20);
+    Canvas c(b);
+    c.pen().setWidth(INT_MAX);
+    c.moveTo(INT_MIN, INT_MIN);
+    c.lineTo(INT_MAX, INT_MAX);
+    EXPECT_EQ(test::CountColor(b, 0), 400u);
+    b.fill(0xFFFFFF);
+    c.brush().setStyle(BrushStyle::Clear);
+    c.ellipse(-1000000, -1000000, 1000000, 1000000); // the outline passes far away
+    c.ellipse(-5, -5, 25, 25);
+    EXPECT_EQ(test::CountColor(b, 0), 400u);
+}
+
 TEST(Line, FarCoordinatesAreClippedAnalytically)
 {
     Bitmap b(5, 5);
