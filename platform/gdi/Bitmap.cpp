@@ -39,7 +39,10 @@ Bitmap::Bitmap(int width, int height)
 Bitmap::Bitmap(const Bitmap& other)
     : width_(other.width_), height_(other.height_), pixels_(allocate(other.width_, other.height_))
 {
-    std::memcpy(pixels_.get(), other.pixels_.get(), stride() * std::size_t(height_) + kTailBytes);
+    if (other.pixels_)
+        std::memcpy(pixels_.get(), other.pixels_.get(), stride() * std::size_t(height_) + kTailBytes);
+    else
+        std::memset(pixels_.get(), 0, kTailBytes);
 }
 
 Bitmap& Bitmap::operator=(const Bitmap& other)

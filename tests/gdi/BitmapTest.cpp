@@ -82,6 +82,12 @@ TEST(Bitmap, CopiesAreDeepAndMovesEmptyTheSource)
     EXPECT_EQ(b.width(), 0);
     a = c;
     EXPECT_EQ(a.pixel(0, 0), 0u);
+    // Empty and moved-from bitmaps copy, resize and read like any other.
+    Bitmap empty = b;
+    empty = Bitmap();
+    Bitmap copy = empty;
+    copy.setSize(1, 1);
+    EXPECT_EQ(copy.pixel(0, 0), Rgb(255, 255, 255));
 }
 
 } // namespace gdi

@@ -230,6 +230,32 @@ TEST(PenMode, NotXorTwiceRestoresEveryFigure)
             ASSERT_EQ(b.pixel(x, y), original.pixel(x, y)) << x << "," << y;
 }
 
+TEST(Shapes, AnEmptyBitmapAcceptsEveryOperation)
+{
+    Bitmap b;
+    Canvas c(b);
+    const Bitmap src(3, 3);
+    const Point pts[] = {{0, 0}, {5, 5}, {0, 5}};
+    for (int width : {1, 5}) {
+        c.pen().setWidth(width);
+        c.lineTo(5, 5);
+        c.polyline(pts);
+        c.polygon(pts);
+        c.rectangle(0, 0, 5, 5);
+        c.ellipse(0, 0, 5, 5);
+        c.roundRect(0, 0, 5, 5, 3, 3);
+        c.pie(0, 0, 5, 5, 0, 0, 5, 0);
+    }
+    c.fillRect({0, 0, 5, 5});
+    c.floodFill(0, 0, kWhite);
+    c.copyRect({0, 0, 3, 3}, src, src.bounds());
+    c.copyRect({0, 0, 6, 6}, src, src.bounds());
+    c.drawTransparent(0, 0, src, 0);
+    StretchNearest(b, {0, 0, 4, 4}, src, src.bounds());
+    c.textOut(0, 0, "text");
+    EXPECT_EQ(c.pixel(0, 0), kNoPixel);
+}
+
 TEST(Shapes, FarCoordinatesClipAndFinish)
 {
     Bitmap b(8, 8);
