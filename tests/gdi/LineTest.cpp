@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <random>
 
 namespace gdi {
 
@@ -220,6 +221,39 @@ TEST(Line, FarCoordinatesAreClippedAnalytically)
     d.moveTo(INT_MIN, INT_MIN);
     d.lineTo(INT_MIN + 5, INT_MAX); // steep and far to the left: nothing
     EXPECT_EQ(Mask(e), (Rows{".....", "#####", "#####", "#####", "....."}));
+}
+
+TEST(Line, RandomLinesMatchTheStepFormulaPixelByPixel)
+{
+    // Reference: step j of D = max(|dx|, |dy|) steps has minor offset
+    // floor((2 j m + D - 1) / 2D) going positive, floor((2 j m + D) / 2D) going
+    // negative; every step is drawn except the last.
+    std::mt19937 rng(5);
+    for (int round = 0; round < 400; ++round) {
+        const int span = round < 300 ? 60 : 200000;
+        auto coord = [&] { return int(rng() % (2 * span + 30)) - span; };
+        const Point a{coord(), coord()}, b{coord(), coord()};
+        Bitmap drawn(30, 30), expected(30, 30);
+        Canvas c(drawn);
+        c.moveTo(a.x, a.y);
+        c.lineTo(b.x, b.y);
+        const long long dx = b.x - a.x, dy = b.y - a.y;
+        const bool xMajor = std::llabs(dx) > std::llabs(dy);
+        const long long D = std::max(std::llabs(dx), std::llabs(dy));
+        const long long m = xMajor ? std::llabs(dy) : std::llabs(dx);
+        const long long minorSign = (xMajor ? dy : dx) < 0 ? -1 : 1;
+        const long long majorSign = (xMajor ? dx : dy) < 0 ? -1 : 1;
+        for (long long j = 0; j < D; ++j) {
+            const long long k = (2 * j * m + (minorSign > 0 ? D - 1 : D)) / (2 * D);
+            const long long major = (xMajor ? a.x : a.y) + majorSign * j;
+            const long long minor = (xMajor ? a.y : a.x) + minorSign * k;
+            if (xMajor)
+                expected.setPixel(int(major), int(minor), 0);
+            else
+                expected.setPixel(int(minor), int(major), 0);
+        }
+        ASSERT_EQ(Mask(drawn), Mask(expected)) << a.x << "," << a.y << " -> " << b.x << "," << b.y;
+    }
 }
 
 TEST(Line, ClippingKeepsTheErrorTermAndDashPhase)
