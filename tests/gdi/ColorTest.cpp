@@ -5,16 +5,9 @@
 
 namespace gdi {
 
-TEST(Color, LayoutIsRedInTheLowByte)
-{
-    EXPECT_EQ(Rgb(0x12, 0x34, 0x56), 0x00563412u);
-    EXPECT_EQ(RedOf(0x00563412u), 0x12);
-    EXPECT_EQ(GreenOf(0x00563412u), 0x34);
-    EXPECT_EQ(BlueOf(0x00563412u), 0x56);
-}
-
 TEST(Color, SystemColorsResolveThroughTheTable)
 {
+    EXPECT_EQ(Rgb(0x12, 0x34, 0x56), 0x00563412u); // red in the low byte
     EXPECT_EQ(ResolveColor(0xFF000005u), Rgb(255, 255, 255)); // window
     EXPECT_EQ(ResolveColor(0xFF00001Eu), Rgb(240, 240, 240)); // menu bar
     EXPECT_EQ(ResolveColor(0xFF000019u), 0u);                 // no entry
