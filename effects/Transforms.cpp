@@ -418,7 +418,26 @@ private:
             Sum* sum = sums_ + std::size_t(j) * std::size_t(columns_) * 3;
             const std::uint8_t* p = base_ + std::size_t(y) * stride_;
             std::int64_t x = 0;
-            for (std::int64_t i = 0; i < columns_; ++i, sum += 3) {
+            std::int64_t i = 0;
+            if (cellWidth_ == 2) {
+                // The common size: cell 0 takes columns 0..2, every later
+                // whole cell the two columns after its first.
+                const std::int64_t whole = std::min((width_ - 1) / 2, columns_);
+                if (whole > 0) {
+                    sum[0] += Sum(p[0] + p[3] + p[6]);
+                    sum[1] += Sum(p[1] + p[4] + p[7]);
+                    sum[2] += Sum(p[2] + p[5] + p[8]);
+                    sum += 3;
+                    p += 9;
+                    for (i = 1; i < whole; ++i, sum += 3, p += 6) {
+                        sum[0] += Sum(p[0] + p[3]);
+                        sum[1] += Sum(p[1] + p[4]);
+                        sum[2] += Sum(p[2] + p[5]);
+                    }
+                    x = 2 * whole + 1;
+                }
+            }
+            for (; i < columns_; ++i, sum += 3) {
                 const std::int64_t end = std::min(cellWidth_ * (i + 1), width_ - 1);
                 Sum b = 0, g = 0, r = 0;
                 for (; x <= end; ++x, p += 3) {
@@ -480,7 +499,7 @@ private:
     // once.
     void colourCells()
     {
-        constexpr std::int64_t kBand = 32;
+        constexpr std::int64_t kBand = 8;
         CountDivider divide;
         // Inner cells (not in the first or last row or column of cells)
         // share one window shape; small windows divide through a table.
@@ -495,7 +514,11 @@ private:
         }
         const std::uint8_t* const quotient = quotients.empty() ? nullptr : quotients.data();
         const std::int64_t innerColumns = (width_ - 1) / cellWidth_; // cells i with w*(i + 1) <= width - 1
+        const std::int64_t rows = rows_;
         const std::size_t rowStep = std::size_t(columns_) * 3;
+        // Local copies: the byte stores below may alias the members.
+        const Sum* const sums = sums_;
+        std::uint8_t* const colours = colours_;
         for (std::int64_t first = 0; first < columns_; first += kBand) {
             const std::int64_t last = std::min(first + kBand, columns_) - 1;
             for (std::int64_t t = 2 * first; t <= 2 * last + rows_ - 1; ++t) {
@@ -504,19 +527,27 @@ private:
                 const std::int64_t to = std::min(last, t / 2);
                 for (std::int64_t i = from; i <= to; ++i) {
                     const std::int64_t j = t - 2 * i;
-                    if (i == 0 || j == 0 || j + 1 >= rows_ || i >= innerColumns) {
+                    if (i == 0 || j == 0 || j + 1 >= rows || i >= innerColumns) [[unlikely]] {
                         colourCell(i, j, divide);
                         continue;
                     }
                     const std::size_t at = std::size_t(j) * rowStep + std::size_t(i) * 3;
-                    const Sum* fresh = sums_ + at;
-                    const std::uint8_t* up = colours_ + at - rowStep;
-                    const std::uint8_t* left = colours_ + at - 3;
+                    const Sum* fresh = sums + at;
+                    const std::uint8_t* up = colours + at - rowStep;
+                    const std::uint8_t* left = colours + at - 3;
                     const std::uint8_t* lowerLeft = left + rowStep;
-                    std::uint8_t* out = colours_ + at;
-                    for (int c = 0; c < 3; ++c) {
-                        const std::uint64_t sum = fresh[c] + across * up[c] + lowerLeft[c] + beside * left[c];
-                        out[c] = quotient ? quotient[sum] : divide(sum, count);
+                    const std::uint64_t b = fresh[0] + across * up[0] + lowerLeft[0] + beside * left[0];
+                    const std::uint64_t g = fresh[1] + across * up[1] + lowerLeft[1] + beside * left[1];
+                    const std::uint64_t r = fresh[2] + across * up[2] + lowerLeft[2] + beside * left[2];
+                    std::uint8_t* out = colours + at;
+                    if (quotient) {
+                        out[0] = quotient[b];
+                        out[1] = quotient[g];
+                        out[2] = quotient[r];
+                    } else {
+                        out[0] = divide(b, count);
+                        out[1] = divide(g, count);
+                        out[2] = divide(r, count);
                     }
                 }
             }
