@@ -75,7 +75,7 @@ row BM_Floor_Invert "floor (inversion)"
 row BM_Negative "negative" -negate
 row BM_Gamma "gamma" -gamma 0.7
 row BM_ChangeRGB "RGB shift" -channel R -evaluate add 4% +channel
-row BM_Monochrome "monochrome" -colorspace Gray
+row BM_Monochrome "monochrome" -sepia-tone 80%
 row BM_MonoPixel2 "enlarged pixels (2)" -sample 50% -sample 200%
 row BM_Block "blocks"
 row BM_NoiseBlackAndWhite "noise (black/white)" +noise Uniform

@@ -564,7 +564,15 @@ private:
             const std::uint8_t* c = colours_ + std::size_t(j) * std::size_t(columns_) * 3;
             std::uint8_t* const first = base_ + std::size_t(top) * stride_;
             std::uint8_t* p = first;
-            for (std::int64_t i = 0; i < columns_; ++i, c += 3) {
+            std::int64_t i = 0;
+            if (cellWidth_ == 2) {
+                // Two pixels of a cell as one six-byte store.
+                for (; 2 * (i + 1) <= width_; ++i, c += 3, p += 6) {
+                    const std::uint8_t pair[6] = {c[0], c[1], c[2], c[0], c[1], c[2]};
+                    std::memcpy(p, pair, 6);
+                }
+            }
+            for (; i < columns_; ++i, c += 3) {
                 const std::int64_t run = std::min(cellWidth_, width_ - cellWidth_ * i);
                 const std::uint8_t b = c[0], g = c[1], r = c[2];
                 for (std::int64_t k = 0; k < run; ++k, p += 3) {
