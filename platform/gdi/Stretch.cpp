@@ -3,9 +3,15 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
 #include <numeric>
 #include <vector>
+
+#if defined(__x86_64__)
+#include <immintrin.h>
+#define ZENVAS_WIDE_HALFTONE 1
+#endif
 
 namespace gdi {
 
@@ -58,7 +64,17 @@ struct Scratch {
     std::vector<std::uint64_t> acc64, sums64;
     std::vector<std::uint32_t> acc32, sums32;
     std::vector<int> columns;
+    // The 512-bit path: per block of 16 output channels, the window of
+    // source bytes it reads and, per pair of taps, byte indices and weights.
+    std::vector<std::uint32_t> blockBase;
+    std::vector<std::uint64_t> blockMask;
+    std::vector<std::uint8_t> pairIndex;
+    std::vector<std::int16_t> pairWeights;
+    std::vector<std::uint32_t> rows; // horizontally filtered source rows, a ring
+    std::vector<i64> rowOf;          // the source row each ring slot holds
 };
+
+bool wideVectors = true;
 
 Scratch& StretchScratch()
 {
@@ -182,7 +198,213 @@ __attribute__((target_clones("avx2", "default"))) void Halftone64(Bitmap& dst, c
     HalftoneTaps(dst, d, src, sr, s, s.acc64, s.sums64, taps);
 }
 
+#if ZENVAS_WIDE_HALFTONE
+
+// GCC 12's 512-bit intrinsics start some results from an undefined value.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+
+// Exact division of n < 256 * den by den as (n * magic) >> shift with a
+// 32-bit magic; see Halftone for the bound. False when den is too large.
+bool DivisionMagic(std::uint64_t den, std::uint32_t& magic, int& shift)
+{
+    if (den > (std::uint64_t(1) << 23))
+        return false;
+    shift = 8 + 2 * std::bit_width(den - 1);
+    const std::uint64_t m = ((std::uint64_t(1) << shift) + den - 1) / den;
+    if (m > UINT32_MAX)
+        return false;
+    magic = std::uint32_t(m);
+    return true;
+}
+
+// Lays out the horizontal pass for 512-bit vectors: output channel o
+// (pixel o / 3, channel o % 3) is lane o % 16 of block o / 16, and each
+// block reads one 64-byte window of the source row. A lane holds two taps
+// as 16-bit pairs, so one multiply-add per pair of taps gives its sum.
+// False when a block's taps do not fit in its window or a weight in 15 bits.
+bool PlanWide(Scratch& s, int taps, std::size_t& blocks, int& pairs)
+{
+    const AxisMap& xs = s.xs;
+    const std::size_t outCount = std::size_t(xs.last - xs.first);
+    const std::size_t channels = outCount * 3;
+    blocks = (channels + 15) / 16;
+    pairs = (taps + 1) / 2;
+    const std::size_t readable = std::size_t(xs.srcLast - xs.srcFirst) * 3;
+    s.blockBase.resize(blocks);
+    s.blockMask.resize(blocks);
+    s.pairIndex.assign(blocks * std::size_t(pairs) * 64, 0);
+    s.pairWeights.assign(blocks * std::size_t(pairs) * 32, 0);
+    for (std::size_t b = 0; b < blocks; ++b) {
+        const i64 firstStart = xs.start[(16 * b) / 3];
+        const std::size_t base = std::size_t(firstStart - xs.srcFirst) * 3;
+        s.blockBase[b] = std::uint32_t(base);
+        const std::size_t avail = readable - base;
+        s.blockMask[b] = avail >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << avail) - 1;
+        for (std::size_t lane = 0; lane < 16 && 16 * b + lane < channels; ++lane) {
+            const std::size_t o = 16 * b + lane, i = o / 3, c = o % 3;
+            for (std::uint32_t w = xs.offset[i]; w < xs.offset[i + 1]; ++w) {
+                const std::size_t t = w - xs.offset[i];
+                const std::size_t byte = std::size_t(xs.start[i] - firstStart + i64(t)) * 3 + c;
+                if (byte >= 64 || xs.weights[w] > 32767)
+                    return false;
+                const std::size_t pair = b * std::size_t(pairs) + t / 2;
+                s.pairIndex[pair * 64 + lane * 4 + (t % 2) * 2] = std::uint8_t(byte);
+                s.pairWeights[pair * 32 + lane * 2 + t % 2] = std::int16_t(xs.weights[w]);
+            }
+        }
+    }
+    return true;
+}
+
+// Filters Rows source rows at once, so each block's indices and weights
+// are loaded once for all of them.
+template <int Pairs, int Rows>
+__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void WideRows(const std::uint8_t* const* in,
+                                                                                std::uint32_t* const* out,
+                                                                                const Scratch& s, std::size_t blocks,
+                                                                                int pairs)
+{
+    if (Pairs > 0)
+        pairs = Pairs;
+    const std::uint8_t* index = s.pairIndex.data();
+    const std::int16_t* weights = s.pairWeights.data();
+    for (std::size_t b = 0; b < blocks; ++b) {
+        __m512i window[Rows], sum[Rows];
+        for (int r = 0; r < Rows; ++r) {
+            window[r] = _mm512_maskz_loadu_epi8(s.blockMask[b], in[r] + s.blockBase[b]);
+            sum[r] = _mm512_setzero_si512();
+        }
+        for (int p = 0; p < pairs; ++p, index += 64, weights += 32) {
+            const __m512i idx = _mm512_loadu_si512(index), w = _mm512_loadu_si512(weights);
+            for (int r = 0; r < Rows; ++r)
+                sum[r] = _mm512_add_epi32(
+                    sum[r], _mm512_madd_epi16(_mm512_maskz_permutexvar_epi8(0x5555555555555555ull, idx, window[r]), w));
+        }
+        for (int r = 0; r < Rows; ++r)
+            _mm512_storeu_si512(out[r] + 16 * b, sum[r]);
+    }
+}
+
+template <int Rows>
+void WideRowsOf(const std::uint8_t* const* in, std::uint32_t* const* out, const Scratch& s, std::size_t blocks,
+                int pairs)
+{
+    switch (pairs) {
+    case 1: WideRows<1, Rows>(in, out, s, blocks, pairs); break;
+    case 2: WideRows<2, Rows>(in, out, s, blocks, pairs); break;
+    default: WideRows<0, Rows>(in, out, s, blocks, pairs); break;
+    }
+}
+
+template <int Taps>
+__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void WideColumn(const std::uint32_t* const* rows,
+                                                                       const std::uint32_t* wy, int taps,
+                                                                       std::uint8_t* out, std::size_t channels,
+                                                                       std::uint32_t den, std::uint32_t magic,
+                                                                       int shift)
+{
+    if (Taps > 0)
+        taps = Taps;
+    const __m512i half = _mm512_set1_epi32(int(den / 2));
+    const __m512i m = _mm512_set1_epi64(magic);
+    const __m128i count = _mm_cvtsi32_si128(shift);
+    for (std::size_t o = 0; o < channels; o += 16) {
+        __m512i n = half;
+        for (int t = 0; t < taps; ++t)
+            n = _mm512_add_epi32(n, _mm512_mullo_epi32(_mm512_loadu_si512(rows[t] + o), _mm512_set1_epi32(int(wy[t]))));
+        const __m512i even = _mm512_srl_epi64(_mm512_mul_epu32(n, m), count);
+        const __m512i odd = _mm512_srl_epi64(_mm512_mul_epu32(_mm512_srli_epi64(n, 32), m), count);
+        const __m128i q = _mm512_cvtepi32_epi8(_mm512_or_si512(even, _mm512_slli_epi64(odd, 32)));
+        if (o + 16 <= channels)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), q);
+        else
+            _mm_mask_storeu_epi8(out + o, (__mmask16)((1u << (channels - o)) - 1), q);
+    }
+}
+
+bool WideAvailable()
+{
+    static const bool available = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
+                                  __builtin_cpu_supports("avx512vbmi");
+    return available;
+}
+
+// Horizontal pass first, each source row once into a small ring, then the
+// vertical pass and the division per output row. Same sums as Halftone.
+bool HalftoneWide(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect, Scratch& s,
+                  int taps)
+{
+    const AxisMap& xs = s.xs;
+    const AxisMap& ys = s.ys;
+    const std::uint64_t den = std::uint64_t(xs.srcUnit) * std::uint64_t(ys.srcUnit);
+    std::uint32_t magic = 0;
+    int shift = 0;
+    std::size_t blocks = 0;
+    int pairs = 0;
+    if (!WideAvailable() || den * 260 >= (std::uint64_t(1) << 32) || !DivisionMagic(den, magic, shift) ||
+        !PlanWide(s, taps, blocks, pairs))
+        return false;
+    int most = 1; // source rows per output row
+    for (std::size_t j = 0; j + 1 < ys.offset.size(); ++j)
+        most = std::max(most, int(ys.offset[j + 1] - ys.offset[j]));
+    constexpr int kMaxRows = 64, kBatch = 4;
+    if (most > kMaxRows)
+        return false;
+    // Rows are filtered kBatch at a time from the first one missing; the
+    // ring keeps every row the current output row needs plus the batch.
+    const int ring = most + kBatch - 1;
+    const std::size_t rowLength = blocks * 16;
+    s.rows.resize(std::size_t(ring) * rowLength);
+    s.rowOf.assign(std::size_t(ring), -1);
+    const std::size_t channels = std::size_t(xs.last - xs.first) * 3;
+    const std::size_t srcOffset = std::size_t(srcRect.left + xs.srcFirst) * 3;
+    const std::uint32_t* rows[kMaxRows];
+    auto slotOf = [&](i64 k) { return s.rows.data() + std::size_t(k % ring) * rowLength; };
+    for (i64 j = ys.first; j < ys.last; ++j) {
+        const std::size_t jj = std::size_t(j - ys.first);
+        const int count = int(ys.offset[jj + 1] - ys.offset[jj]);
+        for (int t = 0; t < count; ++t) {
+            const i64 k = ys.start[jj] + t;
+            if (s.rowOf[std::size_t(k % ring)] != k) {
+                const int batch = int(std::min<i64>(kBatch, ys.srcLast - k));
+                const std::uint8_t* in[kBatch];
+                std::uint32_t* out[kBatch];
+                for (int r = 0; r < batch; ++r) {
+                    in[r] = src.scanLine(int(srcRect.top + k + r)) + srcOffset;
+                    out[r] = slotOf(k + r);
+                    s.rowOf[std::size_t((k + r) % ring)] = k + r;
+                }
+                if (batch == kBatch)
+                    WideRowsOf<kBatch>(in, out, s, blocks, pairs);
+                else
+                    for (int r = 0; r < batch; ++r)
+                        WideRowsOf<1>(in + r, out + r, s, blocks, pairs);
+            }
+            rows[t] = slotOf(k);
+        }
+        const std::uint32_t* wy = ys.weights.data() + ys.offset[jj];
+        std::uint8_t* out = dst.scanLine(int(destRect.top + j)) + std::size_t(destRect.left + xs.first) * 3;
+        switch (count) {
+        case 1: WideColumn<1>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
+        case 2: WideColumn<2>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
+        case 3: WideColumn<3>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
+        default: WideColumn<0>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
+        }
+    }
+    return true;
+}
+
+#pragma GCC diagnostic pop
+#endif
+
 } // namespace
+
+bool HalftoneVectorPath(bool enabled)
+{
+    std::swap(wideVectors, enabled);
+    return enabled;
+}
 
 void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)
 {
@@ -195,10 +417,14 @@ void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, co
     s.ys.build(d.top, d.height(), sr.height(), dst.height());
     if (s.xs.first >= s.xs.last || s.ys.first >= s.ys.last)
         return;
-    // Weights per destination column, padded to the largest count.
     int taps = 1;
     for (std::size_t i = 0; i + 1 < s.xs.offset.size(); ++i)
         taps = std::max(taps, int(s.xs.offset[i + 1] - s.xs.offset[i]));
+#if ZENVAS_WIDE_HALFTONE
+    if (wideVectors && HalftoneWide(dst, d, src, sr, s, taps))
+        return;
+#endif
+    // Weights per destination column, padded to the largest count.
     s.xWeights.assign(s.xs.start.size() * std::size_t(taps), 0);
     for (std::size_t i = 0; i + 1 < s.xs.offset.size(); ++i)
         for (std::uint32_t w = s.xs.offset[i]; w < s.xs.offset[i + 1]; ++w)

@@ -15,4 +15,9 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
 // inside src and must not share pixels with dst.
 void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect);
 
+// Where the processor has 512-bit byte permutes, StretchHalftone uses them;
+// false keeps it on the portable path (same pixels). Returns the previous
+// setting. For tests that compare the two.
+bool HalftoneVectorPath(bool enabled);
+
 } // namespace gdi

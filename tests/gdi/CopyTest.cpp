@@ -83,34 +83,57 @@ TEST(Halftone, AveragesTheCoveredAreaRoundedToNearest)
     EXPECT_EQ(RedOf(dst.pixel(1, 0)), 140); // 561 / 4 = 140.25
 }
 
-TEST(Halftone, MatchesAPlainReferenceOnRandomSizes)
+// The exact rational average of the source area under destination pixel
+// (i, j), source cell x covering [x * dw, (x + 1) * dw) and destination cell
+// i covering [i * sw, (i + 1) * sw); rows likewise.
+Color ReferenceHalftone(const Bitmap& src, const IntRect& s, int dw, int dh, int i, int j)
+{
+    const long long sw = s.width(), sh = s.height();
+    long long sum[3] = {0, 0, 0};
+    for (long long y = j * sh / dh; y < sh && y * dh < (j + 1) * sh; ++y)
+        for (long long x = i * sw / dw; x < sw && x * dw < (i + 1) * sw; ++x) {
+            const long long ox = std::min((x + 1) * dw, (i + 1) * sw) - std::max(x * dw, i * sw);
+            const long long oy = std::min((y + 1) * dh, (j + 1) * sh) - std::max(y * dh, j * sh);
+            const Color c = src.pixel(int(s.left + x), int(s.top + y));
+            sum[0] += ox * oy * RedOf(c);
+            sum[1] += ox * oy * GreenOf(c);
+            sum[2] += ox * oy * BlueOf(c);
+        }
+    const long long den = sw * sh;
+    auto round = [&](long long v) { return int((2 * v + den) / (2 * den)); };
+    return Rgb(round(sum[0]), round(sum[1]), round(sum[2]));
+}
+
+TEST(Halftone, BothPathsMatchAnExactReferenceOnRandomSizes)
 {
     std::mt19937 rng(3);
-    for (int round = 0; round < 12; ++round) {
-        const int sw = 1 + int(rng() % 13), sh = 1 + int(rng() % 11);
-        const int dw = 1 + int(rng() % 13), dh = 1 + int(rng() % 11);
-        Bitmap src(sw, sh);
-        for (int y = 0; y < sh; ++y)
-            for (int x = 0; x < sw; ++x)
-                src.setPixel(x, y, Rgb(int(rng() & 255), int(rng() & 255), int(rng() & 255)));
-        Bitmap dst(dw, dh);
-        StretchHalftone(dst, {0, 0, dw, dh}, src, {0, 0, sw, sh});
-        for (int j = 0; j < dh; ++j)
-            for (int i = 0; i < dw; ++i) {
-                // Exact rational average: source cell x covers [x*dw, (x+1)*dw).
-                long long sum = 0;
-                for (int y = 0; y < sh; ++y)
-                    for (int x = 0; x < sw; ++x) {
-                        const long long ox = std::max(0LL, std::min<long long>((x + 1LL) * dw, (i + 1LL) * sw) -
-                                                               std::max<long long>(1LL * x * dw, 1LL * i * sw));
-                        const long long oy = std::max(0LL, std::min<long long>((y + 1LL) * dh, (j + 1LL) * sh) -
-                                                               std::max<long long>(1LL * y * dh, 1LL * j * sh));
-                        sum += ox * oy * GreenOf(src.pixel(x, y));
-                    }
-                const long long den = 1LL * sw * sh;
-                ASSERT_EQ(GreenOf(dst.pixel(i, j)), int((2 * sum + den) / (2 * den)))
-                    << sw << "x" << sh << " -> " << dw << "x" << dh << " at " << i << "," << j;
-            }
+    auto pick = [&](int n) { return int(rng() % unsigned(n)); };
+    for (int round = 0; round < 60; ++round) {
+        // Mostly ratios up to three (the vector path), some far beyond.
+        const int bw = 1 + pick(round % 4 ? 90 : 400), bh = 1 + pick(40);
+        Bitmap src(bw, bh);
+        for (int y = 0; y < bh; ++y)
+            for (int x = 0; x < bw; ++x)
+                src.setPixel(x, y, Rgb(pick(256), pick(256), pick(256)));
+        const int sl = pick(bw), st = pick(bh);
+        const IntRect s{sl, st, sl + 1 + pick(bw - sl), st + 1 + pick(bh - st)};
+        const int dw = 1 + pick(100), dh = 1 + pick(30);
+        const IntRect d{pick(9) - 4, pick(9) - 4, 0, 0};
+        const IntRect dr{d.left, d.top, d.left + dw, d.top + dh};
+        for (bool vectors : {true, false}) {
+            const bool previous = HalftoneVectorPath(vectors);
+            Bitmap dst(dw - 2 + pick(5), dh - 2 + pick(5));
+            dst.fill(Rgb(1, 2, 3));
+            StretchHalftone(dst, dr, src, s);
+            HalftoneVectorPath(previous);
+            for (int y = 0; y < dst.height(); ++y)
+                for (int x = 0; x < dst.width(); ++x) {
+                    const bool inside = x >= dr.left && x < dr.right && y >= dr.top && y < dr.bottom;
+                    const Color want = inside ? ReferenceHalftone(src, s, dw, dh, x - dr.left, y - dr.top) : Rgb(1, 2, 3);
+                    ASSERT_EQ(dst.pixel(x, y), want) << s.width() << "x" << s.height() << " -> " << dw << "x" << dh
+                                                     << " vectors " << vectors << " at " << x << "," << y;
+                }
+        }
     }
 }
 
