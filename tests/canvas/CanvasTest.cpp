@@ -1,9 +1,6 @@
-#define ZENVAS_DECLARE_ENTRY_POINTS
-#include "zenvas/zenvas.h"
-
 #include "canvas/CanvasList.h"
+#include "tests/support/PluginHarness.h"
 #include "platform/forms/Window.h"
-#include "platform/system/GlobalMemory.h"
 #include "plugin/HostServices.h"
 
 #include <gtest/gtest.h>
@@ -13,53 +10,23 @@
 namespace zenvas {
 namespace {
 
-// The host side: rectangles by name, variables, and the answer to code 7.
-std::map<std::string, std::string> g_handles;
-std::map<std::string, std::string> g_variables;
+using harness::Exec;
 
-ZenvasBool ZENVAS_CALL AnswerWindow(int32_t code, char** slot)
-{
-    if (code != kQueryWindowHandle)
-        return ZENVAS_FALSE;
-    auto it = g_handles.find(*slot);
-    sys::GlobalFree(*slot);
-    *slot = sys::GlobalAllocText(it == g_handles.end() ? "0" : it->second);
-    return ZENVAS_TRUE;
-}
-
-void ZENVAS_CALL StoreVariable(const char* name, const char* value)
-{
-    g_variables[name] = value;
-}
-
-bool Exec(int number, std::vector<std::string> texts)
-{
-    std::vector<char*> params;
-    for (auto& text : texts)
-        params.push_back(text.data());
-    return nbExecAction(number, params.data()) == ZENVAS_TRUE;
-}
+std::map<std::string, std::string>& g_handles = harness::State().handles;
+std::map<std::string, std::string>& g_variables = harness::State().variables;
 
 class CanvasActions : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        nbMessage(2);
-        nbRegisterInterfaceAccess(&AnswerWindow);
-        Host().setVariable = &StoreVariable;
+        harness::Connect();
         host_.setBounds(0, 0, 400, 300);
-        g_handles.clear();
         g_handles["Rect1"] = std::to_string(host_.handle());
         g_handles["RECT1"] = std::to_string(host_.handle());
         g_handles["Zero"] = "0";
         g_handles["Junk"] = "12abc";
-        g_variables.clear();
     }
-    void TearDown() override
-    {
-        nbMessage(2);
-        Host().setVariable = nullptr;
-    }
+    void TearDown() override { harness::Disconnect(); }
     TZenvas& canvas(const char* name)
     {
         const int index = FindCanvas(name);
@@ -130,7 +97,7 @@ TEST_F(CanvasActions, HostAnswersZeroOrJunk)
     nbRegisterInterfaceAccess(nullptr);
     EXPECT_FALSE(Exec(1, {"Rect1", "10", "10"}));
     g_handles["Rect1"] = "99999999"; // no such window
-    nbRegisterInterfaceAccess(&AnswerWindow);
+    nbRegisterInterfaceAccess(&harness::AnswerWindow);
     EXPECT_FALSE(Exec(1, {"Rect1", "10", "10"}));
 }
 

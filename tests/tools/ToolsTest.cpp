@@ -1,14 +1,10 @@
 // The mouse engine driven through the window system, as the end user would.
-#define ZENVAS_DECLARE_ENTRY_POINTS
-#include "zenvas/zenvas.h"
-
 #include "canvas/CanvasList.h"
+#include "tests/support/PluginHarness.h"
 #include "platform/forms/Cursor.h"
 #include "platform/gdi/codecs/Bmp.h"
 #include "platform/gdi/codecs/Jpeg.h"
 #include "platform/system/Files.h"
-#include "platform/system/GlobalMemory.h"
-#include "plugin/HostServices.h"
 #include "plugin/Random.h"
 #include "tools/Engine.h"
 #include "tools/Zoom.h"
@@ -17,8 +13,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <map>
 
 namespace zenvas {
 namespace {
@@ -26,58 +20,19 @@ namespace {
 using forms::MouseButton;
 using forms::PointerKind;
 
-std::map<std::string, std::string> g_handles;
-std::vector<std::string> g_log; // subroutines run and variables written, in order
-std::function<void(const std::string&)> g_onScript;
-
-ZenvasBool ZENVAS_CALL AnswerWindow(int32_t, char** slot)
-{
-    auto it = g_handles.find(*slot);
-    sys::GlobalFree(*slot);
-    *slot = sys::GlobalAllocText(it == g_handles.end() ? "0" : it->second);
-    return ZENVAS_TRUE;
-}
-void ZENVAS_CALL Script(const char* script)
-{
-    g_log.emplace_back(script);
-    if (g_onScript)
-        g_onScript(script);
-}
-void ZENVAS_CALL Variable(const char* name, const char* value)
-{
-    g_log.push_back(std::string(name) + "=" + value);
-}
-
-bool Exec(int number, std::vector<std::string> texts)
-{
-    std::vector<char*> params;
-    for (auto& text : texts)
-        params.push_back(text.data());
-    return nbExecAction(number, params.data()) == ZENVAS_TRUE;
-}
+using harness::Exec;
 
 class Tools : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        nbMessage(2);
-        nbRegisterInterfaceAccess(&AnswerWindow);
-        nbRegisterScriptProcessor(&Script);
-        Host().setVariable = &Variable;
+        harness::Connect();
         host_.setBounds(0, 0, 200, 150);
-        g_handles = {{"Rect1", std::to_string(host_.handle())}};
-        g_log.clear();
-        g_onScript = nullptr;
+        harness::AddRectangle("Rect1", host_);
         ASSERT_TRUE(Exec(1, {"Rect1", "100", "80"}));
         form_ = &CanvasAt(FindCanvas("Rect1"));
     }
-    void TearDown() override
-    {
-        nbMessage(2);
-        nbRegisterScriptProcessor(nullptr);
-        Host().setVariable = nullptr;
-        g_onScript = nullptr;
-    }
+    void TearDown() override { harness::Disconnect(); }
     void down(MouseButton b, int x, int y, forms::ShiftState s = 0)
     {
         forms::WindowSystem::instance().pointer(host_.handle(), PointerKind::Down, b, s | forms::ButtonFlag(b), x, y);
@@ -105,6 +60,7 @@ protected:
     gdi::Bitmap& picture() { return form_->WSImageBox1->Bitmap(); }
     gdi::Color at(int x, int y) { return picture().pixel(x, y); }
 
+    static std::vector<std::string>& log() { return harness::State().log; }
     forms::Window host_{"Rect1"};
     TZenvas* form_ = nullptr;
 };
@@ -112,7 +68,7 @@ protected:
 TEST_F(Tools, PenRunsTheBuiltInPressBeforeItsSubroutines)
 {
     ASSERT_TRUE(Exec(9, {"Rect1", "255,0,0", "Right", "Left"}));
-    g_onScript = [&](const std::string&) { g_log.push_back(at(5, 5) == 0x0000FF ? "drawn" : "not drawn"); };
+    harness::State().onScript = [&](const std::string&) { log().push_back(at(5, 5) == 0x0000FF ? "drawn" : "not drawn"); };
     down(MouseButton::Left, 5, 5);
     move(9, 5, forms::ssLeft);
     up(MouseButton::Left, 9, 5);
@@ -120,7 +76,7 @@ TEST_F(Tools, PenRunsTheBuiltInPressBeforeItsSubroutines)
     click(MouseButton::Middle, 60, 60);
     // A zero-length line marks nothing, so the press itself leaves no pixel;
     // the move draws 5..8.
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"Left\"", "not drawn", "GoSub \"Right\"", "drawn"}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"Left\"", "not drawn", "GoSub \"Right\"", "drawn"}));
     EXPECT_EQ(at(8, 5), 0x0000FFu);
     EXPECT_EQ(at(9, 5), 0xFFFFFFu);
 }
@@ -135,7 +91,7 @@ TEST_F(Tools, ClickSubroutinesOnlyWhileNoToolIsActive)
     click(MouseButton::Left, 1, 1);
     click(MouseButton::Right, 1, 1);
     click(MouseButton::Middle, 1, 1);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"L\"", "GoSub \"R\""}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"L\"", "GoSub \"R\""}));
 }
 
 TEST_F(Tools, CoordinatesWrittenOnEveryMoveXBeforeY)
@@ -146,7 +102,7 @@ TEST_F(Tools, CoordinatesWrittenOnEveryMoveXBeforeY)
     down(MouseButton::Left, 10, 10);
     move(-5, 300, forms::ssLeft); // captured: outside the picture
     up(MouseButton::Left, -5, 300);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"[X]=3", "[Y]=4", "[X]=-5", "[Y]=300"}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"[X]=3", "[Y]=4", "[X]=-5", "[Y]=300"}));
 }
 
 TEST_F(Tools, StarGeometry)
@@ -169,7 +125,7 @@ TEST_F(Tools, StarGeometry)
     click(MouseButton::Left, 50, 40); // the radius fails: error box, the handler stops
     EXPECT_NE(testing::internal::GetCapturedStderr().find("error box: "), std::string::npos);
     click(MouseButton::Right, 50, 40);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"Sub\""}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"Sub\""}));
 }
 
 TEST_F(Tools, SprayDotsForAFixedSeed)
@@ -240,7 +196,7 @@ TEST_F(Tools, PixelAndPipette)
     click(MouseButton::Right, 7, 8);
     ASSERT_TRUE(Exec(22, {"Rect1", "", "Only", ""}));
     click(MouseButton::Left, 7, 8);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"Left\"", "[C]=1,2,3", "GoSub \"Picked\"", "GoSub \"Right\"",
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"Left\"", "[C]=1,2,3", "GoSub \"Picked\"", "GoSub \"Right\"",
                                                "GoSub \"Only\""}));
 }
 
@@ -271,7 +227,7 @@ TEST_F(Tools, PasteOpaqueAndTransparent)
     drag(10, 10, 14, 13);
     click(MouseButton::Right, 100, 100);
     EXPECT_EQ(at(96, 97), 0x0000FFu);
-    EXPECT_TRUE(g_log.empty());
+    EXPECT_TRUE(log().empty());
 
     ASSERT_TRUE(Exec(25, {"Rect1", "true", ""}));
     picture().setPixel(60, 60, 0x00FF00);
@@ -294,10 +250,10 @@ TEST_F(Tools, SavePartNameRulesAndTheNoMoveCase)
     std::fclose(stale);
     ASSERT_TRUE(Exec(32, {"Rect1", base + ".bmp", ".JPG", "Saved"}));
     click(MouseButton::Left, 5, 5);
-    EXPECT_TRUE(g_log.empty());
+    EXPECT_TRUE(log().empty());
     EXPECT_TRUE(sys::FileExists(base + ".bmp"));
     drag(10, 10, 30, 20);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"Saved\""}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"Saved\""}));
     EXPECT_FALSE(sys::FileExists(base + ".bmp")); // deleted first
     EXPECT_EQ(form_->CopyPartPatch, base);
     const gdi::Bitmap saved = gdi::LoadJpeg(base + ".jpg");
@@ -307,17 +263,17 @@ TEST_F(Tools, SavePartNameRulesAndTheNoMoveCase)
     EXPECT_EQ(Engine().selection, (Selection{10, 10, 20, 10})); // shared with copy and paste
 
     ASSERT_TRUE(Exec(32, {"Rect1", ".bmp", ".bmp", "Empty"}));
-    g_log.clear();
+    log().clear();
     drag(10, 10, 30, 20);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"Empty\""}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"Empty\""}));
     EXPECT_EQ(form_->CopyPartPatch, "");
 
     ASSERT_TRUE(Exec(32, {"Rect1", dir + "no/such/dir/x", ".bmp", "Never"}));
-    g_log.clear();
+    log().clear();
     testing::internal::CaptureStderr();
     drag(10, 10, 30, 20);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("error box: "), std::string::npos);
-    EXPECT_TRUE(g_log.empty());
+    EXPECT_TRUE(log().empty());
     EXPECT_EQ(Engine().rubberBand(), nullptr);
 }
 
@@ -343,7 +299,7 @@ TEST_F(Tools, StampScaledAtTheFrame)
     EXPECT_EQ(at(148, 118), 0xFFFFFFu);
     EXPECT_FALSE(Engine().stampBitmap.has_value());
     click(MouseButton::Right, 150, 120);
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"RightSub\""}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"RightSub\""}));
     ASSERT_TRUE(Exec(9, {"Rect1", "", "", ""}));
     EXPECT_FALSE(frame->visible());
 
@@ -385,13 +341,13 @@ TEST_F(Tools, SubroutineDeletingItsCanvasStopsTheHandler)
 {
     ASSERT_TRUE(Exec(8, {"Rect1", "0,0,0", "", "Delete"}));
     ASSERT_TRUE(Exec(24, {"Rect1", "[X]", "[Y]"}));
-    g_onScript = [&](const std::string&) { Exec(2, {"Rect1"}); };
+    harness::State().onScript = [&](const std::string&) { Exec(2, {"Rect1"}); };
     std::weak_ptr<void> alive = form_->lifetime();
     down(MouseButton::Left, 5, 5);
     move(6, 6, forms::ssLeft);
     up(MouseButton::Left, 6, 6);
     EXPECT_TRUE(alive.expired());
-    EXPECT_EQ(g_log, (std::vector<std::string>{"GoSub \"Delete\""}));
+    EXPECT_EQ(log(), (std::vector<std::string>{"GoSub \"Delete\""}));
 }
 
 TEST_F(Tools, OneCustomCursorForEveryCanvas)
