@@ -1,13 +1,11 @@
 #include "platform/gdi/Error.h"
 #include "platform/gdi/codecs/Bmp.h"
+#include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <functional>
 #include <random>
 
 namespace gdi {
@@ -91,13 +89,6 @@ std::vector<Color> Row(const Bitmap& b, int y)
     return row;
 }
 
-std::string TempPath(const char* name)
-{
-    return (std::filesystem::temp_directory_path() /
-            ("zenvas-gdi-" + std::to_string(::getpid()) + "-" + name))
-        .string();
-}
-
 } // namespace
 
 TEST(Bmp, Save24RoundTripsWithPaddedBottomUpRows)
@@ -106,10 +97,9 @@ TEST(Bmp, Save24RoundTripsWithPaddedBottomUpRows)
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x)
             b.setPixel(x, y, Rgb(x * 50, y * 100, 7));
-    const std::string path = TempPath("round.bmp");
+    const std::string path = test::TempPath("round.bmp");
     SaveBmp24(path, b);
-    std::ifstream in(path, std::ios::binary);
-    const Bytes file((std::istreambuf_iterator<char>(in)), {});
+    const Bytes file = test::ReadAll(path);
     ASSERT_EQ(file.size(), 54u + 16u * 3u); // rows of 15 bytes padded to 16
     EXPECT_EQ(file[28], 24);
     EXPECT_EQ(file[14], 40);
@@ -124,7 +114,7 @@ TEST(Bmp, Save24RoundTripsWithPaddedBottomUpRows)
 
 TEST(Bmp, FilesReadFromDiskAreCheckedLikeBytes)
 {
-    const std::string path = TempPath("disk.bmp");
+    const std::string path = test::TempPath("disk.bmp");
     auto load = [&](const Bytes& bytes) {
         std::ofstream(path, std::ios::binary | std::ios::trunc)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
@@ -154,7 +144,7 @@ TEST(Bmp, FilesReadFromDiskAreCheckedLikeBytes)
 TEST(Bmp, SaveFailuresThrow)
 {
     EXPECT_THROW(SaveBmp24("/nonexistent-dir/x.bmp", Bitmap(2, 2)), Error);
-    EXPECT_THROW(SaveBmp24(TempPath("empty.bmp"), Bitmap()), Error);
+    EXPECT_THROW(SaveBmp24(test::TempPath("empty.bmp"), Bitmap()), Error);
     EXPECT_THROW(LoadBmp(std::string("/nonexistent-dir/x.bmp")), Error);
 }
 
@@ -242,32 +232,28 @@ TEST(Bmp, Rle4AlternatesNibbles)
 TEST(Bmp, HostileHeadersFailWithoutAllocating)
 {
     const BmpLayout good{.width = 2, .height = 2, .bpp = 24, .pixels = Bytes(16, 0)};
-    auto broken = [&](auto edit) {
+    const std::function<void(BmpLayout&)> edits[] = {
+        [](BmpLayout& s) { s.width = 1 << 30, s.height = 1 << 30; },
+        [](BmpLayout& s) { s.width = 65536, s.height = 65536; },
+        [](BmpLayout& s) { s.width = -2; },
+        [](BmpLayout& s) { s.height = INT32_MIN; },
+        [](BmpLayout& s) { s.bpp = 7; },
+        [](BmpLayout& s) { s.compression = 4; },
+        [](BmpLayout& s) { s.headerSize = 64; },
+        [](BmpLayout& s) { s.compression = 1; }, // RLE8 at 24 bits
+        [](BmpLayout& s) { s.bpp = 8, s.compression = 1, s.height = -2, s.palette = {kRed}; }, // compressed top-down
+        [](BmpLayout& s) { s.bpp = 16, s.compression = 3, s.masks = {0x0F0F, 0, 0}, s.masksAfter = true; }, // split mask
+        // A huge RLE picture that a few bytes cannot describe.
+        [](BmpLayout& s) { s.width = s.height = 16000, s.bpp = 8, s.compression = 1, s.palette = {kRed}, s.pixels = {0, 1}; },
+    };
+    for (const auto& edit : edits) {
         BmpLayout s = good;
         edit(s);
-        return Make(s);
-    };
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.width = 1 << 30, s.height = 1 << 30; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.width = 65536, s.height = 65536; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.width = -2; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.height = INT32_MIN; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.bpp = 7; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.compression = 4; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.headerSize = 64; })), Error);
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.compression = 1; })), Error); // RLE8 at 24 bits
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) {
-                     s.bpp = 8, s.compression = 1, s.height = -2, s.palette = {kRed};
-                 })),
-                 Error); // compressed top-down
-    EXPECT_THROW(LoadBmp(broken([](BmpLayout& s) { s.bpp = 16, s.compression = 3, s.masks = {0x0F0F, 0, 0}, s.masksAfter = true; })),
-                 Error); // split mask
+        EXPECT_THROW(LoadBmp(Make(s)), Error) << &edit - edits;
+    }
     Bytes offset = Make(good);
     Put32(offset, 10, 1u << 31);
     EXPECT_THROW(LoadBmp(offset), Error);
-    // A huge RLE picture that a few bytes cannot describe.
-    EXPECT_THROW(LoadBmp(Make({.width = 16000, .height = 16000, .bpp = 8, .compression = 1,
-                               .palette = {kRed}, .pixels = {0, 1}})),
-                 Error);
     EXPECT_THROW(LoadBmp(Bytes{'B', 'M'}), Error);
     EXPECT_THROW(LoadBmp(Bytes{}), Error);
 }

@@ -83,23 +83,21 @@ TEST(Halftone, AveragesTheCoveredAreaRoundedToNearest)
     EXPECT_EQ(RedOf(dst.pixel(1, 0)), 140); // 561 / 4 = 140.25
 }
 
-// The exact rational average of the source area under destination pixel
-// (i, j), source cell x covering [x * dw, (x + 1) * dw) and destination cell
-// i covering [i * sw, (i + 1) * sw); rows likewise.
-Color ReferenceHalftone(const Bitmap& src, const IntRect& s, int dw, int dh, int i, int j)
+// The exact average under destination pixel (i, j): source cell x covers
+// [x * dw, (x + 1) * dw), destination cell i covers [i * sw, (i + 1) * sw).
+Color ReferenceHalftone(const Bitmap& src, const IntRect& s, long long dw, long long dh, long long i, long long j)
 {
-    const long long sw = s.width(), sh = s.height();
+    const long long sw = s.width(), sh = s.height(), den = sw * sh;
     long long sum[3] = {0, 0, 0};
-    for (long long y = j * sh / dh; y < sh && y * dh < (j + 1) * sh; ++y)
-        for (long long x = i * sw / dw; x < sw && x * dw < (i + 1) * sw; ++x) {
-            const long long ox = std::min((x + 1) * dw, (i + 1) * sw) - std::max(x * dw, i * sw);
-            const long long oy = std::min((y + 1) * dh, (j + 1) * sh) - std::max(y * dh, j * sh);
+    for (long long y = j * sh / dh; y * dh < (j + 1) * sh; ++y)
+        for (long long x = i * sw / dw; x * dw < (i + 1) * sw; ++x) {
+            const long long area = (std::min((x + 1) * dw, (i + 1) * sw) - std::max(x * dw, i * sw)) *
+                                   (std::min((y + 1) * dh, (j + 1) * sh) - std::max(y * dh, j * sh));
             const Color c = src.pixel(int(s.left + x), int(s.top + y));
-            sum[0] += ox * oy * RedOf(c);
-            sum[1] += ox * oy * GreenOf(c);
-            sum[2] += ox * oy * BlueOf(c);
+            sum[0] += area * RedOf(c);
+            sum[1] += area * GreenOf(c);
+            sum[2] += area * BlueOf(c);
         }
-    const long long den = sw * sh;
     auto round = [&](long long v) { return int((2 * v + den) / (2 * den)); };
     return Rgb(round(sum[0]), round(sum[1]), round(sum[2]));
 }
@@ -117,9 +115,8 @@ TEST(Halftone, BothPathsMatchAnExactReferenceOnRandomSizes)
                 src.setPixel(x, y, Rgb(pick(256), pick(256), pick(256)));
         const int sl = pick(bw), st = pick(bh);
         const IntRect s{sl, st, sl + 1 + pick(bw - sl), st + 1 + pick(bh - st)};
-        const int dw = 1 + pick(100), dh = 1 + pick(30);
-        const IntRect d{pick(9) - 4, pick(9) - 4, 0, 0};
-        const IntRect dr{d.left, d.top, d.left + dw, d.top + dh};
+        const int dw = 1 + pick(100), dh = 1 + pick(30), dl = pick(9) - 4, dt = pick(9) - 4;
+        const IntRect dr{dl, dt, dl + dw, dt + dh};
         for (bool vectors : {true, false}) {
             const bool previous = HalftoneVectorPath(vectors);
             Bitmap dst(dw - 2 + pick(5), dh - 2 + pick(5));

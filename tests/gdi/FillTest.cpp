@@ -6,15 +6,13 @@
 
 #include <climits>
 #include <random>
+#include <tuple>
 
 namespace gdi {
 
-using test::Mask;
-using Rows = std::vector<std::string>;
+using namespace test;
 
 namespace {
-
-constexpr Color kWhite = 0xFFFFFF;
 
 Rows Hatch(BrushStyle style)
 {
@@ -52,22 +50,21 @@ TEST(FillRect, CoversLeftToRightMinusOneAndIgnoresThePenMode)
     EXPECT_EQ(Mask(b), (Rows{".....", ".###.", ".###.", "....."}));
     c.brush().setColor(0);
     c.fillRect({INT_MIN, INT_MIN, INT_MAX, INT_MAX});
-    EXPECT_EQ(test::CountColor(b, 0), 20u);
+    EXPECT_EQ(CountColor(b, 0), 20u);
 }
 
 TEST(Hatch, PatternsAreTiedToTheBitmapOrigin)
 {
-    EXPECT_EQ(Hatch(BrushStyle::Horizontal),
-              (Rows{"..........", "..........", "..........", "##########", "..........", "..........",
-                    "..........", ".........."}));
-    EXPECT_EQ(Hatch(BrushStyle::Vertical)[5], "....#.....");
-    EXPECT_EQ(Hatch(BrushStyle::FDiagonal)[0], "#.......#.");
-    EXPECT_EQ(Hatch(BrushStyle::FDiagonal)[6], "......#...");
-    EXPECT_EQ(Hatch(BrushStyle::BDiagonal)[0], ".......#..");
-    EXPECT_EQ(Hatch(BrushStyle::BDiagonal)[7], "#.......#.");
-    EXPECT_EQ(Hatch(BrushStyle::Cross)[3], "##########");
-    EXPECT_EQ(Hatch(BrushStyle::Cross)[0], "....#.....");
-    EXPECT_EQ(Hatch(BrushStyle::DiagCross)[1], ".#....#..#");
+    // The fill starts at (-3, -5); the patterns follow the bitmap's own rows.
+    const std::tuple<BrushStyle, int, const char*> rows[] = {
+        {BrushStyle::Horizontal, 3, "##########"}, {BrushStyle::Horizontal, 4, ".........."},
+        {BrushStyle::Vertical, 5, "....#....."},   {BrushStyle::FDiagonal, 0, "#.......#."},
+        {BrushStyle::FDiagonal, 6, "......#..."},  {BrushStyle::BDiagonal, 0, ".......#.."},
+        {BrushStyle::BDiagonal, 7, "#.......#."},  {BrushStyle::Cross, 3, "##########"},
+        {BrushStyle::Cross, 0, "....#....."},      {BrushStyle::DiagCross, 1, ".#....#..#"},
+    };
+    for (const auto& [style, y, want] : rows)
+        EXPECT_EQ(Hatch(style)[std::size_t(y)], want) << int(style) << " row " << y;
 }
 
 TEST(Hatch, ClosedFiguresLeaveTheGapsUntouched)
@@ -85,27 +82,13 @@ TEST(Hatch, ClosedFiguresLeaveTheGapsUntouched)
 
 TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColour)
 {
-    const Rows picture{
-        "..#.....",
-        "..#.###.",
-        "###.#.#.",
-        "....###.",
-        "#.......",
-        ".#......",
-    };
-    Bitmap b = FromRows(picture);
+    Bitmap b = FromRows({"..#.....", "..#.###.", "###.#.#.", "....###.", "#.......", ".#......"});
     b.setPixel(7, 5, Rgb(254, 255, 255)); // nearly white: a boundary too
     Canvas c(b);
     c.brush().setColor(Rgb(0, 0, 255));
     c.floodFill(3, 0, kWhite);
-    EXPECT_EQ(test::Map(b, {0, Rgb(0, 0, 255), kWhite, Rgb(254, 255, 255)}, "#r.n"), (Rows{
-                                                                                     "..#rrrrr",
-                                                                                     "..#r###r",
-                                                                                     "###r#.#r",
-                                                                                     "rrrr###r",
-                                                                                     "#rrrrrrr",
-                                                                                     ".#rrrrrn",
-                                                                                 }));
+    EXPECT_EQ(Map(b, {0, Rgb(0, 0, 255), kWhite, Rgb(254, 255, 255)}, "#r.n"),
+              (Rows{"..#rrrrr", "..#r###r", "###r#.#r", "rrrr###r", "#rrrrrrr", ".#rrrrrn"}));
 }
 
 TEST(FloodFill, NothingHappensOutsideOrOnAnotherColour)
@@ -116,11 +99,11 @@ TEST(FloodFill, NothingHappensOutsideOrOnAnotherColour)
     c.floodFill(-1, 0, kWhite);
     c.floodFill(4, 4, kWhite);
     c.floodFill(1, 1, Rgb(1, 2, 3));
-    EXPECT_EQ(test::CountColor(b, kWhite), 16u);
+    EXPECT_EQ(CountColor(b, kWhite), 16u);
     // A brush of the region's own colour terminates.
     c.brush().setColor(kWhite);
     c.floodFill(1, 1, kWhite);
-    EXPECT_EQ(test::CountColor(b, kWhite), 16u);
+    EXPECT_EQ(CountColor(b, kWhite), 16u);
 }
 
 TEST(FloodFill, HatchedBrushPaintsThePatternOverTheRegion)

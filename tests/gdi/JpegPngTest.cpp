@@ -1,26 +1,19 @@
 #include "platform/gdi/Error.h"
 #include "platform/gdi/codecs/Jpeg.h"
 #include "platform/gdi/codecs/Png.h"
+#include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 
 namespace gdi {
 
-namespace {
+using test::ReadAll;
+using test::TempPath;
 
-std::string TempPath(const char* name)
-{
-    return (std::filesystem::temp_directory_path() /
-            ("zenvas-gdi-" + std::to_string(::getpid()) + "-" + name))
-        .string();
-}
+namespace {
 
 Bitmap Gradient(int w, int h)
 {
@@ -29,12 +22,6 @@ Bitmap Gradient(int w, int h)
         for (int x = 0; x < w; ++x)
             b.setPixel(x, y, Rgb(x * 255 / (w - 1), y * 255 / (h - 1), 128));
     return b;
-}
-
-std::vector<std::uint8_t> ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 } // namespace

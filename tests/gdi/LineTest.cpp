@@ -8,10 +8,7 @@
 
 namespace gdi {
 
-using test::Mask;
-using Rows = std::vector<std::string>;
-
-constexpr Color kWhite = 0xFFFFFF;
+using namespace test;
 
 TEST(Line, EndPointIsNotDrawnAndHalvesGoToTheSmallerY)
 {
@@ -19,14 +16,7 @@ TEST(Line, EndPointIsNotDrawnAndHalvesGoToTheSmallerY)
     Canvas c(b);
     c.moveTo(1, 1);
     c.lineTo(9, 4); // 8 across, 3 down: offsets round(j * 3 / 8)
-    EXPECT_EQ(Mask(b), (Rows{
-                           "...........",
-                           ".##........",
-                           "...###.....",
-                           "......##...",
-                           "........#..",
-                           "...........",
-                       }));
+    EXPECT_EQ(Mask(b), (Rows{"...........", ".##........", "...###.....", "......##...", "........#..", "..........."}));
     EXPECT_EQ(c.penPos(), (Point{9, 4}));
     c.lineTo(9, 4); // zero length: nothing
     EXPECT_EQ(b.pixel(9, 4), Rgb(255, 255, 255));
@@ -56,11 +46,12 @@ TEST(Line, PenStylesFollowTheirPatternsAndRestartAtEachLineTo)
         c.lineTo(30, 0);
         return Mask(b)[0];
     };
-    EXPECT_EQ(draw(PenStyle::Dash), "##################......######");
-    EXPECT_EQ(draw(PenStyle::Dot), "###...###...###...###...###...");
-    EXPECT_EQ(draw(PenStyle::DashDot), "#########......###......######");
-    EXPECT_EQ(draw(PenStyle::DashDotDot), "#########...###...###...######");
-
+    const std::pair<PenStyle, const char*> patterns[] = {{PenStyle::Dash, "##################......######"},
+                                                         {PenStyle::Dot, "###...###...###...###...###..."},
+                                                         {PenStyle::DashDot, "#########......###......######"},
+                                                         {PenStyle::DashDotDot, "#########...###...###...######"}};
+    for (const auto& [style, want] : patterns)
+        EXPECT_EQ(draw(style), want);
     Bitmap b(12, 1);
     Canvas c(b);
     c.pen().setStyle(PenStyle::Dot);
@@ -71,7 +62,7 @@ TEST(Line, PenStylesFollowTheirPatternsAndRestartAtEachLineTo)
     EXPECT_EQ(Mask(b)[0], "###.###...##");
 }
 
-TEST(Line, PatternPhaseRunsOnAcrossPolylineVertices)
+TEST(Line, PatternPhaseRunsOnAcrossPolylineVerticesAndGapsTakeASolidBrush)
 {
     Bitmap b(6, 6);
     Canvas c(b);
@@ -80,17 +71,13 @@ TEST(Line, PatternPhaseRunsOnAcrossPolylineVertices)
     const Point pts[] = {{0, 0}, {4, 0}, {4, 5}};
     c.polyline(pts);
     EXPECT_EQ(Mask(b), (Rows{"###...", "......", "....#.", "....#.", "....#.", "......"}));
-}
-
-TEST(Line, GapsTakeTheSolidBrushColour)
-{
-    Bitmap b(8, 1);
-    Canvas c(b);
-    c.pen().setStyle(PenStyle::Dot);
-    c.brush().setColor(Rgb(0, 0, 255));
-    c.moveTo(0, 0);
-    c.lineTo(8, 0);
-    EXPECT_EQ(test::Map(b, {0, Rgb(0, 0, 255), kWhite}, "#b."), (Rows{"###bbb##"}));
+    // With a solid brush the gaps take its colour.
+    Bitmap g(8, 1);
+    Canvas cg(g);
+    cg.pen().setStyle(PenStyle::Dot);
+    cg.brush().setColor(Rgb(0, 0, 255));
+    cg.lineTo(8, 0);
+    EXPECT_EQ(Map(g, {0, Rgb(0, 0, 255), kWhite}, "#b."), (Rows{"###bbb##"}));
 }
 
 TEST(Line, WidePensAreCentredWithRoundEnds)
@@ -100,16 +87,8 @@ TEST(Line, WidePensAreCentredWithRoundEnds)
     c.pen().setWidth(5);
     c.moveTo(4, 4);
     c.lineTo(4, 4); // a zero-length wide line is one disc
-    EXPECT_EQ(Mask(b), (Rows{
-                           ".........",
-                           ".........",
-                           "...###...",
-                           "..#####..",
-                           "..#####..",
-                           "..#####..",
-                           "...###...",
-                           ".........",
-                       }));
+    EXPECT_EQ(Mask(b), (Rows{".........", ".........", "...###...", "..#####..", "..#####..", "..#####..", "...###...",
+                             "........."}));
 
     Bitmap h(10, 6);
     Canvas d(h);
@@ -128,13 +107,13 @@ TEST(Line, WideStrokesPaintEachPixelOnceAndDashesTurnSolid)
     c.pen().setMode(PenMode::NotXor);
     const Point pts[] = {{2, 2}, {9, 2}, {9, 9}, {2, 2}};
     c.polyline(pts);
-    EXPECT_EQ(test::CountColor(b, kWhite) + test::CountColor(b, 0), 144u);
+    EXPECT_EQ(CountColor(b, kWhite) + CountColor(b, 0), 144u);
     // Every covered pixel inverted exactly once: black, never restored white.
     EXPECT_EQ(b.pixel(9, 2), 0u);
     EXPECT_EQ(b.pixel(2, 2), 0u);
     EXPECT_EQ(b.pixel(5, 2), 0u);
     c.polyline(pts);
-    EXPECT_EQ(test::CountColor(b, kWhite), 144u);
+    EXPECT_EQ(CountColor(b, kWhite), 144u);
 }
 
 TEST(Line, WideOutlinesEqualADiscOnEveryOutlinePixel)
@@ -176,12 +155,12 @@ TEST(Line, HugePenWidthsFinish)
     c.pen().setWidth(INT_MAX);
     c.moveTo(INT_MIN, INT_MIN);
     c.lineTo(INT_MAX, INT_MAX);
-    EXPECT_EQ(test::CountColor(b, 0), 400u);
+    EXPECT_EQ(CountColor(b, 0), 400u);
     b.fill(0xFFFFFF);
     c.brush().setStyle(BrushStyle::Clear);
     c.ellipse(-1000000, -1000000, 1000000, 1000000); // the outline passes far away
     c.ellipse(-5, -5, 25, 25);
-    EXPECT_EQ(test::CountColor(b, 0), 400u);
+    EXPECT_EQ(CountColor(b, 0), 400u);
 }
 
 TEST(Line, FarCoordinatesAreClippedAnalytically)
@@ -237,23 +216,19 @@ TEST(Line, RandomLinesMatchTheStepFormulaPixelByPixel)
 
 TEST(Line, ClippingKeepsTheErrorTermAndDashPhase)
 {
-    Bitmap full(20, 5), clipped(8, 5);
-    for (Bitmap* bmp : {&full, &clipped}) {
-        Canvas c(*bmp);
+    auto draw = [](int w, int x0) {
+        Bitmap b(w, 5);
+        Canvas c(b);
         c.pen().setStyle(PenStyle::DashDot);
         c.brush().setStyle(BrushStyle::Clear);
-        c.moveTo(-12, 0);
-        c.lineTo(19, 4);
-    }
-    Bitmap reference(20, 5);
-    Canvas r(reference);
-    r.pen().setStyle(PenStyle::DashDot);
-    r.brush().setStyle(BrushStyle::Clear);
-    r.moveTo(0, 0);
-    r.lineTo(31, 4);
+        c.moveTo(x0, 0);
+        c.lineTo(x0 + 31, 4);
+        return b;
+    };
+    const Bitmap clipped = draw(8, -12), whole = draw(20, 0);
     for (int y = 0; y < 5; ++y)
         for (int x = 0; x < 8; ++x)
-            EXPECT_EQ(clipped.pixel(x, y), reference.pixel(x + 12, y)) << x << "," << y;
+            EXPECT_EQ(clipped.pixel(x, y), whole.pixel(x + 12, y)) << x << "," << y;
 }
 
 } // namespace gdi

@@ -2,30 +2,23 @@
 
 #include "platform/gdi/Bitmap.h"
 
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
 namespace gdi::test {
 
-// A bitmap as rows of characters: '#' for pixels of colour `ink`, '.' for
-// everything else. Makes exact-pixel expectations readable.
-inline std::vector<std::string> Mask(const Bitmap& bmp, Color ink = 0)
-{
-    std::vector<std::string> rows;
-    for (int y = 0; y < bmp.height(); ++y) {
-        std::string row;
-        for (int x = 0; x < bmp.width(); ++x)
-            row += bmp.pixel(x, y) == ink ? '#' : '.';
-        rows.push_back(row);
-    }
-    return rows;
-}
+using Rows = std::vector<std::string>;
+constexpr Color kWhite = 0xFFFFFF;
 
 // Rows of characters from a legend: each pixel's colour is looked up in
 // `colors` and shown as the matching character of `chars` ('?' when absent).
-inline std::vector<std::string> Map(const Bitmap& bmp, const std::vector<Color>& colors, const std::string& chars)
+inline Rows Map(const Bitmap& bmp, const std::vector<Color>& colors, const std::string& chars)
 {
-    std::vector<std::string> rows;
+    Rows rows;
     for (int y = 0; y < bmp.height(); ++y) {
         std::string row;
         for (int x = 0; x < bmp.width(); ++x) {
@@ -40,6 +33,16 @@ inline std::vector<std::string> Map(const Bitmap& bmp, const std::vector<Color>&
     return rows;
 }
 
+// '#' for pixels of colour `ink`, '.' for everything else.
+inline Rows Mask(const Bitmap& bmp, Color ink = 0)
+{
+    Rows rows = Map(bmp, {ink}, "#");
+    for (std::string& row : rows)
+        for (char& c : row)
+            c = c == '#' ? '#' : '.';
+    return rows;
+}
+
 inline std::size_t CountColor(const Bitmap& bmp, Color c)
 {
     std::size_t n = 0;
@@ -47,6 +50,30 @@ inline std::size_t CountColor(const Bitmap& bmp, Color c)
         for (int x = 0; x < bmp.width(); ++x)
             n += bmp.pixel(x, y) == c;
     return n;
+}
+
+// "" when a and b hold the same pixels, else the first difference.
+inline std::string Diff(const Bitmap& a, const Bitmap& b)
+{
+    if (a.width() != b.width() || a.height() != b.height())
+        return "sizes differ";
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return "at " + std::to_string(x) + "," + std::to_string(y);
+    return "";
+}
+
+inline std::string TempPath(const char* name)
+{
+    return (std::filesystem::temp_directory_path() / ("zenvas-gdi-" + std::to_string(::getpid()) + "-" + name))
+        .string();
+}
+
+inline std::vector<std::uint8_t> ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 } // namespace gdi::test

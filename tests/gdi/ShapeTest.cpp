@@ -4,20 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 
 namespace gdi {
 
-using test::Map;
-using test::Mask;
-using Rows = std::vector<std::string>;
+using namespace test;
 
 namespace {
 
-constexpr Color kWhite = 0xFFFFFF;
 constexpr Color kBlue = 0xFF0000;
 
 // Pen black, brush blue: '#' outline, 'b' fill, '.' untouched.
-Rows Shape(int w, int h, void (*draw)(Canvas&))
+Rows Shape(int w, int h, const std::function<void(Canvas&)>& draw)
 {
     Bitmap b(w, h);
     Canvas c(b);
@@ -28,25 +26,58 @@ Rows Shape(int w, int h, void (*draw)(Canvas&))
 
 } // namespace
 
-TEST(Rectangle, OutlineAndFillExtents)
+TEST(BoxFigures, ExtentsOfOutlineAndFill)
 {
-    EXPECT_EQ(Shape(6, 5, [](Canvas& c) { c.rectangle(1, 1, 5, 4); }),
-              (Rows{"......", ".####.", ".#bb#.", ".####.", "......"}));
-    // Corners are normalised.
-    EXPECT_EQ(Shape(6, 5, [](Canvas& c) { c.rectangle(5, 4, 1, 1); }),
-              (Rows{"......", ".####.", ".#bb#.", ".####.", "......"}));
+    const struct {
+        int w, h;
+        std::function<void(Canvas&)> draw;
+        Rows want;
+    } cases[] = {
+        {6, 5, [](Canvas& c) { c.rectangle(1, 1, 5, 4); }, {"......", ".####.", ".#bb#.", ".####.", "......"}},
+        {6, 5, [](Canvas& c) { c.rectangle(5, 4, 1, 1); }, {"......", ".####.", ".#bb#.", ".####.", "......"}},
+        {3, 3, [](Canvas& c) { c.rectangle(1, 1, 2, 2); }, {"...", "...", "..."}},
+        {3, 4, [](Canvas& c) { c.rectangle(1, 0, 2, 4); }, {".#.", ".#.", ".#.", ".#."}},
+        {3, 3, [](Canvas& c) { c.rectangle(0, 0, 2, 2); }, {"##.", "##.", "..."}},
+        {3, 3, [](Canvas& c) { c.rectangle(0, 0, 3, 3); }, {"###", "#b#", "###"}},
+        {3, 3, [](Canvas& c) { c.rectangle(0, 0, 0, 3); }, {"...", "...", "..."}},
+        {4, 5, [](Canvas& c) { c.ellipse(1, 0, 3, 5); }, {".##.", ".##.", ".##.", ".##.", ".##."}},
+        {9, 9, [](Canvas& c) { c.ellipse(1, 1, 8, 8); },
+         {".........", "...###...", "..#bbb#..", ".#bbbbb#.", ".#bbbbb#.", ".#bbbbb#.", "..#bbb#..", "...###...",
+          "........."}},
+        {14, 10, [](Canvas& c) { c.roundRect(0, 0, 14, 10, 7, -7); },
+         {"..##########..", ".#bbbbbbbbbb#.", "#bbbbbbbbbbbb#", "#bbbbbbbbbbbb#", "#bbbbbbbbbbbb#", "#bbbbbbbbbbbb#",
+          "#bbbbbbbbbbbb#", "#bbbbbbbbbbbb#", ".#bbbbbbbbbb#.", "..##########.."}},
+        {5, 4, [](Canvas& c) { c.roundRect(0, 0, 5, 4, 2, -2); }, {"#####", "#bbb#", "#bbb#", "#####"}},
+        // A quarter from the right ray counter-clockwise to the top ray; the
+        // lower half of the box is below the bitmap.
+        {11, 6, [](Canvas& c) { c.pie(0, 0, 11, 11, 20, 5, 5, -20); },
+         {".....###...", ".....#bb#..", ".....#bbb#.", ".....#bbbb#", ".....#bbbb#", ".....######"}},
+    };
+    for (const auto& t : cases)
+        EXPECT_EQ(Shape(t.w, t.h, t.draw), t.want) << t.want[1];
 }
 
-TEST(Rectangle, TinyBoxes)
+TEST(BoxFigures, FiguresThatEqualOthers)
 {
-    EXPECT_EQ(Shape(3, 3, [](Canvas& c) { c.rectangle(1, 1, 2, 2); }), (Rows{"...", "...", "..."}));
-    EXPECT_EQ(Shape(3, 4, [](Canvas& c) { c.rectangle(1, 0, 2, 4); }), (Rows{".#.", ".#.", ".#.", ".#."}));
-    EXPECT_EQ(Shape(3, 3, [](Canvas& c) { c.rectangle(0, 0, 2, 2); }), (Rows{"##.", "##.", "..."}));
-    EXPECT_EQ(Shape(3, 3, [](Canvas& c) { c.rectangle(0, 0, 3, 3); }), (Rows{"###", "#b#", "###"}));
-    EXPECT_EQ(Shape(3, 3, [](Canvas& c) { c.rectangle(0, 0, 0, 3); }), (Rows{"...", "...", "..."}));
+    auto outline = [](const std::function<void(Canvas&)>& draw) {
+        Bitmap b(11, 11);
+        Canvas c(b);
+        c.brush().setStyle(BrushStyle::Clear);
+        draw(c);
+        return Mask(b);
+    };
+    // Corners as large as the box make an ellipse; equal pie rays the whole
+    // ellipse and one radius.
+    EXPECT_EQ(outline([](Canvas& c) { c.roundRect(0, 0, 11, 9, 100, -100); }),
+              outline([](Canvas& c) { c.ellipse(0, 0, 11, 9); }));
+    EXPECT_EQ(outline([](Canvas& c) { c.pie(0, 0, 11, 11, 10, 5, 30, 5); }), outline([](Canvas& c) {
+                  c.ellipse(0, 0, 11, 11);
+                  c.moveTo(5, 5);
+                  c.lineTo(11, 5);
+              }));
 }
 
-TEST(Rectangle, DashPhaseStartsTopRightGoingLeft)
+TEST(Rectangle, DashPhaseStartsTopRightGoingLeftAndWidePensAreCentred)
 {
     Bitmap b(8, 3);
     Canvas c(b);
@@ -56,37 +87,13 @@ TEST(Rectangle, DashPhaseStartsTopRightGoingLeft)
     // From (7,0) leftwards: on 7,6,5, off 4,3,2, on 1, 0 and (0,1), off
     // (0,2), (1,2), (2,2), on 3..5, off (6,2), (7,2) and (7,1).
     EXPECT_EQ(Mask(b), (Rows{"##...###", "#.......", "...###.."}));
-}
-
-TEST(Rectangle, WidePenIsCentredOnTheOutermostPixels)
-{
-    Bitmap b(8, 8);
-    Canvas c(b);
-    c.brush().setStyle(BrushStyle::Clear);
-    c.pen().setWidth(3);
-    c.rectangle(2, 2, 6, 6);
-    EXPECT_EQ(Mask(b), (Rows{"........", ".######.", ".######.", ".######.", ".######.", ".######.", ".######.",
+    Bitmap w(8, 8);
+    Canvas cw(w);
+    cw.brush().setStyle(BrushStyle::Clear);
+    cw.pen().setWidth(3);
+    cw.rectangle(2, 2, 6, 6);
+    EXPECT_EQ(Mask(w), (Rows{"........", ".######.", ".######.", ".######.", ".######.", ".######.", ".######.",
                              "........"}));
-}
-
-TEST(Ellipse, IsSymmetricWithFlatTopsAndAFilledInside)
-{
-    EXPECT_EQ(Shape(9, 9, [](Canvas& c) { c.ellipse(1, 1, 8, 8); }), (Rows{
-                                                                        ".........",
-                                                                        "...###...",
-                                                                        "..#bbb#..",
-                                                                        ".#bbbbb#.",
-                                                                        ".#bbbbb#.",
-                                                                        ".#bbbbb#.",
-                                                                        "..#bbb#..",
-                                                                        "...###...",
-                                                                        ".........",
-                                                                    }));
-}
-
-TEST(Ellipse, NarrowBoxesDrawAsRectangles)
-{
-    EXPECT_EQ(Shape(4, 5, [](Canvas& c) { c.ellipse(1, 0, 3, 5); }), (Rows{".##.", ".##.", ".##.", ".##.", ".##."}));
 }
 
 TEST(Ellipse, SymmetryHoldsForLargeOddAndEvenBoxes)
@@ -107,59 +114,7 @@ TEST(Ellipse, SymmetryHoldsForLargeOddAndEvenBoxes)
     }
 }
 
-TEST(RoundRect, CornersAreQuarterEllipsesAndSmallCornersArePlain)
-{
-    EXPECT_EQ(Shape(14, 10, [](Canvas& c) { c.roundRect(0, 0, 14, 10, 7, -7); }), (Rows{
-                                                                                    "..##########..",
-                                                                                    ".#bbbbbbbbbb#.",
-                                                                                    "#bbbbbbbbbbbb#",
-                                                                                    "#bbbbbbbbbbbb#",
-                                                                                    "#bbbbbbbbbbbb#",
-                                                                                    "#bbbbbbbbbbbb#",
-                                                                                    "#bbbbbbbbbbbb#",
-                                                                                    "#bbbbbbbbbbbb#",
-                                                                                    ".#bbbbbbbbbb#.",
-                                                                                    "..##########..",
-                                                                                }));
-    EXPECT_EQ(Shape(5, 4, [](Canvas& c) { c.roundRect(0, 0, 5, 4, 2, -2); }),
-              (Rows{"#####", "#bbb#", "#bbb#", "#####"}));
-    // Corners as large as the box make an ellipse.
-    Bitmap a(11, 9), e(11, 9);
-    Canvas ca(a), ce(e);
-    ca.roundRect(0, 0, 11, 9, 100, -100);
-    ce.ellipse(0, 0, 11, 9);
-    EXPECT_EQ(Mask(a), Mask(e));
-}
-
-TEST(Pie, QuarterFromTheRightRayCounterClockwiseToTheTopRay)
-{
-    // The lower half of the box is below the bitmap and stays empty anyway.
-    EXPECT_EQ(Shape(11, 6, [](Canvas& c) { c.pie(0, 0, 11, 11, 20, 5, 5, -20); }), (Rows{
-                                                                                    ".....###...",
-                                                                                    ".....#bb#..",
-                                                                                    ".....#bbb#.",
-                                                                                    ".....#bbbb#",
-                                                                                    ".....#bbbb#",
-                                                                                    ".....######",
-                                                                                }));
-}
-
-TEST(Pie, EqualRaysDrawTheWholeEllipseAndOneRadius)
-{
-    Bitmap b(11, 11);
-    Canvas c(b);
-    c.brush().setStyle(BrushStyle::Clear);
-    c.pie(0, 0, 11, 11, 10, 5, 30, 5);
-    Bitmap e(11, 11);
-    Canvas ce(e);
-    ce.brush().setStyle(BrushStyle::Clear);
-    ce.ellipse(0, 0, 11, 11);
-    ce.moveTo(5, 5);
-    ce.lineTo(11, 5);
-    EXPECT_EQ(Mask(b), Mask(e));
-}
-
-TEST(Polygon, LeftAndTopEdgesAreInsideWithAnOutlineOnTheFarEdges)
+TEST(Polygon, LeftAndTopEdgesAreInsideAndTheFillIsEvenOdd)
 {
     Bitmap b(12, 12);
     Canvas c(b);
@@ -167,24 +122,19 @@ TEST(Polygon, LeftAndTopEdgesAreInsideWithAnOutlineOnTheFarEdges)
     c.pen().setColor(Rgb(255, 0, 0));
     const Point square[] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}};
     c.polygon(square);
-    EXPECT_EQ(test::CountColor(b, kBlue), 81u);           // columns and rows 1..9
-    EXPECT_EQ(test::CountColor(b, Rgb(255, 0, 0)), 40u); // the outline adds column 10 and row 10
+    EXPECT_EQ(CountColor(b, kBlue), 81u);           // columns and rows 1..9
+    EXPECT_EQ(CountColor(b, Rgb(255, 0, 0)), 40u); // the outline adds column 10 and row 10
     EXPECT_EQ(b.pixel(9, 9), kBlue);
     EXPECT_EQ(b.pixel(10, 10), Rgb(255, 0, 0));
     EXPECT_EQ(b.pixel(11, 5), kWhite);
-}
-
-TEST(Polygon, EvenOddFillLeavesTheStarCentreEmpty)
-{
-    Bitmap b(21, 21);
-    Canvas c(b);
-    c.brush().setColor(kBlue);
-    c.pen().setColor(kBlue);
-    c.pen().setStyle(PenStyle::Solid);
+    Bitmap s(21, 21);
+    Canvas cs(s);
+    cs.brush().setColor(kBlue);
+    cs.pen().setColor(kBlue);
     const Point star[] = {{10, 0}, {16, 20}, {0, 7}, {20, 7}, {4, 20}};
-    c.polygon(star);
-    EXPECT_EQ(b.pixel(10, 11), kWhite); // inside the pentagon: crossed twice
-    EXPECT_EQ(b.pixel(10, 3), kBlue);   // a point of the star
+    cs.polygon(star);
+    EXPECT_EQ(s.pixel(10, 11), kWhite); // inside the pentagon: crossed twice
+    EXPECT_EQ(s.pixel(10, 3), kBlue);   // a point of the star
 }
 
 TEST(PenMode, NotXorTwiceRestoresEveryFigure)
@@ -219,15 +169,9 @@ TEST(PenMode, NotXorTwiceRestoresEveryFigure)
         c.brush().setColor(Rgb(255, 0, 128));
     };
     drawAll();
-    int changed = 0;
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            changed += b.pixel(x, y) != original.pixel(x, y);
-    EXPECT_GT(changed, 0);
+    EXPECT_NE(Diff(b, original), "");
     drawAll();
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(b.pixel(x, y), original.pixel(x, y)) << x << "," << y;
+    EXPECT_EQ(Diff(b, original), "");
 }
 
 TEST(Shapes, AnEmptyBitmapAcceptsEveryOperation)
@@ -262,7 +206,7 @@ TEST(Shapes, FarCoordinatesClipAndFinish)
     Canvas c(b);
     c.brush().setColor(kBlue);
     c.rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-    EXPECT_EQ(test::CountColor(b, kBlue), 64u);
+    EXPECT_EQ(CountColor(b, kBlue), 64u);
     c.pen().setWidth(9);
     c.ellipse(-2000000000, -2000000000, 2000000000, 2000000000);
     c.roundRect(INT_MIN, -5, INT_MAX, 3, INT_MAX, INT_MIN);

@@ -38,13 +38,10 @@ IntRect Inked(const Bitmap& b)
 
 TEST(Text, EmHeightIsPointsAtNinetySixDotsPerInch)
 {
-    EXPECT_EQ(FontEmPixels(8), 11);  // 10.67
-    EXPECT_EQ(FontEmPixels(12), 16);
-    EXPECT_EQ(FontEmPixels(7), 9);   // 9.33
-    EXPECT_EQ(FontEmPixels(-12), 16);
-    EXPECT_EQ(FontEmPixels(0), 1);
-    EXPECT_EQ(FontEmPixels(5), 7);   // 6.67
-    EXPECT_EQ(FontEmPixels(1), 1);   // 1.33
+    // 10.67, 16, 9.33, 6.67 and 1.33 pixels; never less than one.
+    const std::pair<int, int> sizes[] = {{8, 11}, {12, 16}, {7, 9}, {5, 7}, {1, 1}, {-12, 16}, {0, 1}};
+    for (auto [points, pixels] : sizes)
+        EXPECT_EQ(FontEmPixels(points), pixels) << points;
 }
 
 TEST(Text, FaceNamesMatchWithoutBlanksOrCase)
@@ -110,28 +107,24 @@ TEST(Text, SolidBrushFillsTheCellClearBrushDoesNot)
 
 TEST(Text, UnderlineAndStrikeOutSpanTheAdvanceWidth)
 {
-    Bitmap b(100, 40);
-    Canvas c(b);
-    c.font() = Named("Arial", 12);
-    c.font().setUnderline(true);
-    c.brush().setStyle(BrushStyle::Clear);
-    c.textOut(10, 5, "    ");
-    const TextSize size = c.textExtent("    ");
-    IntRect ink = Inked(b);
-    EXPECT_EQ(ink.left, 10);
-    EXPECT_EQ(ink.right, 10 + size.width);
-    EXPECT_GT(ink.top, 5 + size.height / 2); // below the middle: near the baseline
-
-    Bitmap s(100, 40);
-    Canvas d(s);
-    d.font() = Named("Arial", 12);
-    d.font().setStrikeOut(true);
-    d.brush().setStyle(BrushStyle::Clear);
-    d.textOut(10, 5, "    ");
-    ink = Inked(s);
-    EXPECT_EQ(ink.right, 10 + size.width);
-    EXPECT_LT(ink.bottom, 5 + size.height * 3 / 4);
-    EXPECT_GT(ink.top, 5 + size.height / 4);
+    auto lineOf = [](bool underline) {
+        Bitmap b(100, 40);
+        Canvas c(b);
+        c.font() = Named("Arial", 12);
+        c.font().setUnderline(underline);
+        c.font().setStrikeOut(!underline);
+        c.brush().setStyle(BrushStyle::Clear);
+        c.textOut(10, 5, "    ");
+        return std::pair(Inked(b), c.textExtent("    "));
+    };
+    const auto [under, size] = lineOf(true);
+    EXPECT_EQ(under.left, 10);
+    EXPECT_EQ(under.right, 10 + size.width);
+    EXPECT_GT(under.top, 5 + size.height / 2); // below the middle: near the baseline
+    const IntRect strike = lineOf(false).first;
+    EXPECT_EQ(strike.right, 10 + size.width);
+    EXPECT_LT(strike.bottom, 5 + size.height * 3 / 4);
+    EXPECT_GT(strike.top, 5 + size.height / 4);
 }
 
 TEST(Text, FarPositionsDrawNothingAndDoNotOverflow)
