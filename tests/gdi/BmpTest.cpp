@@ -14,15 +14,11 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-void Put16(Bytes& b, std::size_t at, std::uint32_t v)
+// Little-endian: two bytes, or four when `wide`.
+void Put(Bytes& b, std::size_t at, std::uint32_t v, bool wide = true)
 {
-    b[at] = std::uint8_t(v);
-    b[at + 1] = std::uint8_t(v >> 8);
-}
-void Put32(Bytes& b, std::size_t at, std::uint32_t v)
-{
-    Put16(b, at, v & 0xFFFF);
-    Put16(b, at + 2, v >> 16);
+    for (int i = 0; i < (wide ? 4 : 2); ++i)
+        b[at + std::size_t(i)] = std::uint8_t(v >> (8 * i));
 }
 
 // A BMP file from its parts; `masks` go into the header (52 bytes and up)
@@ -44,37 +40,27 @@ Bytes Make(const BmpLayout& s)
     Bytes b(14 + s.headerSize, 0);
     b[0] = 'B';
     b[1] = 'M';
-    Put32(b, 14, s.headerSize);
-    if (s.headerSize == 12) {
-        Put16(b, 18, std::uint32_t(s.width));
-        Put16(b, 20, std::uint32_t(s.height));
-        Put16(b, 22, 1);
-        Put16(b, 24, s.bpp);
-    } else {
-        Put32(b, 18, std::uint32_t(s.width));
-        Put32(b, 22, std::uint32_t(s.height));
-        Put16(b, 26, 1);
-        Put16(b, 28, s.bpp);
-        Put32(b, 30, s.compression);
-        Put32(b, 46, s.colorsUsed);
-        if (!s.masksAfter)
-            for (std::size_t i = 0; i < s.masks.size(); ++i)
-                Put32(b, 54 + 4 * i, s.masks[i]);
+    const bool core = s.headerSize == 12; // 16-bit sizes, no compression
+    Put(b, 14, s.headerSize);
+    Put(b, 18, std::uint32_t(s.width), !core);
+    Put(b, core ? 20 : 22, std::uint32_t(s.height), !core);
+    Put(b, core ? 22 : 26, 1, false);
+    Put(b, core ? 24 : 28, s.bpp, false);
+    if (!core) {
+        Put(b, 30, s.compression);
+        Put(b, 46, s.colorsUsed);
     }
     if (s.masksAfter)
-        for (std::uint32_t m : s.masks)
-            for (int i = 0; i < 4; ++i)
-                b.push_back(std::uint8_t(m >> (8 * i)));
+        b.resize(b.size() + 4 * s.masks.size());
+    for (std::size_t i = 0; i < s.masks.size(); ++i)
+        Put(b, 54 + 4 * i, s.masks[i]);
     for (Color c : s.palette) {
-        b.push_back(std::uint8_t(BlueOf(c)));
-        b.push_back(std::uint8_t(GreenOf(c)));
-        b.push_back(std::uint8_t(RedOf(c)));
-        if (s.headerSize != 12)
-            b.push_back(0);
+        const std::uint8_t entry[] = {std::uint8_t(BlueOf(c)), std::uint8_t(GreenOf(c)), std::uint8_t(RedOf(c)), 0};
+        b.insert(b.end(), entry, entry + (core ? 3 : 4));
     }
-    Put32(b, 10, std::uint32_t(b.size()));
+    Put(b, 10, std::uint32_t(b.size()));
     b.insert(b.end(), s.pixels.begin(), s.pixels.end());
-    Put32(b, 2, std::uint32_t(b.size()));
+    Put(b, 2, std::uint32_t(b.size()));
     return b;
 }
 
@@ -148,85 +134,62 @@ TEST(Bmp, SaveFailuresThrow)
     EXPECT_THROW(LoadBmp(std::string("/nonexistent-dir/x.bmp")), Error);
 }
 
-TEST(Bmp, PaletteDepthsAndHeaderKinds)
+TEST(Bmp, EveryDepthHeaderKindAndCompressionDecodes)
 {
-    // 1 bit, 10 wide: two bytes of bits plus two of padding per row.
-    const Bitmap one = LoadBmp(Make({.width = 10, .height = 2, .bpp = 1, .palette = {kRed, kBlue},
-                                     .pixels = {0b10100000, 0b01000000, 0, 0, 0b11111111, 0b11000000, 0, 0}}));
-    EXPECT_EQ(Row(one, 1), (std::vector<Color>{kBlue, kRed, kBlue, kRed, kRed, kRed, kRed, kRed, kRed, kBlue}));
-    EXPECT_EQ(Row(one, 0), std::vector<Color>(10, kBlue));
-
-    // 4 bits with the 12-byte header and its 3-byte palette entries.
     std::vector<Color> sixteen(16, kBlack);
     sixteen[15] = kGreen;
     sixteen[2] = kRed;
-    const Bitmap four2 = LoadBmp(Make({.headerSize = 12, .width = 3, .height = 1, .bpp = 4, .palette = sixteen,
-                                       .pixels = {0x0F, 0x20, 0, 0}}));
-    EXPECT_EQ(Row(four2, 0), (std::vector<Color>{kBlack, kGreen, kRed}));
-
-    // 8 bits, top-down, a short palette; indices past it read black.
-    const Bitmap eight = LoadBmp(Make({.width = 2, .height = -2, .bpp = 8, .palette = {kRed, kGreen, kBlue},
-                                       .colorsUsed = 3, .pixels = {0, 1, 0, 0, 2, 200, 0, 0}}));
-    EXPECT_EQ(Row(eight, 0), (std::vector<Color>{kRed, kGreen}));
-    EXPECT_EQ(Row(eight, 1), (std::vector<Color>{kBlue, kBlack}));
-}
-
-TEST(Bmp, DirectColourDepthsAndMasks)
-{
-    // 16 bits without masks is 5-5-5: 0x7C00 red, 0x001F blue.
-    const Bitmap rgb555 = LoadBmp(Make({.width = 2, .height = 1, .bpp = 16, .pixels = {0x00, 0x7C, 0x1F, 0x00}}));
-    EXPECT_EQ(Row(rgb555, 0), (std::vector<Color>{kRed, kBlue}));
-    // 5-6-5 through masks after a 40-byte header; 0x0400 is green 32/63.
-    const Bitmap rgb565 = LoadBmp(Make({.width = 2, .height = 1, .bpp = 16, .compression = 3,
-                                        .masks = {0xF800, 0x07E0, 0x001F}, .masksAfter = true,
-                                        .pixels = {0xE0, 0x07, 0x00, 0x04}}));
-    EXPECT_EQ(Row(rgb565, 0), (std::vector<Color>{kGreen, Rgb(0, 130, 0)}));
-    // 32 bits plain: blue, green, red, unused.
-    const Bitmap plain32 = LoadBmp(Make({.width = 1, .height = 1, .bpp = 32, .pixels = {1, 2, 3, 99}}));
-    EXPECT_EQ(plain32.pixel(0, 0), Rgb(3, 2, 1));
-    // 32 bits with unusual masks in a V5 header.
-    const Bitmap v5 = LoadBmp(Make({.headerSize = 124, .width = 1, .height = 1, .bpp = 32, .compression = 3,
-                                    .masks = {0x0000FF00, 0x00FF0000, 0xFF000000}, .pixels = {0, 10, 20, 30}}));
-    EXPECT_EQ(v5.pixel(0, 0), Rgb(10, 20, 30));
-    // 24 bits under V4, 52 and 56-byte headers.
-    for (std::uint32_t size : {52u, 56u, 108u}) {
-        const Bitmap b = LoadBmp(Make({.headerSize = size, .width = 1, .height = 2, .bpp = 24,
-                                       .pixels = {1, 2, 3, 0, 4, 5, 6, 0}}));
-        EXPECT_EQ(b.pixel(0, 1), Rgb(3, 2, 1)) << size;
-        EXPECT_EQ(b.pixel(0, 0), Rgb(6, 5, 4)) << size;
+    const struct {
+        const char* name;
+        BmpLayout layout;
+        std::vector<std::vector<Color>> rows; // from the top
+    } cases[] = {
+        {"1 bit, 10 wide: two bytes of bits and two of padding per row",
+         {.width = 10, .height = 2, .bpp = 1, .palette = {kRed, kBlue},
+          .pixels = {0b10100000, 0b01000000, 0, 0, 0b11111111, 0b11000000, 0, 0}},
+         {std::vector<Color>(10, kBlue), {kBlue, kRed, kBlue, kRed, kRed, kRed, kRed, kRed, kRed, kBlue}}},
+        {"4 bits, 12-byte header with 3-byte palette entries",
+         {.headerSize = 12, .width = 3, .height = 1, .bpp = 4, .palette = sixteen, .pixels = {0x0F, 0x20, 0, 0}},
+         {{kBlack, kGreen, kRed}}},
+        {"8 bits, top-down, a short palette: indices past it read black",
+         {.width = 2, .height = -2, .bpp = 8, .palette = {kRed, kGreen, kBlue}, .colorsUsed = 3,
+          .pixels = {0, 1, 0, 0, 2, 200, 0, 0}},
+         {{kRed, kGreen}, {kBlue, kBlack}}},
+        {"16 bits without masks is 5-5-5",
+         {.width = 2, .height = 1, .bpp = 16, .pixels = {0x00, 0x7C, 0x1F, 0x00}},
+         {{kRed, kBlue}}},
+        {"5-6-5 masks after a 40-byte header; 0x0400 is green 32/63",
+         {.width = 2, .height = 1, .bpp = 16, .compression = 3, .masks = {0xF800, 0x07E0, 0x001F},
+          .masksAfter = true, .pixels = {0xE0, 0x07, 0x00, 0x04}},
+         {{kGreen, Rgb(0, 130, 0)}}},
+        {"32 bits plain: blue, green, red, unused",
+         {.width = 1, .height = 1, .bpp = 32, .pixels = {1, 2, 3, 99}}, {{Rgb(3, 2, 1)}}},
+        {"32 bits, unusual masks in a V5 header",
+         {.headerSize = 124, .width = 1, .height = 1, .bpp = 32, .compression = 3,
+          .masks = {0x0000FF00, 0x00FF0000, 0xFF000000}, .pixels = {0, 10, 20, 30}},
+         {{Rgb(10, 20, 30)}}},
+        {"24 bits, 52-byte header", {.headerSize = 52, .width = 1, .height = 2, .pixels = {1, 2, 3, 0, 4, 5, 6, 0}},
+         {{Rgb(6, 5, 4)}, {Rgb(3, 2, 1)}}},
+        {"24 bits, 56-byte header", {.headerSize = 56, .width = 1, .height = 1, .pixels = {1, 2, 3, 0}},
+         {{Rgb(3, 2, 1)}}},
+        {"24 bits, V4 header", {.headerSize = 108, .width = 1, .height = 1, .pixels = {1, 2, 3, 0}},
+         {{Rgb(3, 2, 1)}}},
+        {"RLE8: a run, an absolute run, end of line, a delta, end of picture",
+         {.width = 6, .height = 3, .bpp = 8, .compression = 1, .palette = {kWhite, kRed, kGreen, kBlue},
+          .pixels = {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 2, 1, 2, 3, 0, 1}},
+         {{kWhite, kWhite, kBlue, kBlue, kWhite, kWhite}, std::vector<Color>(6, kWhite),
+          {kRed, kRed, kRed, kGreen, kBlue, kGreen}}},
+        {"RLE4 runs alternate their two nibbles",
+         {.width = 8, .height = 1, .bpp = 4, .compression = 2, .palette = {kBlack, kRed, kGreen, kBlue},
+          .pixels = {5, 0x12, 0, 3, 0x31, 0x20, 0, 1}},
+         {{kRed, kGreen, kRed, kGreen, kRed, kBlue, kRed, kGreen}}},
+    };
+    for (const auto& t : cases) {
+        const Bitmap b = LoadBmp(Make(t.layout));
+        ASSERT_EQ(b.height(), int(t.rows.size())) << t.name;
+        for (int y = 0; y < b.height(); ++y)
+            EXPECT_EQ(Row(b, y), t.rows[std::size_t(y)]) << t.name << ", row " << y;
     }
-}
-
-TEST(Bmp, Rle8RunsAbsoluteRunsLineEndsAndDeltas)
-{
-    std::vector<Color> palette(256, kBlack);
-    palette[0] = kWhite;
-    palette[1] = kRed;
-    palette[2] = kGreen;
-    palette[3] = kBlue;
-    const Bitmap b = LoadBmp(Make({.width = 6, .height = 3, .bpp = 8, .compression = 1, .palette = palette,
-                                   .pixels = {
-                                       3, 1,          // bottom row: three red
-                                       0, 3, 2, 3, 2, 0, // absolute: green blue green, padded
-                                       0, 0,          // end of line
-                                       0, 2, 2, 1,    // delta: two right, one up
-                                       2, 3,          // two blue at x 2..3 of the top row
-                                       0, 1,          // end of picture
-                                   }}));
-    EXPECT_EQ(Row(b, 2), (std::vector<Color>{kRed, kRed, kRed, kGreen, kBlue, kGreen}));
-    EXPECT_EQ(Row(b, 1), std::vector<Color>(6, kWhite));
-    EXPECT_EQ(Row(b, 0), (std::vector<Color>{kWhite, kWhite, kBlue, kBlue, kWhite, kWhite}));
-}
-
-TEST(Bmp, Rle4AlternatesNibbles)
-{
-    std::vector<Color> palette(16, kBlack);
-    palette[1] = kRed;
-    palette[2] = kGreen;
-    palette[3] = kBlue;
-    const Bitmap b = LoadBmp(Make({.width = 8, .height = 1, .bpp = 4, .compression = 2, .palette = palette,
-                                   .pixels = {5, 0x12, 0, 3, 0x31, 0x20, 0, 1}}));
-    EXPECT_EQ(Row(b, 0), (std::vector<Color>{kRed, kGreen, kRed, kGreen, kRed, kBlue, kRed, kGreen}));
 }
 
 TEST(Bmp, HostileHeadersFailWithoutAllocating)
@@ -252,7 +215,7 @@ TEST(Bmp, HostileHeadersFailWithoutAllocating)
         EXPECT_THROW(LoadBmp(Make(s)), Error) << &edit - edits;
     }
     Bytes offset = Make(good);
-    Put32(offset, 10, 1u << 31);
+    Put(offset, 10, 1u << 31);
     EXPECT_THROW(LoadBmp(offset), Error);
     EXPECT_THROW(LoadBmp(Bytes{'B', 'M'}), Error);
     EXPECT_THROW(LoadBmp(Bytes{}), Error);

@@ -234,11 +234,6 @@ void DecodeRows(Bytes file, const Header& h, const std::vector<Color>& palette, 
 // Compressed pictures may skip pixels; those keep palette entry 0.
 void DecodeRle(Bytes file, const Header& h, const std::vector<Color>& palette, Bitmap& out)
 {
-    // A small file cannot describe a huge picture through end-of-line and
-    // delta codes alone: demand some data per 4096 pixels above 16M.
-    const std::uint64_t pixels = std::uint64_t(h.width) * std::uint64_t(h.height);
-    if (pixels > (std::uint64_t(1) << 24) && (file.size() - h.pixelsAt) < pixels / 4096)
-        Fail("compressed data too short for the picture size");
     const Color background = palette[0];
     for (int y = 0; y < out.height(); ++y)
         FillPixels(out.scanLine(y), std::size_t(out.width()), background);
@@ -293,6 +288,13 @@ void Decode(Bytes file, Bitmap& out)
         if (h.pixelsAt + stride * std::uint64_t(h.height - 1) + (std::uint64_t(h.width) * h.bpp + 7) / 8 >
             file.size())
             Fail("truncated pixel data");
+    } else {
+        // A small file cannot describe a huge picture through end-of-line
+        // and delta codes alone: demand some data per 4096 pixels above 16M,
+        // before allocating.
+        const std::uint64_t pixels = std::uint64_t(h.width) * std::uint64_t(h.height);
+        if (pixels > (std::uint64_t(1) << 24) && (file.size() - h.pixelsAt) < pixels / 4096)
+            Fail("compressed data too short for the picture size");
     }
     out.setSize(int(h.width), int(h.height));
     if (h.compression == kRle8 || h.compression == kRle4)
