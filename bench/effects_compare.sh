@@ -11,7 +11,7 @@ set -euo pipefail
 
 bench=${1:-}
 if [[ -z $bench ]]; then
-  for candidate in build/bin/zenvas-effects-bench build-*/bin/zenvas-effects-bench; do
+  for candidate in build/bench/bin/zenvas-effects-bench build/bin/zenvas-effects-bench build-*/bin/zenvas-effects-bench; do
     [[ -x $candidate ]] && { bench=$candidate; break; }
   done
 fi
