@@ -16,22 +16,16 @@ TEST(Color, SystemColorsResolveThroughTheTable)
     EXPECT_EQ(ResolveColor(0x02123456u), 0x00123456u);
 }
 
-TEST(Brush, ColourOnAClearBrushMakesItSolid)
+TEST(Brush, ColourOnAClearBrushMakesItSolidAndClearMakesItWhite)
 {
     Brush b;
     b.setStyle(BrushStyle::Clear);
     b.setColor(Rgb(1, 2, 3));
     EXPECT_EQ(b.style(), BrushStyle::Solid);
     EXPECT_EQ(b.color(), Rgb(1, 2, 3));
-}
-
-TEST(Brush, MakingItClearMakesItWhiteAndOrderMatters)
-{
-    Brush b;
-    b.setColor(Rgb(9, 9, 9));
     b.setStyle(BrushStyle::Clear);
     EXPECT_EQ(b.color(), Rgb(255, 255, 255));
-    // Colour then hatch keeps both; hatch then colour too (not clear).
+    // A hatch keeps its colour whichever is set first.
     b.setStyle(BrushStyle::Cross);
     b.setColor(Rgb(7, 0, 0));
     EXPECT_EQ(b.style(), BrushStyle::Cross);

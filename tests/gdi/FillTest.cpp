@@ -67,7 +67,7 @@ TEST(Hatch, PatternsAreTiedToTheBitmapOrigin)
         EXPECT_EQ(Hatch(style)[std::size_t(y)], want) << int(style) << " row " << y;
 }
 
-TEST(Hatch, ClosedFiguresLeaveTheGapsUntouched)
+TEST(Hatch, FiguresAndFloodFillsPaintThePatternAndLeaveTheGaps)
 {
     Bitmap b(8, 8);
     b.fill(Rgb(0, 255, 0));
@@ -78,6 +78,12 @@ TEST(Hatch, ClosedFiguresLeaveTheGapsUntouched)
     c.rectangle(0, 0, 8, 8);
     EXPECT_EQ(b.pixel(4, 3), 0u);
     EXPECT_EQ(b.pixel(3, 3), Rgb(0, 255, 0));
+    Bitmap f(8, 4);
+    Canvas cf(f);
+    cf.brush().setColor(0);
+    cf.brush().setStyle(BrushStyle::Horizontal);
+    cf.floodFill(0, 0, kWhite);
+    EXPECT_EQ(Mask(f), (Rows{"........", "........", "........", "########"}));
 }
 
 TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColour)
@@ -104,16 +110,6 @@ TEST(FloodFill, NothingHappensOutsideOrOnAnotherColour)
     c.brush().setColor(kWhite);
     c.floodFill(1, 1, kWhite);
     EXPECT_EQ(CountColor(b, kWhite), 16u);
-}
-
-TEST(FloodFill, HatchedBrushPaintsThePatternOverTheRegion)
-{
-    Bitmap b(8, 4);
-    Canvas c(b);
-    c.brush().setColor(0);
-    c.brush().setStyle(BrushStyle::Horizontal);
-    c.floodFill(0, 0, kWhite);
-    EXPECT_EQ(Mask(b), (Rows{"........", "........", "........", "########"}));
 }
 
 TEST(FloodRegion, SpiralIsWalkedWithoutRecursionAndMatchesAReference)

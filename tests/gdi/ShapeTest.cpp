@@ -40,6 +40,23 @@ TEST(BoxFigures, ExtentsOfOutlineAndFill)
         {3, 3, [](Canvas& c) { c.rectangle(0, 0, 2, 2); }, {"##.", "##.", "..."}},
         {3, 3, [](Canvas& c) { c.rectangle(0, 0, 3, 3); }, {"###", "#b#", "###"}},
         {3, 3, [](Canvas& c) { c.rectangle(0, 0, 0, 3); }, {"...", "...", "..."}},
+        // The dash phase starts at (7, 0) going left: on 7, 6, 5, off 4, 3,
+        // 2, on 1, 0 and (0, 1), off (0, 2), (1, 2), (2, 2), on 3..5, off
+        // (6, 2), (7, 2) and (7, 1).
+        {8, 3,
+         [](Canvas& c) {
+             c.brush().setStyle(BrushStyle::Clear);
+             c.pen().setStyle(PenStyle::Dot);
+             c.rectangle(0, 0, 8, 3);
+         },
+         {"##...###", "#.......", "...###.."}},
+        // A wide pen is centred on the outermost pixels.
+        {8, 8,
+         [](Canvas& c) {
+             c.pen().setWidth(3);
+             c.rectangle(2, 2, 6, 6);
+         },
+         {"........", ".######.", ".######.", ".######.", ".######.", ".######.", ".######.", "........"}},
         {4, 5, [](Canvas& c) { c.ellipse(1, 0, 3, 5); }, {".##.", ".##.", ".##.", ".##.", ".##."}},
         {9, 9, [](Canvas& c) { c.ellipse(1, 1, 8, 8); },
          {".........", "...###...", "..#bbb#..", ".#bbbbb#.", ".#bbbbb#.", ".#bbbbb#.", "..#bbb#..", "...###...",
@@ -75,25 +92,6 @@ TEST(BoxFigures, FiguresThatEqualOthers)
                   c.moveTo(5, 5);
                   c.lineTo(11, 5);
               }));
-}
-
-TEST(Rectangle, DashPhaseStartsTopRightGoingLeftAndWidePensAreCentred)
-{
-    Bitmap b(8, 3);
-    Canvas c(b);
-    c.brush().setStyle(BrushStyle::Clear);
-    c.pen().setStyle(PenStyle::Dot);
-    c.rectangle(0, 0, 8, 3);
-    // From (7,0) leftwards: on 7,6,5, off 4,3,2, on 1, 0 and (0,1), off
-    // (0,2), (1,2), (2,2), on 3..5, off (6,2), (7,2) and (7,1).
-    EXPECT_EQ(Mask(b), (Rows{"##...###", "#.......", "...###.."}));
-    Bitmap w(8, 8);
-    Canvas cw(w);
-    cw.brush().setStyle(BrushStyle::Clear);
-    cw.pen().setWidth(3);
-    cw.rectangle(2, 2, 6, 6);
-    EXPECT_EQ(Mask(w), (Rows{"........", ".######.", ".######.", ".######.", ".######.", ".######.", ".######.",
-                             "........"}));
 }
 
 TEST(Ellipse, SymmetryHoldsForLargeOddAndEvenBoxes)
