@@ -211,11 +211,10 @@ TEST(Bmp, HostileHeadersFailWithoutAllocating)
 
 TEST(Bmp, EveryTruncationAndRandomDamageFailsCleanly)
 {
-    std::vector<Color> palette(256, kBlack);
     const std::vector<Bytes> files = {
         Make({.width = 3, .height = 3, .bpp = 24, .pixels = Bytes(36, 7)}),
         Make({.width = 9, .height = 2, .bpp = 4, .palette = std::vector<Color>(16, kRed), .pixels = Bytes(16, 0x12)}),
-        Make({.width = 6, .height = 3, .bpp = 8, .compression = 1, .palette = palette,
+        Make({.width = 6, .height = 3, .bpp = 8, .compression = 1, .palette = {kWhite, kRed, kGreen, kBlue},
               .pixels = {3, 1, 0, 3, 2, 3, 2, 0, 0, 0, 0, 2, 2, 1, 2, 3, 0, 1}}),
         Make({.headerSize = 124, .width = 2, .height = -2, .bpp = 32, .compression = 3,
               .masks = {0xFF, 0xFF00, 0xFF0000}, .pixels = Bytes(16, 9)}),

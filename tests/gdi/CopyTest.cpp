@@ -19,6 +19,14 @@ Bitmap Numbered(int w, int h)
     return b;
 }
 
+std::vector<int> Reds(const Bitmap& b, int y)
+{
+    std::vector<int> reds;
+    for (int x = 0; x < b.width(); ++x)
+        reds.push_back(RedOf(b.pixel(x, y)));
+    return reds;
+}
+
 } // namespace
 
 TEST(Copy, OverlappingCopiesInEveryDirectionReadTheOriginal)
@@ -155,32 +163,21 @@ TEST(Halftone, StretchWithinOneBitmapReadsTheOriginalAndClipsTheSource)
             b.setPixel(x, y, Rgb(x * 10, 0, 0));
     Canvas c(b);
     c.copyRect({2, 0, 8, 2}, b, {0, 0, 3, 2}); // three columns doubled onto overlapping ones
-    const int want[8] = {0, 10, 0, 0, 10, 10, 20, 20};
-    for (int x = 0; x < 8; ++x)
-        EXPECT_EQ(RedOf(b.pixel(x, 1)), want[x]) << x;
+    EXPECT_EQ(Reds(b, 1), (std::vector<int>{0, 10, 0, 0, 10, 10, 20, 20}));
     // Half of the source lies left of the bitmap: only the right half of
-    // the destination receives the visible half.
+    // the destination receives the visible half; the rest stays white.
     Bitmap d(4, 1);
-    Canvas dc(d);
-    dc.copyRect({0, 0, 4, 1}, b, {-2, 0, 2, 1});
-    EXPECT_EQ(d.pixel(0, 0), Rgb(255, 255, 255));
-    EXPECT_EQ(d.pixel(1, 0), Rgb(255, 255, 255));
-    EXPECT_EQ(RedOf(d.pixel(2, 0)), 0);
-    EXPECT_EQ(RedOf(d.pixel(3, 0)), 10);
+    Canvas(d).copyRect({0, 0, 4, 1}, b, {-2, 0, 2, 1});
+    EXPECT_EQ(Reds(d, 0), (std::vector<int>{255, 255, 0, 10}));
 }
 
 TEST(Nearest, PicksTheSourceUnderEachDestinationCentre)
 {
-    const Bitmap src = Numbered(3, 1);
-    Bitmap dst(7, 1);
-    StretchNearest(dst, {0, 0, 7, 1}, src, {0, 0, 3, 1});
-    const int want[7] = {0, 0, 1, 1, 1, 2, 2}; // floor((2d + 1) * 3 / 14)
-    for (int d = 0; d < 7; ++d)
-        EXPECT_EQ(RedOf(dst.pixel(d, 0)), want[d]) << d;
-    Bitmap small(2, 1);
+    Bitmap dst(7, 1), small(2, 1);
+    StretchNearest(dst, {0, 0, 7, 1}, Numbered(3, 1), {0, 0, 3, 1});
+    EXPECT_EQ(Reds(dst, 0), (std::vector<int>{0, 0, 1, 1, 1, 2, 2})); // floor((2d + 1) * 3 / 14)
     StretchNearest(small, {0, 0, 2, 1}, Numbered(5, 1), {0, 0, 5, 1});
-    EXPECT_EQ(RedOf(small.pixel(0, 0)), 1);
-    EXPECT_EQ(RedOf(small.pixel(1, 0)), 3);
+    EXPECT_EQ(Reds(small, 0), (std::vector<int>{1, 3}));
 }
 
 } // namespace gdi

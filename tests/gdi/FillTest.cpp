@@ -12,29 +12,6 @@ namespace gdi {
 
 using namespace test;
 
-namespace {
-
-Rows Hatch(BrushStyle style)
-{
-    Bitmap b(10, 8);
-    Canvas c(b);
-    c.brush().setColor(0);
-    c.brush().setStyle(style);
-    c.fillRect({-3, -5, 10, 8});
-    return Mask(b);
-}
-
-Bitmap FromRows(const Rows& rows)
-{
-    Bitmap b(int(rows[0].size()), int(rows.size()));
-    for (int y = 0; y < b.height(); ++y)
-        for (int x = 0; x < b.width(); ++x)
-            b.setPixel(x, y, rows[y][x] == '#' ? 0 : kWhite);
-    return b;
-}
-
-} // namespace
-
 TEST(FillRect, CoversLeftToRightMinusOneAndIgnoresThePenMode)
 {
     Bitmap b(5, 4);
@@ -63,8 +40,14 @@ TEST(Hatch, PatternsAreTiedToTheBitmapOrigin)
         {BrushStyle::BDiagonal, 7, "#.......#."},  {BrushStyle::Cross, 3, "##########"},
         {BrushStyle::Cross, 0, "....#....."},      {BrushStyle::DiagCross, 1, ".#....#..#"},
     };
-    for (const auto& [style, y, want] : rows)
-        EXPECT_EQ(Hatch(style)[std::size_t(y)], want) << int(style) << " row " << y;
+    for (const auto& [style, y, want] : rows) {
+        const Rows hatch = Drawn(10, 8, [s = style](Canvas& c) {
+            c.brush().setColor(0);
+            c.brush().setStyle(s);
+            c.fillRect({-3, -5, 10, 8});
+        });
+        EXPECT_EQ(hatch[std::size_t(y)], want) << int(style) << " row " << y;
+    }
 }
 
 TEST(Hatch, FiguresAndFloodFillsPaintThePatternAndLeaveTheGaps)
@@ -88,7 +71,11 @@ TEST(Hatch, FiguresAndFloodFillsPaintThePatternAndLeaveTheGaps)
 
 TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColour)
 {
-    Bitmap b = FromRows({"..#.....", "..#.###.", "###.#.#.", "....###.", "#.......", ".#......"});
+    const Rows picture{"..#.....", "..#.###.", "###.#.#.", "....###.", "#.......", ".#......"};
+    Bitmap b(8, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x)
+            b.setPixel(x, y, picture[y][x] == '#' ? 0 : kWhite);
     b.setPixel(7, 5, Rgb(254, 255, 255)); // nearly white: a boundary too
     Canvas c(b);
     c.brush().setColor(Rgb(0, 0, 255));

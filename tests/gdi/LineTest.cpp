@@ -27,67 +27,44 @@ TEST(Line, EndPointsAreNotDrawnAndOnlyLineToMovesThePosition)
     EXPECT_EQ(Mask(b), (Rows{"#####", "....#", "....#", "....#", "..###"}));
 }
 
-TEST(Line, PenStylesFollowTheirPatternsAndRestartAtEachLineTo)
+// A styled pen over a clear brush.
+Canvas& Styled(Canvas& c, PenStyle style)
 {
-    auto draw = [](PenStyle style) {
-        Bitmap b(30, 1);
-        Canvas c(b);
-        c.pen().setStyle(style);
-        c.brush().setStyle(BrushStyle::Clear);
-        c.moveTo(0, 0);
-        c.lineTo(30, 0);
-        return Mask(b)[0];
+    c.pen().setStyle(style);
+    c.brush().setStyle(BrushStyle::Clear);
+    return c;
+}
+
+TEST(Line, PenPatternsTheirPhaseGapsAndWidePens)
+{
+    const struct {
+        int w, h;
+        std::function<void(Canvas&)> draw;
+        Rows want;
+    } cases[] = {
+        {30, 1, [](Canvas& c) { Styled(c, PenStyle::Dash).lineTo(30, 0); }, {"##################......######"}},
+        {30, 1, [](Canvas& c) { Styled(c, PenStyle::Dot).lineTo(30, 0); }, {"###...###...###...###...###..."}},
+        {30, 1, [](Canvas& c) { Styled(c, PenStyle::DashDot).lineTo(30, 0); }, {"#########......###......######"}},
+        {30, 1, [](Canvas& c) { Styled(c, PenStyle::DashDotDot).lineTo(30, 0); }, {"#########...###...###...######"}},
+        // The phase restarts at every line-to and runs on across a polyline.
+        {12, 1, [](Canvas& c) { Styled(c, PenStyle::Dot).lineTo(4, 0); c.lineTo(12, 0); }, {"###.###...##"}},
+        {6, 6,
+         [](Canvas& c) {
+             const Point pts[] = {{0, 0}, {4, 0}, {4, 5}};
+             Styled(c, PenStyle::Dot).polyline(pts);
+         },
+         {"###...", "......", "....#.", "....#.", "....#.", "......"}},
+        // With a solid brush the gaps take its colour.
+        {8, 1, [](Canvas& c) { c.pen().setStyle(PenStyle::Dot); c.lineTo(8, 0); }, {"###bbb##"}},
+        // Wide pens: a zero-length line is one disc; a path pixel (x, y)
+        // grows to rows y - w/2 .. y - w/2 + w - 1, columns likewise.
+        {9, 8, [](Canvas& c) { c.pen().setWidth(5); c.moveTo(4, 4); c.lineTo(4, 4); },
+         {".........", ".........", "...###...", "..#####..", "..#####..", "..#####..", "...###...", "........."}},
+        {10, 6, [](Canvas& c) { c.pen().setWidth(2); c.moveTo(2, 3); c.lineTo(7, 3); },
+         {"..........", "..........", ".#######..", ".#######..", "..........", ".........."}},
     };
-    const std::pair<PenStyle, const char*> patterns[] = {{PenStyle::Dash, "##################......######"},
-                                                         {PenStyle::Dot, "###...###...###...###...###..."},
-                                                         {PenStyle::DashDot, "#########......###......######"},
-                                                         {PenStyle::DashDotDot, "#########...###...###...######"}};
-    for (const auto& [style, want] : patterns)
-        EXPECT_EQ(draw(style), want);
-    Bitmap b(12, 1);
-    Canvas c(b);
-    c.pen().setStyle(PenStyle::Dot);
-    c.brush().setStyle(BrushStyle::Clear);
-    c.moveTo(0, 0);
-    c.lineTo(4, 0);
-    c.lineTo(12, 0);
-    EXPECT_EQ(Mask(b)[0], "###.###...##");
-}
-
-TEST(Line, PatternPhaseRunsOnAcrossPolylineVerticesAndGapsTakeASolidBrush)
-{
-    Bitmap b(6, 6);
-    Canvas c(b);
-    c.pen().setStyle(PenStyle::Dot);
-    c.brush().setStyle(BrushStyle::Clear);
-    const Point pts[] = {{0, 0}, {4, 0}, {4, 5}};
-    c.polyline(pts);
-    EXPECT_EQ(Mask(b), (Rows{"###...", "......", "....#.", "....#.", "....#.", "......"}));
-    // With a solid brush the gaps take its colour.
-    Bitmap g(8, 1);
-    Canvas cg(g);
-    cg.pen().setStyle(PenStyle::Dot);
-    cg.brush().setColor(Rgb(0, 0, 255));
-    cg.lineTo(8, 0);
-    EXPECT_EQ(Map(g, {0, Rgb(0, 0, 255), kWhite}, "#b."), (Rows{"###bbb##"}));
-}
-
-TEST(Line, WidePensAreCentredWithRoundEnds)
-{
-    Bitmap b(9, 8);
-    Canvas c(b);
-    c.pen().setWidth(5);
-    c.moveTo(4, 4);
-    c.lineTo(4, 4); // a zero-length wide line is one disc
-    EXPECT_EQ(Mask(b), (Rows{".........", ".........", "...###...", "..#####..", "..#####..", "..#####..", "...###...",
-                             "........."}));
-
-    Bitmap h(10, 6);
-    Canvas d(h);
-    d.pen().setWidth(2);
-    d.moveTo(2, 3);
-    d.lineTo(7, 3); // every path pixel, end included, grows to rows y-1..y, columns x-1..x
-    EXPECT_EQ(Mask(h), (Rows{"..........", "..........", ".#######..", ".#######..", "..........", ".........."}));
+    for (const auto& t : cases)
+        EXPECT_EQ(Drawn(t.w, t.h, t.draw), t.want) << t.w << "x" << t.h << ": " << t.want[0];
 }
 
 TEST(Line, WideStrokesPaintEachPixelOnceAndDashesTurnSolid)
@@ -100,10 +77,10 @@ TEST(Line, WideStrokesPaintEachPixelOnceAndDashesTurnSolid)
     const Point pts[] = {{2, 2}, {9, 2}, {9, 9}, {2, 2}};
     c.polyline(pts);
     EXPECT_EQ(CountColor(b, kWhite) + CountColor(b, 0), 144u);
-    // Every covered pixel inverted exactly once: black, never restored white.
-    EXPECT_EQ(b.pixel(9, 2), 0u);
-    EXPECT_EQ(b.pixel(2, 2), 0u);
-    EXPECT_EQ(b.pixel(5, 2), 0u);
+    // Every covered pixel inverted exactly once: black, never restored
+    // white, at the joins and across the dots' gaps too.
+    for (Point p : {Point{9, 2}, Point{2, 2}, Point{5, 2}})
+        EXPECT_EQ(b.pixel(p.x, p.y), 0u) << p.x << "," << p.y;
     c.polyline(pts);
     EXPECT_EQ(CountColor(b, kWhite), 144u);
 }
@@ -140,37 +117,29 @@ TEST(Line, WideOutlinesEqualADiscOnEveryOutlinePixel)
         }
 }
 
-TEST(Line, HugePenWidthsFinish)
-{
-    Bitmap b(20, 20);
-    Canvas c(b);
-    c.pen().setWidth(INT_MAX);
-    c.moveTo(INT_MIN, INT_MIN);
-    c.lineTo(INT_MAX, INT_MAX);
-    EXPECT_EQ(CountColor(b, 0), 400u);
-    b.fill(0xFFFFFF);
-    c.brush().setStyle(BrushStyle::Clear);
-    c.ellipse(-1000000, -1000000, 1000000, 1000000); // the outline passes far away
-    c.ellipse(-5, -5, 25, 25);
-    EXPECT_EQ(CountColor(b, 0), 400u);
-}
-
-TEST(Line, FarCoordinatesAreClippedAnalytically)
+TEST(Line, FarCoordinatesAndHugeWidthsAreClippedAnalytically)
 {
     Bitmap b(5, 5);
     Canvas c(b);
     c.moveTo(-2000000000, -2000000000);
     c.lineTo(2000000000, 2000000000);
     EXPECT_EQ(Mask(b), (Rows{"#....", ".#...", "..#..", "...#.", "....#"}));
-
-    Bitmap e(5, 5);
-    Canvas d(e);
-    d.pen().setWidth(3);
-    d.moveTo(INT_MIN, 2);
-    d.lineTo(INT_MAX, 2);
-    d.moveTo(INT_MIN, INT_MIN);
-    d.lineTo(INT_MIN + 5, INT_MAX); // steep and far to the left: nothing
-    EXPECT_EQ(Mask(e), (Rows{".....", "#####", "#####", "#####", "....."}));
+    b.fill(kWhite);
+    c.pen().setWidth(3);
+    c.moveTo(INT_MIN, 2);
+    c.lineTo(INT_MAX, 2);
+    c.moveTo(INT_MIN, INT_MIN);
+    c.lineTo(INT_MIN + 5, INT_MAX); // steep and far to the left: nothing
+    EXPECT_EQ(Mask(b), (Rows{".....", "#####", "#####", "#####", "....."}));
+    c.pen().setWidth(INT_MAX);
+    c.moveTo(INT_MIN, INT_MIN);
+    c.lineTo(INT_MAX, INT_MAX);
+    EXPECT_EQ(CountColor(b, 0), 25u);
+    b.fill(kWhite);
+    c.brush().setStyle(BrushStyle::Clear);
+    c.ellipse(-1000000, -1000000, 1000000, 1000000); // the outline passes far away
+    c.ellipse(-5, -5, 10, 10);
+    EXPECT_EQ(CountColor(b, 0), 25u);
 }
 
 TEST(Line, RandomLinesMatchTheStepFormulaPixelByPixel)

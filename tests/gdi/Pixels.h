@@ -1,11 +1,12 @@
 #pragma once
 
-#include "platform/gdi/Bitmap.h"
+#include "platform/gdi/Canvas.h"
 
 #include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,17 @@ inline Rows Mask(const Bitmap& bmp, Color ink = 0)
         for (char& c : row)
             c = c == '#' ? '#' : '.';
     return rows;
+}
+
+// Draws on a fresh white bitmap with a black pen and a blue brush: '#' pen,
+// 'b' brush, '.' untouched.
+inline Rows Drawn(int w, int h, const std::function<void(Canvas&)>& draw)
+{
+    Bitmap b(w, h);
+    Canvas c(b);
+    c.brush().setColor(Rgb(0, 0, 255));
+    draw(c);
+    return Map(b, {0, Rgb(0, 0, 255), kWhite}, "#b.");
 }
 
 inline std::size_t CountColor(const Bitmap& bmp, Color c)

@@ -76,7 +76,7 @@ TEST(Text, ExtentIsTheSumOfAdvancesAndTheCellHeight)
     EXPECT_NE(c.textExtent("\xCF\xF0\xE8").width, c.textExtent("\x98\x98\x98").width);
 }
 
-TEST(Text, GlyphsLandInsideTheCellAndThePositionMoves)
+TEST(Text, GlyphsLandInsideTheCellASolidBrushFillsItAndThePositionMoves)
 {
     Bitmap b(200, 60);
     Canvas c(b);
@@ -91,17 +91,10 @@ TEST(Text, GlyphsLandInsideTheCellAndThePositionMoves)
     EXPECT_LE(ink.bottom, 10 + size.height);
     EXPECT_GT(ink.width(), size.width / 2);
     EXPECT_EQ(c.penPos(), (Point{20 + size.width, 10}));
-}
-
-TEST(Text, SolidBrushFillsTheCellClearBrushDoesNot)
-{
-    Bitmap b(100, 40);
-    Canvas c(b);
-    c.font() = Named("Arial", 10);
+    b.fill(kWhite);
     c.brush().setColor(Rgb(0, 0, 200));
     c.textOut(5, 6, " ");
-    const TextSize size = c.textExtent(" ");
-    EXPECT_EQ(Inked(b), (IntRect{5, 6, 5 + size.width, 6 + size.height}));
+    EXPECT_EQ(Inked(b), (IntRect{5, 6, 5 + c.textExtent(" ").width, 6 + size.height}));
     EXPECT_EQ(b.pixel(5, 6), Rgb(0, 0, 200));
 }
 
