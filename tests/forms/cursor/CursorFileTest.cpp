@@ -51,7 +51,8 @@ ByteVector Frames(std::uint32_t count, const ByteVector& icon, std::vector<ByteV
 
 TEST(StaticCursor, EveryImageKindGivesItsColoursAndOpacity)
 {
-    const auto everyMasked = [](int, int) { return 1u; };
+    const PixelFn none = [](int, int) { return 0u; }, all = [](int, int) { return 1u; };
+    auto one = [](int w, int h, const ByteVector& image) { return IconFile({{w, h, 0, 0, image}}); };
     const struct {
         const char* name;
         ByteVector file;
@@ -62,36 +63,29 @@ TEST(StaticCursor, EveryImageKindGivesItsColoursAndOpacity)
         };
         std::vector<Probe> probes;
     } cases[] = {
-        {"1 bit; rows from the bottom, so the see-through row is the top one",
-         Cursor32(),
+        {"1 bit; rows from the bottom, so the see-through row is the top one", Cursor32(),
          {{0, 5, Rgb(0, 0, 0), 255}, {31, 31, Rgb(255, 255, 255), 255}, {5, 0, Rgb(255, 255, 255), 0}}},
         {"4 bits, odd width",
-         IconFile({{3, 2, 0, 0,
-                    Dib(3, 2, 4, [](int x, int y) { return std::uint32_t(x + y); },
-                        [](int x, int y) { return x == 2 && y == 1 ? 1u : 0u; },
-                        {0x000000, 0x102030, 0x405060, 0x708090})}}),
+         one(3, 2, Dib(3, 2, 4, [](int x, int y) { return std::uint32_t(x + y); },
+                       [](int x, int y) { return x == 2 && y == 1 ? 1u : 0u; }, {0, 0x102030, 0x405060, 0x708090})),
          {{1, 0, Rgb(0x10, 0x20, 0x30), 255}, {1, 1, Rgb(0x40, 0x50, 0x60), 255}, {2, 1, Rgb(0x70, 0x80, 0x90), 0}}},
         {"8 bits, an index past the palette reads black",
-         IconFile({{2, 1, 0, 0, Dib(2, 1, 8, [](int x, int) { return x == 0 ? 1u : 200u; }, [](int, int) { return 0u; }, {0xFF0000, 0x00FF00})}}),
+         one(2, 1, Dib(2, 1, 8, [](int x, int) { return x == 0 ? 1u : 200u; }, none, {0xFF0000, 0x00FF00})),
          {{0, 0, Rgb(0, 255, 0), 255}, {1, 0, Rgb(0, 0, 0), 255}}},
-        {"24 bits",
-         IconFile({{3, 2, 0, 0, Dib(3, 2, 24, [](int x, int y) { return 0x010203u * (x + 1) + 0x100000u * y; })}}),
+        {"24 bits", one(3, 2, Dib(3, 2, 24, [](int x, int y) { return 0x010203u * (x + 1) + 0x100000u * y; })),
          {{2, 0, Rgb(0x03, 0x06, 0x09), 255}, {0, 1, Rgb(0x11, 0x02, 0x03), 255}}},
         {"32 bits: any alpha wins over the mask; see-through is not inverting",
-         IconFile({{2, 2, 0, 0,
-                    Dib(2, 2, 32, [](int x, int y) { return (std::uint32_t(x * 100 + y * 50) << 24) | 0x336699; },
-                        everyMasked)}}),
+         one(2, 2, Dib(2, 2, 32, [](int x, int y) { return (std::uint32_t(x * 100 + y * 50) << 24) | 0x336699; }, all)),
          {{1, 1, Rgb(0x33, 0x66, 0x99), 150}, {0, 0, Rgb(0, 0, 0), 0}}},
         {"32 bits with all alpha zero: the mask decides",
-         IconFile({{2, 2, 0, 0, Dib(2, 2, 32, [](int, int) { return 0x123456u; }, [](int x, int) { return x == 1 ? 1u : 0u; })}}),
+         one(2, 2, Dib(2, 2, 32, [](int, int) { return 0x123456u; }, [](int x, int) { return x == 1 ? 1u : 0u; })),
          {{0, 1, Rgb(0x12, 0x34, 0x56), 255}, {1, 1, Rgb(0x12, 0x34, 0x56), 0}}},
-        {"32 bits may leave the mask out",
-         IconFile({{2, 2, 0, 0, Dib(2, 2, 32, [](int, int) { return 0x80FFFFFFu; }, everyMasked, {}, false)}}),
+        {"32 bits may leave the mask out", one(2, 2, Dib(2, 2, 32, [](int, int) { return 0x80FFFFFFu; }, all, {}, false)),
          {{1, 1, Rgb(255, 255, 255), 0x80}}},
         {"PNG keeps colours and alpha",
-         IconFile({{3, 2, 2, 1, Png(3, 2, [](int x, int y) {
-                        return (std::uint32_t(x * 80 + y) << 24) | (0x010000u * (10 + x) + 0x100u * (20 + y) + 30);
-                    })}}),
+         one(3, 2, Png(3, 2, [](int x, int y) {
+                 return (std::uint32_t(x * 80 + y) << 24) | (0x010000u * (10 + x) + 0x100u * (20 + y) + 30);
+             })),
          {{0, 0, Rgb(0, 0, 0), 0}, {0, 1, Rgb(10, 21, 30), 1}, {2, 1, Rgb(12, 21, 30), 161}}},
     };
     for (const auto& t : cases) {
