@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev
+  libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
 )
 
