@@ -11,14 +11,11 @@ ImageFormHandlers& ImageFormHooks()
 namespace {
 
 // The form's client area is filled by its scroll box.
-class ImageFormLayout {
-public:
-    static void Fit(TImageForm& form)
-    {
-        if (form.ScrollBox1)
-            form.ScrollBox1->setBounds(0, 0, form.clientWidth(), form.clientHeight());
-    }
-};
+void FitScrollBox(TImageForm& form)
+{
+    if (form.ScrollBox1)
+        form.ScrollBox1->setBounds(0, 0, form.clientWidth(), form.clientHeight());
+}
 
 std::unique_ptr<forms::Button> HiddenButton(const char* name, TImageForm& form, void (*ImageFormHandlers::*hook)(TImageForm&))
 {
@@ -40,7 +37,7 @@ TImageForm::TImageForm() : forms::Form("ImageForm", forms::BorderStyle::None)
     ScrollBox1 = nullptr;
     setClientSize(118, 117);
     ScrollBox1 = addChild(std::make_unique<forms::ScrollBox>("ScrollBox1"));
-    ImageFormLayout::Fit(*this);
+    FitScrollBox(*this);
     WSImageBox1 = ScrollBox1->addChild(std::make_unique<TWSImageBox>());
     WSImageBox1->ComWidth = 100;
     WSImageBox1->ComHeight = 100;
@@ -62,7 +59,7 @@ TImageForm::TImageForm() : forms::Form("ImageForm", forms::BorderStyle::None)
 
 void TImageForm::boundsChanged()
 {
-    ImageFormLayout::Fit(*this);
+    FitScrollBox(*this);
 }
 
 void TImageForm::WSImageBox1MouseDown(forms::MouseButton button, forms::ShiftState shift, int x, int y)

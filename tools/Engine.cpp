@@ -250,6 +250,8 @@ void SelectTool(TImageForm& form, ToolFlag flag, int builtInTool, bool hidesStam
     TWSImageBox::SetTool(builtInTool);
 }
 
+namespace {
+
 void StartSelection(TImageForm& form, int x, int y)
 {
     DestroyRubberBand();
@@ -512,8 +514,6 @@ void EngineMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftStat
         engine.stampBitmap.reset();
     form.WSImageBox1->invalidate();
 }
-
-namespace {
 
 const bool kEngineInstalled = [] {
     ImageFormHandlers& hooks = ImageFormHooks();

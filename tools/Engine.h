@@ -49,10 +49,8 @@ enum class ToolFlag { None, Zvezda, Zalivka, Piksel, AeroGliss, Pipette, TextCan
 // frame.
 void SelectTool(TImageForm& form, ToolFlag flag, int builtInTool, bool hidesStampFrame = true);
 
-// The handlers, installed into every canvas form.
-void EngineMouseDown(TImageForm& form, forms::MouseButton button, forms::ShiftState shift, int x, int y);
-void EngineMouseMove(TImageForm& form, forms::ShiftState shift, int x, int y);
-void EngineMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftState shift, int x, int y);
+// The press, move and release handlers are installed into every canvas
+// form (ImageFormHooks) when the plug-in loads.
 
 // Most dots one spray event places, however large the intensity.
 inline constexpr long long kMaxSprayDots = 1'000'000;
@@ -61,14 +59,5 @@ inline constexpr long long kMaxSprayDots = 1'000'000;
 std::array<gdi::Point, 11> StarPoints(int x, int y, int radius);
 // Places the dots of one spray event.
 void SprayDots(gdi::Canvas& canvas, int x, int y, int radius, gdi::Color color, const std::string& intensity);
-
-// The selection tools, also used by the handlers.
-void StartSelection(TImageForm& form, int x, int y);
-void StretchSelection(TImageForm& form, int x, int y);
-void FinishSelection(TImageForm& form);
-void PasteSelection(TImageForm& form, int x, int y);
-void SavePart(TImageForm& form);
-void MoveStampFrame(TImageForm& form, int x, int y);
-void StampPicture(TImageForm& form);
 
 } // namespace zenvas

@@ -2,6 +2,7 @@
 
 #include "platform/forms/Form.h"
 #include "platform/gdi/codecs/Png.h"
+#include "platform/system/Text1251.h"
 
 #include <cstdio>
 #include <iostream>
@@ -98,11 +99,12 @@ ModalResult HeadlessBackend::runModal(Form& form)
         return ModalResult::Cancel;
     trace(what + " shown");
     for (const std::string& step : answer->steps) {
-        if (step == "OK" || step == "Ok" || step == "ok") {
+        const std::string word = sys::LowerCaseAscii(step);
+        if (word == "ok") {
             trace(what + ": OK");
             return ModalResult::Ok;
         }
-        if (step == "Cancel" || step == "cancel") {
+        if (word == "cancel") {
             trace(what + ": Cancel");
             return ModalResult::Cancel;
         }
