@@ -34,7 +34,6 @@ std::unique_ptr<forms::Button> HiddenButton(const char* name, TImageForm& form, 
 TImageForm::TImageForm() : forms::Form("ImageForm", forms::BorderStyle::None)
 {
     setColor(0xFF00000A); // active border
-    ScrollBox1 = nullptr;
     setClientSize(118, 117);
     ScrollBox1 = addChild(std::make_unique<forms::ScrollBox>("ScrollBox1"));
     FitScrollBox(*this);

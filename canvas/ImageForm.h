@@ -30,11 +30,11 @@ class TImageForm : public forms::Form {
 public:
     TImageForm();
 
-    forms::ScrollBox* ScrollBox1;
-    TWSImageBox* WSImageBox1;
-    forms::Button* Button1;
-    forms::Button* Button2;
-    forms::Button* Button3;
+    forms::ScrollBox* ScrollBox1 = nullptr;
+    TWSImageBox* WSImageBox1 = nullptr;
+    forms::Button* Button1 = nullptr;
+    forms::Button* Button2 = nullptr;
+    forms::Button* Button3 = nullptr;
 
     // Tool flags: "True" or "False" (empty until a tool action runs).
     std::string Zvezda, Zalivka, Piksel, AeroGliss, Pipette, TextCanvas, Copy, CopyPartePicture, PictureMouse;
