@@ -1,4 +1,3 @@
-#include "platform/system/Clock.h"
 #include "platform/system/Files.h"
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
@@ -8,7 +7,6 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -76,14 +74,6 @@ TEST(Files, ExistenceAndDeletionOfFilesNotDirectories)
     EXPECT_FALSE(sys::FileExists(path));
     EXPECT_FALSE(sys::DeleteFile(path));
     EXPECT_FALSE(sys::FileExists(""));
-}
-
-TEST(Clock, CountersAdvance)
-{
-    auto first = sys::PerformanceCounter();
-    usleep(2000);
-    EXPECT_GT(sys::PerformanceCounter(), first);
-    EXPECT_EQ(sys::PerformanceFrequency(), 1000000000);
 }
 
 } // namespace
