@@ -105,8 +105,8 @@ bool ZenvasFrostGlass(const Params& params)
     });
 }
 
-// Cell sizes of 0 or less fail; sizes beyond the 16-bit range count as the
-// largest size.
+// Cell sizes are carried in 16 bits: a negative size keeps its low 16 bits
+// (-1 is 65535), sizes above 65535 count as 65535, and a size of 0 fails.
 bool ZenvasMonoPixel(const Params& params)
 {
     return RunOnCanvas(params, [&](TZenvas& canvas) {
@@ -114,8 +114,6 @@ bool ZenvasMonoPixel(const Params& params)
         if (text.empty())
             throw Declined{};
         const std::int32_t size = IntegerFromText(text);
-        if (size <= 0)
-            throw Declined{};
         const auto cell = static_cast<std::uint16_t>(std::min<std::int32_t>(size, 65535));
         BitmapMonoPixel(PictureOf(canvas), cell, cell);
         Repaint(canvas);
