@@ -84,6 +84,31 @@ i64 CeilDiv(Int128 n, Int128 d)
     return i64(q);
 }
 
+// Hands `run` the outline of a box figure between rows lo and hi as four
+// chains, each ended on the stroke: the top row, the bottom row, the left
+// side, the right side. Runs are inclusive column spans.
+template <class Stroke, class Run>
+void WalkOutlineChains(const BoxFigure& fig, i64 t, i64 b, i64 lo, i64 hi, Stroke& stroke, Run&& run)
+{
+    for (const i64 y : {t, b - 1}) {
+        if (y >= lo && y < hi) {
+            const BoxFigure::Row row = fig.row(y);
+            run(y, row.leftFrom, row.rightTo);
+        }
+        stroke.endChain();
+    }
+    for (int side = 0; side < 2; ++side) {
+        for (i64 y = std::max(lo, t + 1); y < std::min(hi, b - 1); ++y) {
+            const BoxFigure::Row row = fig.row(y);
+            if (side == 0)
+                run(y, row.leftFrom, row.leftTo);
+            else
+                run(y, row.rightFrom, row.rightTo);
+        }
+        stroke.endChain();
+    }
+}
+
 } // namespace
 
 // Pens wider than this draw like this width (our rule): it covers four
@@ -300,23 +325,7 @@ void Canvas::boxFigure(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch)
         if (x0 < x1)
             stroke.run(y, x0, x1);
     };
-    for (const i64 y : {t, b - 1}) {
-        if (y >= lo && y < hi) {
-            const BoxFigure::Row row = fig.row(y);
-            clipped(y, row.leftFrom, row.rightTo);
-        }
-        stroke.endChain();
-    }
-    for (int side = 0; side < 2; ++side) {
-        for (i64 y = std::max(lo, t + 1); y < std::min(hi, b - 1); ++y) {
-            const BoxFigure::Row row = fig.row(y);
-            if (side == 0)
-                clipped(y, row.leftFrom, row.leftTo);
-            else
-                clipped(y, row.rightFrom, row.rightTo);
-        }
-        stroke.endChain();
-    }
+    WalkOutlineChains(fig, t, b, lo, hi, stroke, clipped);
     stroke.finish();
 }
 
@@ -467,23 +476,7 @@ void Canvas::pie(int left, int top, int right, int bottom, int x3, int y3, int x
             }
         }
     };
-    for (const i64 y : {box.t, box.b - 1}) {
-        if (y >= lo && y < hi) {
-            const BoxFigure::Row row = fig.row(y);
-            arcRun(y, row.leftFrom, row.rightTo);
-        }
-        stroke.endChain();
-    }
-    for (int side = 0; side < 2; ++side) {
-        for (i64 y = std::max(lo, box.t + 1); y < std::min(hi, box.b - 1); ++y) {
-            const BoxFigure::Row row = fig.row(y);
-            if (side == 0)
-                arcRun(y, row.leftFrom, row.leftTo);
-            else
-                arcRun(y, row.rightFrom, row.rightTo);
-        }
-        stroke.endChain();
-    }
+    WalkOutlineChains(fig, box.t, box.b, lo, hi, stroke, arcRun);
     strokePath(stroke, radii, false, true);
     stroke.finish();
 }
