@@ -227,7 +227,7 @@ void Interpreter::onScriptProcessor(const char* scriptText)
     if (!script_ || halted_)
         return; // outside a run, or the run is already stopping
     std::string request = text(scriptText);
-    try {
+    runReporting([&] {
         // The only script the plug-in sends: GoSub "Name". The name is all
         // between the first and the last double quote.
         constexpr std::string_view keyword = "gosub ";
@@ -238,13 +238,7 @@ void Interpreter::onScriptProcessor(const char* scriptText)
             throw ScriptError{currentLine(), "the plug-in asked to run " + quoted(request)
                                                  + ", which is not of the form GoSub \"Name\""};
         gosub(request.substr(first + 1, last - first - 1), currentLine());
-    } catch (const ScriptError& error) {
-        report(error);
-    } catch (const Halt&) {
-        halted_ = true;
-    } catch (const std::exception& error) {
-        failHost(error.what());
-    }
+    });
 }
 
 bool Interpreter::onInterfaceAccess(std::int32_t code, char** slot)
@@ -292,8 +286,18 @@ int Interpreter::run(const Script& script)
     script_ = &script;
     halted_ = false;
     failures_ = 0;
+    runReporting([this] { runBlock(0); });
+    closeProject();
+    script_ = nullptr;
+    if (halted_)
+        return 2;
+    return failures_ ? 1 : 0;
+}
+
+void Interpreter::runReporting(const std::function<void()>& work)
+{
     try {
-        runBlock(0);
+        work();
     } catch (const ScriptError& error) {
         report(error);
     } catch (const Halt&) {
@@ -301,11 +305,6 @@ int Interpreter::run(const Script& script)
     } catch (const std::exception& error) {
         failHost(error.what());
     }
-    closeProject();
-    script_ = nullptr;
-    if (halted_)
-        return 2;
-    return failures_ ? 1 : 0;
 }
 
 void Interpreter::closeProject()

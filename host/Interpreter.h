@@ -133,6 +133,9 @@ private:
     bool evaluate(const Statement& statement) const;
     void callAction(const Registration& action, const Statement& statement);
     void report(const ScriptError& error);
+    // Runs `work`; a script error, a halt or a failure of the host ends it
+    // and is reported.
+    void runReporting(const std::function<void()>& work);
     void failHost(const char* what);
     int currentLine() const { return lines_.empty() ? 0 : lines_.back(); }
     void trace(const std::string& line);
