@@ -16,10 +16,7 @@ namespace {
 // Raised inside a routine's work to end it with false.
 struct Declined {};
 
-int ClampToInt(std::int64_t value)
-{
-    return int(std::clamp<std::int64_t>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
+using gdi::ClampToInt;
 
 bool ZenvasSavePicture(const Params& params)
 {

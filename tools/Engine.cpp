@@ -195,10 +195,7 @@ std::int64_t Percent(std::int64_t percent, int size)
     return percent * size / 100;
 }
 
-int ClampToInt(std::int64_t value)
-{
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-}
+using gdi::ClampToInt;
 
 forms::Shape* NewFrame(TImageForm& form)
 {
@@ -257,7 +254,7 @@ void StartSelection(TImageForm& form, int x, int y)
     DestroyRubberBand();
     const gdi::Point scroll = ScrollOffset(form);
     EngineState& engine = Engine();
-    engine.selectionStart = {x - scroll.x, y - scroll.y};
+    engine.selectionStart = {ClampToInt(std::int64_t(x) - scroll.x), ClampToInt(std::int64_t(y) - scroll.y)};
     forms::Shape* frame = NewFrame(form);
     frame->setBounds(engine.selectionStart.x, engine.selectionStart.y, 1, 1);
     frame->show();

@@ -82,7 +82,8 @@ void RefreshZoom(TImageForm& form, int x, int y)
     TFormZoom* zoom = CurrentZoom();
     if (!zoom)
         return;
-    const gdi::IntRect square{x - 15, y - 15, x + 15, y + 15};
+    const gdi::IntRect square{gdi::ClampToInt(std::int64_t(x) - 15), gdi::ClampToInt(std::int64_t(y) - 15),
+                              gdi::ClampToInt(std::int64_t(x) + 15), gdi::ClampToInt(std::int64_t(y) + 15)};
     // Whatever of the square lies outside the picture shows the background.
     zoom->Canvas().fillRect(zoom->Surface().bounds());
     gdi::StretchNearest(zoom->Surface(), zoom->Surface().bounds(), form.WSImageBox1->Bitmap(), square);

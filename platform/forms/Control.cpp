@@ -126,7 +126,7 @@ gdi::Point Control::originIn(const Control* ancestor) const
             y += client.y + offset.y;
         }
     }
-    return {static_cast<int>(x), static_cast<int>(y)};
+    return {gdi::ClampToInt(x), gdi::ClampToInt(y)};
 }
 
 Window* Control::window()
@@ -166,14 +166,15 @@ Control* Control::controlAt(int x, int y)
     if (x < 0 || y < 0 || x >= width() || y >= height())
         return nullptr;
     const gdi::Point client = clientOrigin();
-    const int cx = x - client.x, cy = y - client.y;
+    const int cx = gdi::ClampToInt(std::int64_t(x) - client.x), cy = gdi::ClampToInt(std::int64_t(y) - client.y);
     if (childClip().contains(cx, cy)) {
         const gdi::Point offset = childOffset();
         for (auto it = children_.rbegin(); it != children_.rend(); ++it) {
             Control* child = *it;
             if (!child->visible_ || !child->enabled_ || child->transparentToPointer_)
                 continue;
-            if (Control* hit = child->controlAt(cx - offset.x - child->left(), cy - offset.y - child->top()))
+            if (Control* hit = child->controlAt(gdi::ClampToInt(std::int64_t(cx) - offset.x - child->left()),
+                                                gdi::ClampToInt(std::int64_t(cy) - offset.y - child->top())))
                 return hit;
         }
     }

@@ -140,7 +140,7 @@ Control* WindowSystem::controlAt(WindowHandle handle, int x, int y) const
     if (!window || !window->showing())
         return nullptr;
     const gdi::Point client = window->clientOrigin();
-    return window->controlAt(x + client.x, y + client.y);
+    return window->controlAt(gdi::ClampToInt(std::int64_t(x) + client.x), gdi::ClampToInt(std::int64_t(y) + client.y));
 }
 
 bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton button, ShiftState shift, int x,
@@ -161,12 +161,13 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
         return true;
 
     // Coordinates of the target: the window's client point made relative to
-    // the target's top-left.
+    // the target's top-left, summed wide and saturated to the 32-bit range
+    // (a captured target may be far from the point).
     const gdi::Point windowOrigin = window->originIn(nullptr);
     const gdi::Point client = window->clientOrigin();
     const gdi::Point targetOrigin = target->originIn(nullptr);
-    const int tx = x + windowOrigin.x + client.x - targetOrigin.x;
-    const int ty = y + windowOrigin.y + client.y - targetOrigin.y;
+    const int tx = gdi::ClampToInt(std::int64_t(x) + windowOrigin.x + client.x - targetOrigin.x);
+    const int ty = gdi::ClampToInt(std::int64_t(y) + windowOrigin.y + client.y - targetOrigin.y);
 
     if (kind == PointerKind::Down && !capture_) {
         capture_ = target;

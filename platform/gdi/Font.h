@@ -11,8 +11,10 @@ class Font {
 public:
     const std::string& name() const { return name_; }
     void setName(std::string n) { name_ = std::move(n); }
+    // The colour as it was given (a system colour or clNone stays one);
+    // drawing resolves it.
     Color color() const { return color_; }
-    void setColor(Color c) { color_ = ResolveColor(c); }
+    void setColor(Color c) { color_ = c; }
     // Size in points at 96 pixels per inch.
     int size() const { return size_; }
     void setSize(int s) { size_ = s; }

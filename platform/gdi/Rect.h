@@ -5,6 +5,12 @@
 
 namespace gdi {
 
+// A wide coordinate sum brought back into the 32-bit range (saturated).
+constexpr int ClampToInt(std::int64_t value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
 struct Point {
     int x = 0;
     int y = 0;

@@ -11,6 +11,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <map>
@@ -90,6 +91,8 @@ public:
         return faces_.emplace(id, open(key, font.bold(), font.italic())).first->second;
     }
 
+    FT_Library library() const { return library_; }
+
     FontEngine(const FontEngine&) = delete;
     FontEngine& operator=(const FontEngine&) = delete;
 
@@ -164,9 +167,13 @@ private:
     std::map<std::tuple<std::string, bool, bool>, Face> faces_;
 };
 
+// The cell of a text and the advance of every byte it uses. The width is
+// summed wide and saturated to the coordinate range.
 struct Layout {
     const Face* face;
     int ascent = 0, descent = 0, width = 0;
+    std::array<int, 256> advance{};
+    std::array<bool, 256> hasGlyph{};
 };
 
 int Scale(FT_Face f, long units)
@@ -206,10 +213,74 @@ Layout Measure(const Font& font, std::string_view text)
         layout.ascent = CeilPixels(f->size->metrics.ascender);
         layout.descent = CeilPixels(-f->size->metrics.descender);
     }
-    for (unsigned char c : text)
-        if (LoadGlyph(*layout.face, Decode1251(c)))
-            layout.width += int((f->glyph->advance.x + 32) >> 6);
+    // Each distinct byte is loaded once, however long the text.
+    std::array<bool, 256> known{};
+    long long width = 0;
+    for (unsigned char c : text) {
+        if (!known[c]) {
+            known[c] = true;
+            if (LoadGlyph(*layout.face, Decode1251(c))) {
+                layout.hasGlyph[c] = true;
+                layout.advance[c] = int((f->glyph->advance.x + 32) >> 6);
+            }
+        }
+        width = std::min<long long>(width + layout.advance[c], INT32_MAX);
+    }
+    layout.width = int(width);
     return layout;
+}
+
+// Blends a glyph's coverage spans straight into the bitmap. FreeType calls
+// back only inside the clip box, so a glyph far larger than the bitmap
+// costs only its visible rows.
+struct GlyphTarget {
+    Bitmap* bmp;
+    long long x, baseline; // the glyph origin in bitmap coordinates
+    int r, g, b;
+};
+
+void BlendSpans(int y, int count, const FT_Span* spans, void* user)
+{
+    auto& t = *static_cast<GlyphTarget*>(user);
+    const long long row = t.baseline - 1 - y; // outline rows grow upwards
+    if (row < 0 || row >= t.bmp->height())
+        return;
+    std::uint8_t* line = t.bmp->scanLine(int(row));
+    for (int i = 0; i < count; ++i) {
+        const int a = spans[i].coverage;
+        const long long from = std::max<long long>(t.x + spans[i].x, 0);
+        const long long to = std::min<long long>(t.x + spans[i].x + spans[i].len, t.bmp->width());
+        for (long long px = from; px < to; ++px) {
+            std::uint8_t* p = line + std::size_t(px) * 3;
+            p[0] = std::uint8_t((t.b * a + p[0] * (255 - a) + 127) / 255);
+            p[1] = std::uint8_t((t.g * a + p[1] * (255 - a) + 127) / 255);
+            p[2] = std::uint8_t((t.r * a + p[2] * (255 - a) + 127) / 255);
+        }
+    }
+}
+
+void RenderGlyph(FT_GlyphSlot glyph, FT_Library library, GlyphTarget& target)
+{
+    if (glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+        return;
+    // Only the part of the glyph over the bitmap, in outline pixels.
+    FT_BBox box;
+    FT_Outline_Get_CBox(&glyph->outline, &box);
+    const long long left = -target.x, right = target.bmp->width() - target.x;
+    const long long bottom = target.baseline - target.bmp->height(), top = target.baseline;
+    if ((box.xMax >> 6) + 1 < left || (box.xMin >> 6) - 1 > right || (box.yMax >> 6) + 1 < bottom ||
+        (box.yMin >> 6) - 1 > top)
+        return;
+    FT_Raster_Params params{};
+    params.source = &glyph->outline;
+    params.flags = FT_RASTER_FLAG_AA | FT_RASTER_FLAG_DIRECT | FT_RASTER_FLAG_CLIP;
+    params.gray_spans = BlendSpans;
+    params.user = &target;
+    params.clip_box = {FT_Pos(std::max<long long>(left, box.xMin >> 6) - 1),
+                       FT_Pos(std::max<long long>(bottom, box.yMin >> 6) - 1),
+                       FT_Pos(std::min<long long>(right, (box.xMax >> 6) + 1) + 1),
+                       FT_Pos(std::min<long long>(top, (box.yMax >> 6) + 1) + 1)};
+    FT_Outline_Render(library, &glyph->outline, &params);
 }
 
 void BlendRow(Bitmap& bmp, int y, int x0, int x1, Color c)
@@ -252,43 +323,21 @@ TextSize DrawText(Bitmap& bmp, int x, int y, const Font& font, const Brush& brus
              row < std::min<long long>((long long)y + size.height, bmp.height()); ++row)
             BlendRow(bmp, int(row), x, int(right), brush.color());
     }
-    const Color color = font.color();
-    const int cr = RedOf(color), cg = GreenOf(color), cb = BlueOf(color);
+    const Color color = ResolveColor(font.color());
     FT_Face f = layout.face->face;
     const long long baseline = (long long)y + layout.ascent;
-    long long penX = x;
+    GlyphTarget target{&bmp, x, baseline, RedOf(color), GreenOf(color), BlueOf(color)};
+    const long long reach = f->size->metrics.x_ppem; // how far a glyph may stray from its advance
     for (unsigned char c : text) {
-        if (penX >= bmp.width())
+        if (target.x >= bmp.width())
             break;
-        if (!LoadGlyph(*layout.face, Decode1251(c)))
+        if (!layout.hasGlyph[c])
             continue;
-        const long long advance = (f->glyph->advance.x + 32) >> 6;
-        if (penX + advance + f->size->metrics.x_ppem < 0) { // wholly left of the bitmap
-            penX += advance;
-            continue;
-        }
-        if (FT_Render_Glyph(f->glyph, FT_RENDER_MODE_NORMAL) == 0) {
-            const FT_Bitmap& g = f->glyph->bitmap;
-            const long long gx = penX + f->glyph->bitmap_left;
-            const long long gy = baseline - f->glyph->bitmap_top;
-            for (unsigned row = 0; row < g.rows; ++row) {
-                const long long py = gy + row;
-                if (py < 0 || py >= bmp.height())
-                    continue;
-                const unsigned char* cov = g.buffer + std::ptrdiff_t(row) * g.pitch;
-                for (unsigned col = 0; col < g.width; ++col) {
-                    const long long px = gx + col;
-                    const int a = cov[col];
-                    if (a == 0 || px < 0 || px >= bmp.width())
-                        continue;
-                    std::uint8_t* p = bmp.scanLine(int(py)) + std::size_t(px) * 3;
-                    p[0] = std::uint8_t((cb * a + p[0] * (255 - a) + 127) / 255);
-                    p[1] = std::uint8_t((cg * a + p[1] * (255 - a) + 127) / 255);
-                    p[2] = std::uint8_t((cr * a + p[2] * (255 - a) + 127) / 255);
-                }
-            }
-        }
-        penX += advance;
+        const int advance = layout.advance[c];
+        // A glyph wholly left of the bitmap is not even loaded.
+        if (target.x + advance + reach >= 0 && LoadGlyph(*layout.face, Decode1251(c)))
+            RenderGlyph(f->glyph, FontEngine::instance().library(), target);
+        target.x += advance;
     }
     auto line = [&](long long top, int thickness) {
         for (int i = 0; i < std::max(thickness, 1); ++i)

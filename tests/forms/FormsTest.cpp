@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <set>
 #include <stdexcept>
 
@@ -124,12 +125,15 @@ TEST(InputRouting, PressCapturesUntilTheLastButtonIsReleased)
     Scene scene;
     scene.pointer(PointerKind::Down, MouseButton::Left, ssLeft, 35, 45);
     scene.pointer(PointerKind::Move, MouseButton::Left, ssLeft, 0, 0);
+    // Far points reach the captured control saturated, never wrapped.
+    scene.pointer(PointerKind::Move, MouseButton::Left, ssLeft, INT_MIN, INT_MAX);
     scene.pointer(PointerKind::Down, MouseButton::Right, ssLeft | ssRight, 200, 150);
     scene.pointer(PointerKind::Up, MouseButton::Left, ssRight, 200, 150);
     scene.pointer(PointerKind::Up, MouseButton::Right, 0, -5, 300);
     scene.pointer(PointerKind::Move, MouseButton::Left, 0, 25, 35);
     EXPECT_EQ(scene.log, (std::vector<Event>{{"Image", 'd', 5, 5, ssLeft},
                                               {"Image", 'm', -30, -40, ssLeft},
+                                              {"Image", 'm', INT_MIN, INT_MAX - 40, ssLeft},
                                               {"Image", 'd', 170, 110, ssLeft | ssRight},
                                               {"Image", 'u', 170, 110, ssRight},
                                               {"Image", 'u', -35, 260, 0},

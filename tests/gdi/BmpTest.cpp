@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <random>
 
 namespace gdi {
@@ -76,6 +77,34 @@ std::vector<Color> Row(const Bitmap& b, int y)
     return row;
 }
 
+// Loads through memory and through a file, which must agree: both fail,
+// or both give the same picture.
+Bitmap LoadBoth(const Bytes& bytes)
+{
+    static const std::string path = test::TempPath("both.bmp");
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::optional<Bitmap> fromFile;
+    try {
+        fromFile = LoadBmp(path);
+    } catch (const Error&) {
+    }
+    try {
+        Bitmap b = LoadBmp(bytes);
+        EXPECT_TRUE(fromFile) << "the file fails where the same bytes in memory load";
+        if (fromFile) {
+            EXPECT_EQ(fromFile->width(), b.width());
+            EXPECT_EQ(fromFile->height(), b.height());
+            for (int y = 0; y < std::min(b.height(), fromFile->height()); ++y)
+                EXPECT_EQ(Row(*fromFile, y), Row(b, y)) << "row " << y;
+        }
+        return b;
+    } catch (const Error&) {
+        EXPECT_FALSE(fromFile) << "the file loads where the same bytes in memory fail";
+        throw;
+    }
+}
+
 } // namespace
 
 TEST(Bmp, FilesRoundTripAndAreCheckedLikeBytes)
@@ -136,6 +165,10 @@ TEST(Bmp, EveryDepthHeaderKindAndCompressionDecodes)
          {.width = 10, .height = 2, .bpp = 1, .palette = {kRed, kBlue},
           .pixels = {0b10100000, 0b01000000, 0, 0, 0b11111111, 0b11000000, 0, 0}},
          {std::vector<Color>(10, kBlue), {kBlue, kRed, kBlue, kRed, kRed, kRed, kRed, kRed, kRed, kBlue}}},
+        {"8 bits, 12-byte header whose first palette red sits where a 40-byte header has its bit count",
+         {.headerSize = 12, .width = 2, .height = 2, .bpp = 8, .palette = {Rgb(24, 0, 0), kBlack, kBlack, kBlack,
+          kBlack, kBlack, kBlack, kGreen}, .pixels = {0, 7, 0, 0, 7, 0, 0, 0}},
+         {{kGreen, Rgb(24, 0, 0)}, {Rgb(24, 0, 0), kGreen}}},
         {"4 bits, 12-byte header with 3-byte palette entries",
          {.headerSize = 12, .width = 3, .height = 1, .bpp = 4, .palette = sixteen, .pixels = {0x0F, 0x20, 0, 0}},
          {{kBlack, kGreen, kRed}}},
@@ -173,7 +206,7 @@ TEST(Bmp, EveryDepthHeaderKindAndCompressionDecodes)
          {{kRed, kGreen, kRed, kGreen, kRed, kBlue, kRed, kGreen}}},
     };
     for (const auto& t : cases) {
-        const Bitmap b = LoadBmp(Make(t.layout));
+        const Bitmap b = LoadBoth(Make(t.layout));
         ASSERT_EQ(b.height(), int(t.rows.size())) << t.name;
         for (int y = 0; y < b.height(); ++y)
             EXPECT_EQ(Row(b, y), t.rows[std::size_t(y)]) << t.name << ", row " << y;
@@ -200,13 +233,13 @@ TEST(Bmp, HostileHeadersFailWithoutAllocating)
     for (const auto& edit : edits) {
         BmpLayout s = good;
         edit(s);
-        EXPECT_THROW(LoadBmp(Make(s)), Error) << &edit - edits;
+        EXPECT_THROW(LoadBoth(Make(s)), Error) << &edit - edits;
     }
     Bytes offset = Make(good);
     Put(offset, 10, 1u << 31);
-    EXPECT_THROW(LoadBmp(offset), Error);
-    EXPECT_THROW(LoadBmp(Bytes{'B', 'M'}), Error);
-    EXPECT_THROW(LoadBmp(Bytes{}), Error);
+    EXPECT_THROW(LoadBoth(offset), Error);
+    EXPECT_THROW(LoadBoth(Bytes{'B', 'M'}), Error);
+    EXPECT_THROW(LoadBoth(Bytes{}), Error);
 }
 
 TEST(Bmp, EveryTruncationAndRandomDamageFailsCleanly)
@@ -224,7 +257,7 @@ TEST(Bmp, EveryTruncationAndRandomDamageFailsCleanly)
         for (std::size_t n = 0; n < file.size(); ++n) {
             const Bytes cut(file.begin(), file.begin() + std::ptrdiff_t(n));
             try {
-                const Bitmap b = LoadBmp(cut);
+                const Bitmap b = LoadBoth(cut);
                 // Only the padding after the last row may be missing.
                 EXPECT_EQ(b.width(), full.width());
                 EXPECT_GE(n, file.size() - 3);
@@ -238,7 +271,7 @@ TEST(Bmp, EveryTruncationAndRandomDamageFailsCleanly)
         for (int k = 0; k < 3; ++k)
             file[rng() % file.size()] = std::uint8_t(rng());
         try {
-            const Bitmap b = LoadBmp(file);
+            const Bitmap b = LoadBoth(file);
             EXPECT_LE(std::uint64_t(b.width()) * std::uint64_t(b.height()), kMaxBmpPixels);
         } catch (const Error&) {
         }

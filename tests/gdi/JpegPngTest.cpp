@@ -8,6 +8,10 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+// clang-format off
+#include <jpeglib.h>
+// clang-format on
 
 namespace gdi {
 
@@ -23,6 +27,51 @@ Bitmap Gradient(int w, int h)
         for (int x = 0; x < w; ++x)
             b.setPixel(x, y, Rgb(x * 255 / (w - 1), y * 255 / (h - 1), 128));
     return b;
+}
+
+struct JpegOptions {
+    bool progressive = false;
+    bool arithmetic = false;
+    bool gray = false;
+};
+
+// Encodes with libjpeg directly, for the kinds of file our encoder never
+// writes (libjpeg's errors end the test).
+std::vector<std::uint8_t> EncodeWith(const Bitmap& b, JpegOptions o)
+{
+    jpeg_compress_struct info;
+    jpeg_error_mgr err;
+    info.err = jpeg_std_error(&err);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = JDIMENSION(b.width());
+    info.image_height = JDIMENSION(b.height());
+    info.input_components = 3;
+    info.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&info);
+    if (o.gray)
+        jpeg_set_colorspace(&info, JCS_GRAYSCALE);
+    if (o.progressive)
+        jpeg_simple_progression(&info);
+    info.arith_code = o.arithmetic ? TRUE : FALSE;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(b.scanLine(int(info.next_scanline)));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    std::vector<std::uint8_t> out(buffer, buffer + size);
+    std::free(buffer);
+    return out;
+}
+
+void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 } // namespace
@@ -74,6 +123,61 @@ TEST(Jpeg, CorruptOrTruncatedDataThrows)
     EXPECT_THROW(ReadJpegSize("/nonexistent-dir/x.jpg"), Error);
     EXPECT_THROW(SaveJpeg("/nonexistent-dir/x.jpg", Gradient(4, 4), 95), Error);
     EXPECT_THROW(EncodeJpeg(Bitmap(), 95), Error);
+}
+
+TEST(Jpeg, EveryCodingLoadsFromFilesAndMemory)
+{
+    Bitmap flat(2000, 1500);
+    flat.fill(Rgb(10, 200, 30));
+    const std::string path = TempPath("kinds.jpg");
+    for (const JpegOptions o : {JpegOptions{}, JpegOptions{.progressive = true}, JpegOptions{.arithmetic = true},
+                                JpegOptions{.progressive = true, .arithmetic = true}, JpegOptions{.gray = true}}) {
+        const std::string kind = std::string(o.progressive ? "progressive" : "sequential") +
+                                 (o.arithmetic ? " arithmetic" : " Huffman") + (o.gray ? " grey" : "");
+        const Bitmap small = LoadJpeg(EncodeWith(Gradient(40, 30), o));
+        EXPECT_EQ(small.width(), 40) << kind;
+        EXPECT_NEAR(GreenOf(small.pixel(39, 29)), o.gray ? 240 : 255, 6) << kind;
+        // A flat picture codes in far fewer bytes with arithmetic coding
+        // than the Huffman floor of a bit per block: it still loads.
+        const std::vector<std::uint8_t> bytes = EncodeWith(flat, o);
+        WriteAll(path, bytes);
+        Bitmap big(3, 3);
+        LoadJpeg(path, big);
+        EXPECT_EQ(big.width(), 2000) << kind;
+        EXPECT_EQ(big.height(), 1500) << kind;
+        EXPECT_NEAR(GreenOf(big.pixel(1999, 1499)), o.gray ? 124 : 200, 3) << kind;
+        // Cut short, it fails and leaves the bitmap it was read into alone.
+        WriteAll(path, std::vector<std::uint8_t>(bytes.begin(), bytes.end() - std::ptrdiff_t(bytes.size() / 3)));
+        Bitmap kept(3, 3);
+        EXPECT_THROW(LoadJpeg(path, kept), Error) << kind;
+        EXPECT_EQ(kept.width(), 3) << kind;
+    }
+    std::remove(path.c_str());
+}
+
+TEST(Jpeg, HeaderTheDataCannotBackFailsBeforeAnythingIsSized)
+{
+    // A frame header claiming 32785 x 16395 pixels with the file ending
+    // right after the scan header.
+    std::vector<std::uint8_t> file = EncodeJpeg(Gradient(8, 8), 90);
+    const std::uint8_t sof[] = {0xFF, 0xC0}, sos[] = {0xFF, 0xDA};
+    const auto frame = std::search(file.begin(), file.end(), sof, sof + 2);
+    const auto scan = std::search(file.begin(), file.end(), sos, sos + 2);
+    ASSERT_LT(scan + 4, file.end());
+    frame[5] = 16395 >> 8, frame[6] = 16395 & 0xFF, frame[7] = 32785 >> 8, frame[8] = 32785 & 0xFF;
+    file.erase(scan + 2 + (scan[2] << 8 | scan[3]), file.end());
+    const std::string path = TempPath("claims.jpg");
+    WriteAll(path, file);
+    EXPECT_EQ(ReadJpegSize(path).width, 32785);
+    Bitmap out(3, 3);
+    EXPECT_THROW(LoadJpeg(path, out), Error);
+    EXPECT_EQ(out.width(), 3);
+    EXPECT_THROW(LoadJpeg(file), Error);
+    // Over the pixel cap, whatever the file's size.
+    frame[5] = frame[6] = frame[7] = frame[8] = 0xFF;
+    file.resize(std::size_t(1) << 20, 0);
+    EXPECT_THROW(LoadJpeg(file), Error);
+    std::remove(path.c_str());
 }
 
 TEST(Png, WritesSignatureAndSize)

@@ -130,4 +130,19 @@ TEST(Text, FarPositionsDrawNothingAndDoNotOverflow)
     EXPECT_EQ(c.penPos().y, 5);
 }
 
+TEST(Text, HugeTextSaturatesItsWidthAndDrawsOnlyWhatShows)
+{
+    Bitmap b(40, 30);
+    Canvas c(b);
+    c.font() = Named("Arial", 60000);
+    c.brush().setStyle(BrushStyle::Clear);
+    const std::string text = "I" + std::string(36000, 'W');
+    EXPECT_EQ(c.textExtent(text).width, INT_MAX);
+    // The first glyph is far larger than the bitmap: only its visible
+    // part is drawn, here from inside the stem of the I.
+    c.textOut(-8000, -30000, text);
+    EXPECT_EQ(Inked(b), b.bounds());
+    EXPECT_EQ(c.penPos().x, INT_MAX - 8000);
+}
+
 } // namespace gdi

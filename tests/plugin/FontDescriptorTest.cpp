@@ -1,5 +1,6 @@
 #include "plugin/FontDescriptor.h"
 #include "plugin/Values.h"
+#include "platform/forms/Dialogs.h"
 
 #include <gtest/gtest.h>
 
@@ -34,6 +35,16 @@ TEST(FontToDescriptor, IdentifierOrHexColourStylesWithTrailingSpaces)
     all.setStrikeOut(true);
     all.setCharset(0);
     EXPECT_EQ(FontToDescriptor(all), "X|clYellow|8|fsBold fsItalic fsUnderline fsStrikeOut |0");
+
+    // System colours and clNone keep their identifiers: the font holds the
+    // colour as given, not its resolved value.
+    EXPECT_EQ(FontToDescriptor(forms::FontDialog().font), "MS Sans Serif|clWindowText|8||1");
+    for (const char* name : {"clWindow", "clNone", "clBtnFace"}) {
+        gdi::Font f;
+        ApplyFontDescriptor(std::string("A|") + name + "|8||1", f);
+        EXPECT_EQ(FontToDescriptor(f), std::string("A|") + name + "|8||1");
+    }
+    EXPECT_EQ(FontToDescriptor(Font("A", 0xFF000005, 8)), "A|clWindow|8||1");
 }
 
 TEST(ApplyFontDescriptor, SpacesRemovedCharsetIgnoredStylesAdded)

@@ -389,9 +389,12 @@ void LoadBmp(const std::string& path, Bitmap& out)
     const ssize_t got = ::pread(fd, head, sizeof head, 0);
     if (got < 0)
         throw Error("cannot read " + path);
-    if (std::size_t(got) >= 54 && head[0] == 'B' && head[1] == 'M' && head[28] == 24 && head[29] == 0 &&
-        U32(Bytes(head, std::size_t(got)), 30) == kRgb) {
-        const Header h = ReadHeader(Bytes(head, std::size_t(got)), size);
+    const Bytes start(head, std::size_t(got));
+    // The bit count and compression sit at these offsets only in headers of
+    // 40 bytes and more; the 12-byte header has its palette there.
+    if (start.size() >= 54 && head[0] == 'B' && head[1] == 'M' && U32(start, 14) >= 40 && U16(start, 28) == 24 &&
+        U32(start, 30) == kRgb) {
+        const Header h = ReadHeader(start, size);
         const std::size_t rowBytes = std::size_t(h.width) * 3;
         const std::uint64_t stride = (rowBytes + 3) / 4 * 4;
         if (h.pixelsAt + stride * std::uint64_t(h.height - 1) + rowBytes > size)

@@ -2,6 +2,8 @@
 
 #include "platform/gdi/Error.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 // clang-format off
 #include <jpeglib.h>
@@ -66,12 +68,42 @@ struct Source {
     std::FILE* file = nullptr;
     const std::uint8_t* data = nullptr;
     std::size_t size = 0;
+
+    std::uint64_t bytes() const
+    {
+        if (!file)
+            return size;
+        struct stat st {};
+        return ::fstat(fileno(file), &st) == 0 && st.st_size > 0 ? std::uint64_t(st.st_size) : 0;
+    }
 };
 
-bool ReadHeader(jpeg_decompress_struct& info, ErrorManager& err, const Source& src, bool start)
+// Whether the data can back the picture its frame header claims; checked
+// after the header and before anything is sized from it. Huffman coding
+// spends at least one bit on the DC coefficient of every 8 x 8 block of
+// every component, so a valid file holds at least blocks / 8 bytes.
+// Arithmetic coding has no such floor: those pictures are decoded into
+// storage that grows as rows arrive (see Decode).
+bool DataCanBackHeader(const jpeg_decompress_struct& info, std::uint64_t bytes)
+{
+    if (std::uint64_t(info.image_width) * info.image_height > kMaxJpegPixels)
+        return false;
+    if (info.arith_code)
+        return true;
+    std::uint64_t blocks = 0;
+    for (int c = 0; c < info.num_components; ++c)
+        blocks += std::uint64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
+    return blocks <= bytes * 8;
+}
+
+enum class HeaderStep { Failed, TooLarge, Read };
+
+// Reads the header and, when `start`, starts decompression once the data
+// can back the header.
+HeaderStep ReadHeader(jpeg_decompress_struct& info, ErrorManager& err, const Source& src, bool start)
 {
     if (setjmp(err.jump))
-        return false;
+        return HeaderStep::Failed;
     jpeg_create_decompress(&info);
     if (src.file)
         jpeg_stdio_src(&info, src.file);
@@ -79,23 +111,37 @@ bool ReadHeader(jpeg_decompress_struct& info, ErrorManager& err, const Source& s
         jpeg_mem_src(&info, src.data, static_cast<unsigned long>(src.size));
     jpeg_read_header(&info, TRUE);
     if (start) {
+        if (!DataCanBackHeader(info, src.bytes()))
+            return HeaderStep::TooLarge;
+        // Progressive files keep every coefficient in libjpeg's own memory;
+        // with arithmetic coding nothing above bounds that by the file size.
+        if (info.arith_code)
+            info.mem->max_memory_to_use = kMaxJpegDecoderBytes;
         info.out_color_space = JCS_EXT_BGR; // our row layout
         jpeg_start_decompress(&info);
     }
-    return true;
+    return HeaderStep::Read;
 }
 
-bool ReadRows(jpeg_decompress_struct& info, ErrorManager& err, Bitmap& out)
+// Decodes the rows into `rows` (`stride` bytes apart, the first `first`
+// rows already there) while it has room; with `grow`, `storage` is
+// extended as rows arrive and `rows` follows it.
+bool ReadRows(jpeg_decompress_struct& info, ErrorManager& err, std::uint8_t* const rows,
+              std::vector<std::uint8_t>* const storage)
 {
     if (setjmp(err.jump))
         return false;
-    JSAMPROW rows[16];
+    const std::size_t stride = std::size_t(info.output_width) * 3;
+    JSAMPROW batch[16];
     while (info.output_scanline < info.output_height) {
         const int first = int(info.output_scanline);
         const int n = std::min<int>(16, int(info.output_height) - first);
+        if (storage)
+            storage->resize(std::size_t(first + n) * stride);
+        std::uint8_t* const base = storage ? storage->data() : rows;
         for (int i = 0; i < n; ++i)
-            rows[i] = out.scanLine(first + i);
-        jpeg_read_scanlines(&info, rows, JDIMENSION(n));
+            batch[i] = base + std::size_t(first + i) * stride;
+        jpeg_read_scanlines(&info, batch, JDIMENSION(n));
     }
     jpeg_finish_decompress(&info);
     return true;
@@ -107,24 +153,43 @@ void Decode(const Source& src, Bitmap& out, const std::string& what)
     ErrorManager err;
     InitErrors(err);
     info.err = &err.base;
-    if (!ReadHeader(info, err, src, true)) {
+    const HeaderStep step = ReadHeader(info, err, src, true);
+    if (step != HeaderStep::Read) {
         jpeg_destroy_decompress(&info);
-        throw Error("bad JPEG " + what + ": " + err.message);
+        throw Error(step == HeaderStep::TooLarge ? "bad JPEG " + what + ": the data cannot hold the picture size"
+                                                 : "bad JPEG " + what + ": " + err.message);
     }
     if (info.output_components != 3) {
         jpeg_destroy_decompress(&info);
         throw Error("unsupported JPEG colour layout in " + what);
     }
+    // A picture of another size is decoded aside and moved into `out` only
+    // once every row has arrived: a damaged file leaves `out` as it was.
+    Bitmap decoded;
+    std::vector<std::uint8_t> grown;
+    bool ok = false;
     try {
-        out.setSize(int(info.output_width), int(info.output_height));
+        if (!info.arith_code) {
+            Bitmap& target = out.width() == int(info.output_width) && out.height() == int(info.output_height) ? out : decoded;
+            if (&target == &decoded)
+                decoded.setSize(int(info.output_width), int(info.output_height));
+            ok = ReadRows(info, err, target.scanLine(0), nullptr);
+        } else {
+            ok = ReadRows(info, err, nullptr, &grown);
+        }
     } catch (...) {
         jpeg_destroy_decompress(&info);
         throw;
     }
-    const bool ok = ReadRows(info, err, out);
     jpeg_destroy_decompress(&info);
     if (!ok)
         throw Error("bad JPEG " + what + ": " + err.message);
+    if (!grown.empty()) {
+        decoded.setSize(int(info.output_width), int(info.output_height));
+        std::memcpy(decoded.scanLine(0), grown.data(), grown.size());
+    }
+    if (!decoded.isEmpty())
+        out = std::move(decoded);
 }
 
 struct Sink {
@@ -189,7 +254,7 @@ JpegSize ReadJpegSize(const std::string& path)
     info.err = &err.base;
     Source src;
     src.file = file.get();
-    const bool ok = ReadHeader(info, err, src, false);
+    const bool ok = ReadHeader(info, err, src, false) == HeaderStep::Read;
     const JpegSize size{int(info.image_width), int(info.image_height)};
     jpeg_destroy_decompress(&info);
     if (!ok)

@@ -17,12 +17,22 @@ struct JpegSize {
 // All JPEG functions throw gdi::Error on any failure, corrupt data
 // included (libjpeg's warnings about damaged data count as failures).
 
+// The largest picture a JPEG may describe (pixels), as for BMP. Beyond
+// that, a Huffman-coded file must be large enough to hold its picture size
+// (a bit per 8 x 8 block) before anything is sized from its header.
+inline constexpr std::uint64_t kMaxJpegPixels = std::uint64_t(1) << 28;
+// What libjpeg may hold for one arithmetic-coded picture (the coefficients
+// of a progressive one).
+inline constexpr long kMaxJpegDecoderBytes = 512L << 20;
+
 // Reads only the header.
 JpegSize ReadJpegSize(const std::string& path);
 
 Bitmap LoadJpeg(const std::string& path);
 Bitmap LoadJpeg(std::span<const std::uint8_t> bytes);
-// Decodes into `out`, reusing its storage when the size matches.
+// Decodes into `out`, reusing its storage when the size matches (a damaged
+// file may then leave some rows decoded); a file whose picture has another
+// size leaves `out` unchanged when it fails.
 void LoadJpeg(const std::string& path, Bitmap& out);
 
 // Baseline colour JPEG at quality 1..100 (clamped), 4:2:0 like libjpeg's
