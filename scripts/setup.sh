@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()
