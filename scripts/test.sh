@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, then builds and runs every test twice: an optimised build, and a
 # build with AddressSanitizer and UndefinedBehaviorSanitizer in which any
-# report fails the run.
+# report fails the run. Then every fuzzer runs for ZENVAS_FUZZ_SECONDS
+# (default 30) each; any finding fails the run.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="${ZENVAS_JOBS:-2}"
@@ -18,3 +19,6 @@ for flavour in release asan; do
   echo "== $flavour tests"
   ctest --test-dir "$root/build/$flavour" --output-on-failure -j "$jobs"
 done
+
+echo "== fuzzing"
+"$root/scripts/fuzz.sh" "${ZENVAS_FUZZ_SECONDS:-30}"
