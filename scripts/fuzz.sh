@@ -19,7 +19,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZENVAS_FUZZ=ON 
   -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$build" -j "$jobs" --target "${targets[@]/#/zenvas-fuzz-}"
 
-export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1:suppressions=$root/fuzz/lsan.supp"
+export ASAN_OPTIONS="detect_leaks=1:allocator_may_return_null=1"
 export LSAN_OPTIONS="suppressions=$root/fuzz/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 found=()

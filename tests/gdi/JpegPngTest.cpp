@@ -177,6 +177,13 @@ TEST(Jpeg, HeaderTheDataCannotBackFailsBeforeAnythingIsSized)
     frame[5] = frame[6] = frame[7] = frame[8] = 0xFF;
     file.resize(std::size_t(1) << 20, 0);
     EXPECT_THROW(LoadJpeg(file), Error);
+    // Arithmetic-coded data has no floor: its own cap applies.
+    std::vector<std::uint8_t> arithmetic = EncodeWith(Gradient(8, 8), {.arithmetic = true});
+    const std::uint8_t sof9[] = {0xFF, 0xC9};
+    const auto arithmeticFrame = std::search(arithmetic.begin(), arithmetic.end(), sof9, sof9 + 2);
+    ASSERT_LT(arithmeticFrame + 9, arithmetic.end());
+    arithmeticFrame[5] = 0x20, arithmeticFrame[7] = 0x20; // 8200 x 8200, just over the cap
+    EXPECT_THROW(LoadJpeg(arithmetic), Error);
     std::remove(path.c_str());
 }
 

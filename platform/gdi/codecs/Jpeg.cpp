@@ -82,14 +82,16 @@ struct Source {
 // after the header and before anything is sized from it. Huffman coding
 // spends at least one bit on the DC coefficient of every 8 x 8 block of
 // every component, so a valid file holds at least blocks / 8 bytes.
-// Arithmetic coding has no such floor: those pictures are decoded into
-// storage that grows as rows arrive (see Decode).
+// Arithmetic coding has no such floor (a flat picture costs a small
+// fraction of a bit per block, and libjpeg reads zeros once the data runs
+// out), so those pictures have a lower cap instead.
 bool DataCanBackHeader(const jpeg_decompress_struct& info, std::uint64_t bytes)
 {
-    if (std::uint64_t(info.image_width) * info.image_height > kMaxJpegPixels)
-        return false;
+    const std::uint64_t pixels = std::uint64_t(info.image_width) * info.image_height;
     if (info.arith_code)
-        return true;
+        return pixels <= kMaxArithmeticJpegPixels;
+    if (pixels > kMaxJpegPixels)
+        return false;
     std::uint64_t blocks = 0;
     for (int c = 0; c < info.num_components; ++c)
         blocks += std::uint64_t(info.comp_info[c].width_in_blocks) * info.comp_info[c].height_in_blocks;
@@ -114,7 +116,7 @@ HeaderStep ReadHeader(jpeg_decompress_struct& info, ErrorManager& err, const Sou
         if (!DataCanBackHeader(info, src.bytes()))
             return HeaderStep::TooLarge;
         // Progressive files keep every coefficient in libjpeg's own memory;
-        // with arithmetic coding nothing above bounds that by the file size.
+        // with arithmetic coding only this bounds it.
         if (info.arith_code)
             info.mem->max_memory_to_use = kMaxJpegDecoderBytes;
         info.out_color_space = JCS_EXT_BGR; // our row layout
@@ -123,25 +125,17 @@ HeaderStep ReadHeader(jpeg_decompress_struct& info, ErrorManager& err, const Sou
     return HeaderStep::Read;
 }
 
-// Decodes the rows into `rows` (`stride` bytes apart, the first `first`
-// rows already there) while it has room; with `grow`, `storage` is
-// extended as rows arrive and `rows` follows it.
-bool ReadRows(jpeg_decompress_struct& info, ErrorManager& err, std::uint8_t* const rows,
-              std::vector<std::uint8_t>* const storage)
+bool ReadRows(jpeg_decompress_struct& info, ErrorManager& err, Bitmap& out)
 {
     if (setjmp(err.jump))
         return false;
-    const std::size_t stride = std::size_t(info.output_width) * 3;
-    JSAMPROW batch[16];
+    JSAMPROW rows[16];
     while (info.output_scanline < info.output_height) {
         const int first = int(info.output_scanline);
         const int n = std::min<int>(16, int(info.output_height) - first);
-        if (storage)
-            storage->resize(std::size_t(first + n) * stride);
-        std::uint8_t* const base = storage ? storage->data() : rows;
         for (int i = 0; i < n; ++i)
-            batch[i] = base + std::size_t(first + i) * stride;
-        jpeg_read_scanlines(&info, batch, JDIMENSION(n));
+            rows[i] = out.scanLine(first + i);
+        jpeg_read_scanlines(&info, rows, JDIMENSION(n));
     }
     jpeg_finish_decompress(&info);
     return true;
@@ -165,30 +159,20 @@ void Decode(const Source& src, Bitmap& out, const std::string& what)
     }
     // A picture of another size is decoded aside and moved into `out` only
     // once every row has arrived: a damaged file leaves `out` as it was.
+    const bool sameSize = out.width() == int(info.output_width) && out.height() == int(info.output_height);
     Bitmap decoded;
-    std::vector<std::uint8_t> grown;
-    bool ok = false;
     try {
-        if (!info.arith_code) {
-            Bitmap& target = out.width() == int(info.output_width) && out.height() == int(info.output_height) ? out : decoded;
-            if (&target == &decoded)
-                decoded.setSize(int(info.output_width), int(info.output_height));
-            ok = ReadRows(info, err, target.scanLine(0), nullptr);
-        } else {
-            ok = ReadRows(info, err, nullptr, &grown);
-        }
+        if (!sameSize)
+            decoded.setSize(int(info.output_width), int(info.output_height));
     } catch (...) {
         jpeg_destroy_decompress(&info);
         throw;
     }
+    const bool ok = ReadRows(info, err, sameSize ? out : decoded);
     jpeg_destroy_decompress(&info);
     if (!ok)
         throw Error("bad JPEG " + what + ": " + err.message);
-    if (!grown.empty()) {
-        decoded.setSize(int(info.output_width), int(info.output_height));
-        std::memcpy(decoded.scanLine(0), grown.data(), grown.size());
-    }
-    if (!decoded.isEmpty())
+    if (!sameSize)
         out = std::move(decoded);
 }
 

@@ -17,13 +17,15 @@ struct JpegSize {
 // All JPEG functions throw gdi::Error on any failure, corrupt data
 // included (libjpeg's warnings about damaged data count as failures).
 
-// The largest picture a JPEG may describe (pixels), as for BMP. Beyond
+// The largest picture a JPEG may describe (pixels), as for BMP. Below
 // that, a Huffman-coded file must be large enough to hold its picture size
 // (a bit per 8 x 8 block) before anything is sized from its header.
 inline constexpr std::uint64_t kMaxJpegPixels = std::uint64_t(1) << 28;
-// What libjpeg may hold for one arithmetic-coded picture (the coefficients
-// of a progressive one).
-inline constexpr long kMaxJpegDecoderBytes = 512L << 20;
+// Arithmetic-coded data has no such floor, so those pictures have a cap of
+// their own (201 MB of pixels), and what libjpeg may hold for one (the
+// coefficients of a progressive one) is limited.
+inline constexpr std::uint64_t kMaxArithmeticJpegPixels = std::uint64_t(1) << 26;
+inline constexpr long kMaxJpegDecoderBytes = 256L << 20;
 
 // Reads only the header.
 JpegSize ReadJpegSize(const std::string& path);
