@@ -383,14 +383,15 @@ void WindowHost::answer(const Statement& s)
         needs(1);
         answer.kind = forms::Answer::Kind::Cancel;
     } else if (kind == "dialog") {
+        static const char* const kEndings = "OK, Cancel, key:Enter, key:Escape or close";
         if (s.args.size() < 2)
-            throw ScriptError{s.line, "Answer dialog needs its operations, the last OK or Cancel"};
+            throw ScriptError{s.line, std::string("Answer dialog needs its operations, the last ") + kEndings};
         answer.kind = forms::Answer::Kind::Dialog;
         for (std::size_t i = 1; i < s.args.size(); ++i)
             answer.steps.push_back(in.argument(s, i));
         const std::string last = sys::LowerCaseAscii(answer.steps.back());
-        if (last != "ok" && last != "cancel")
-            throw ScriptError{s.line, "Answer dialog: the last operation is OK or Cancel"};
+        if (last != "ok" && last != "cancel" && last != "key:enter" && last != "key:escape" && last != "close")
+            throw ScriptError{s.line, std::string("Answer dialog: the last operation is ") + kEndings};
     } else {
         throw ScriptError{s.line, "unknown answer " + host::quoted(in.argument(s, 0))
                                       + " (color, font, file, pick, cancel or dialog)"};

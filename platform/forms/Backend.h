@@ -36,6 +36,9 @@ public:
     virtual void messageBox(const std::string& text, const std::string& caption) = 0;
     // The framework's box for a failure that escaped an event handler.
     virtual void errorBox(const std::string& message) = 0;
+    // Opens a web address the way the desktop opens links (a link label's
+    // click).
+    virtual void openAddress(const std::string& address) = 0;
 };
 
 Backend& CurrentBackend();

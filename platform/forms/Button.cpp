@@ -1,45 +1,69 @@
 #include "platform/forms/Button.h"
 
+#include "platform/forms/ClassicLook.h"
+#include "platform/forms/Form.h"
 #include "platform/gdi/Canvas.h"
 
 namespace forms {
 
 Button::Button(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
 
+void Button::keyDown(Key key, char character, ShiftState shift)
+{
+    Control::keyDown(key, character, shift);
+    if (key == Key::Character && character == ' ')
+        click();
+}
+
+void Button::mouseDown(MouseButton button, ShiftState shift, int x, int y)
+{
+    Control::mouseDown(button, shift, x, y);
+    clicks_.down(button);
+}
+
+void Button::mouseMove(ShiftState shift, int x, int y)
+{
+    Control::mouseMove(shift, x, y);
+    clicks_.move(covers(x, y));
+}
+
 void Button::mouseUp(MouseButton button, ShiftState shift, int x, int y)
 {
     Control::mouseUp(button, shift, x, y);
-    if (button == MouseButton::Left && x >= 0 && y >= 0 && x < width() && y < height())
+    if (clicks_.up(button, covers(x, y)))
         click();
+}
+
+void Button::click()
+{
+    if (modalResult_ != ModalResult::None)
+        if (Form* form = ParentForm(*this))
+            form->setModalResult(modalResult_);
+    Control::click();
 }
 
 void Button::paint(gdi::Bitmap& surface)
 {
     gdi::Canvas canvas(surface);
-    canvas.brush().setColor(0xFF00000F);
-    canvas.pen().setColor(0xFF000010);
-    canvas.rectangle(0, 0, surface.width(), surface.height());
+    gdi::IntRect box = surface.bounds();
+    look::Fill(canvas, box, look::kBtnFace);
+    const bool pressed = clicks_.pressed();
+    if (default_ || focused()) {
+        look::Ring(canvas, box, look::kWindowFrame, look::kWindowFrame);
+        box = look::Inset(box, 1);
+    }
+    if (pressed)
+        look::Ring(canvas, box, look::kBtnShadow, look::kBtnShadow);
+    else
+        look::RaisedEdge(canvas, box);
     canvas.brush().setStyle(gdi::BrushStyle::Clear);
-    canvas.font().setColor(0xFF000012);
+    canvas.font() = look::DialogFont(enabled() ? look::kBtnText : look::kGrayText);
     const gdi::TextSize extent = canvas.textExtent(caption_);
-    canvas.textOut((surface.width() - extent.width) / 2, (surface.height() - extent.height) / 2, caption_);
-}
-
-Label::Label(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
-
-bool Label::setValueText(const std::string&)
-{
-    return false;
-}
-
-void Label::paint(gdi::Bitmap& surface)
-{
-    gdi::Canvas canvas(surface);
-    canvas.brush().setColor(0xFF00000F);
-    canvas.fillRect(surface.bounds());
-    canvas.brush().setStyle(gdi::BrushStyle::Clear);
-    canvas.font() = font;
-    canvas.textOut(0, 0, caption_);
+    const int shift = pressed ? 1 : 0;
+    canvas.textOut((surface.width() - extent.width) / 2 + shift, (surface.height() - extent.height) / 2 + shift,
+                   caption_);
+    if (focused())
+        look::FocusFrame(canvas, look::Inset(box, 3));
 }
 
 } // namespace forms

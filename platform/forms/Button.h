@@ -1,41 +1,45 @@
 #pragma once
 
+#include "platform/forms/Backend.h"
+#include "platform/forms/ClickTracker.h"
 #include "platform/forms/Control.h"
-#include "platform/gdi/Font.h"
+#include "platform/forms/Label.h"
 
 namespace forms {
 
-// A push button: a click runs onClick.
+// A push button: a click (press and release inside it, Enter when it is
+// focused or the default button, Escape when it is the cancel button, the
+// space bar when focused) sets its form's modal result, if it has one, then
+// runs onClick.
 class Button : public Control {
 public:
     explicit Button(std::string name = {}, std::string caption = {});
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption) { caption_ = std::move(caption); }
 
+    ModalResult modalResult() const { return modalResult_; }
+    void setModalResult(ModalResult result) { modalResult_ = result; }
+    bool isDefault() const { return default_; }
+    void setDefault(bool on) { default_ = on; }
+    bool isCancel() const { return cancel_; }
+    void setCancel(bool on) { cancel_ = on; }
+
+    bool focusable() const override { return true; }
+    void keyDown(Key key, char character, ShiftState shift) override;
+    void mouseDown(MouseButton button, ShiftState shift, int x, int y) override;
+    void mouseMove(ShiftState shift, int x, int y) override;
     void mouseUp(MouseButton button, ShiftState shift, int x, int y) override;
+    void click() override;
 
 protected:
     void paint(gdi::Bitmap& surface) override;
 
 private:
     std::string caption_;
-};
-
-// A line of text in its own font.
-class Label : public Control {
-public:
-    gdi::Font font;
-
-    explicit Label(std::string name = {}, std::string caption = {});
-    const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption) { caption_ = std::move(caption); }
-    bool setValueText(const std::string& text) override;
-
-protected:
-    void paint(gdi::Bitmap& surface) override;
-
-private:
-    std::string caption_;
+    ModalResult modalResult_ = ModalResult::None;
+    bool default_ = false;
+    bool cancel_ = false;
+    ClickTracker clicks_;
 };
 
 } // namespace forms

@@ -1,6 +1,6 @@
 #include "platform/forms/Control.h"
 
-#include "platform/forms/Window.h"
+#include "platform/forms/Form.h"
 #include "platform/gdi/Canvas.h"
 
 #include <algorithm>
@@ -41,6 +41,7 @@ void Control::setParent(Control* parent)
     parent_ = parent;
     if (parent_)
         parent_->children_.push_back(this);
+    parentChanged();
 }
 
 void Control::bringToFront()
@@ -120,10 +121,15 @@ gdi::Point Control::originIn(const Control* ancestor) const
         x += c->bounds_.left;
         y += c->bounds_.top;
         if (const Control* p = c->parent_) {
-            gdi::Point client = p->clientOrigin();
-            gdi::Point offset = p->childOffset();
-            x += client.x + offset.x;
-            y += client.y + offset.y;
+            const gdi::Point offset = p->childOffset();
+            x += offset.x;
+            y += offset.y;
+            // The ancestor's own frame is not part of its client coordinates.
+            if (p != ancestor) {
+                const gdi::Point client = p->clientOrigin();
+                x += client.x;
+                y += client.y;
+            }
         }
     }
     return {gdi::ClampToInt(x), gdi::ClampToInt(y)};
@@ -153,6 +159,14 @@ void Control::mouseUp(MouseButton button, ShiftState shift, int x, int y)
 {
     if (onMouseUp)
         onMouseUp(button, shift, x, y);
+}
+
+void Control::keyDown(Key, char, ShiftState) {}
+
+bool Control::focused() const
+{
+    const Form* form = ParentForm(*this);
+    return form && form->focusedControl() == this;
 }
 
 void Control::click()
@@ -186,6 +200,8 @@ void Control::paint(gdi::Bitmap&) {}
 void Control::paintInto(gdi::Bitmap& target, int x, int y, const gdi::IntRect& area)
 {
     gdi::Bitmap own(width(), height());
+    if (!opaque())
+        gdi::Canvas(own).copyRect({area.left - x, area.top - y, area.right - x, area.bottom - y}, target, area);
     paint(own);
     gdi::Canvas(target).copyRect(area, own, {area.left - x, area.top - y, area.right - x, area.bottom - y});
 }

@@ -72,6 +72,8 @@ public:
     void setTop(int top) { setBounds(left(), top, width(), height()); }
     void setWidth(int width) { setBounds(left(), top(), width, height()); }
     void setHeight(int height) { setBounds(left(), top(), width(), height); }
+    // Whether (x, y) of the control's own coordinates lies on it.
+    bool covers(int x, int y) const { return x >= 0 && y >= 0 && x < width() && y < height(); }
     // Moves without telling the parent (scrolling).
     void moveBy(int dx, int dy);
 
@@ -121,6 +123,19 @@ public:
     virtual void mouseUp(MouseButton button, ShiftState shift, int x, int y);
     virtual void click();
 
+    // Keyboard input. A focusable control takes its form's focus when it is
+    // pressed or tabbed to; keys entering at the window go to the focused
+    // control unless the form uses them (Tab, Enter, Escape).
+    virtual bool focusable() const { return false; }
+    // Whether the focused control takes Enter, Escape or Tab itself instead
+    // of the form (an open drop-down list closes on Enter).
+    virtual bool wantsDialogKey(Key) const { return false; }
+    // `character` is set for Key::Character only.
+    virtual void keyDown(Key key, char character, ShiftState shift);
+    virtual void focusChanged(bool) {}
+    // This control holds the focus of the form it lives in.
+    bool focused() const;
+
     // The deepest visible, enabled control under (x, y) of this control's
     // own coordinates, or this control itself; null when outside.
     Control* controlAt(int x, int y);
@@ -142,6 +157,10 @@ protected:
     // Draws the control itself (not its children) into `surface`, a bitmap
     // of the control's size.
     virtual void paint(gdi::Bitmap& surface);
+    // False for controls that leave parts of their area alone (transparent
+    // labels, rounded bands): paint() then starts from the pixels already
+    // composed below the control instead of white.
+    virtual bool opaque() const { return true; }
     // Puts the control's own pixels into `target` with its top-left at
     // (x, y), limited to `area` (target coordinates, already clipped).
     // Default: paint() into a bitmap of the control's size, then copy.
@@ -151,6 +170,8 @@ protected:
     virtual bool paintsAsOverlay() const { return false; }
     virtual void paintOverlay(gdi::Bitmap& target, int x, int y, const gdi::IntRect& clip);
     virtual void boundsChanged() {}
+    // Called after setParent() moved the control to another parent.
+    virtual void parentChanged() {}
 
 private:
     std::string name_;

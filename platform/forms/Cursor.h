@@ -60,6 +60,10 @@ private:
     std::vector<CursorStep> steps_;
 };
 
+// Built-in pointer shapes have negative numbers, as on the platform: the
+// pointing hand over links is -21. Custom shapes use numbers from 1 up.
+inline constexpr int kCursorHand = -21;
+
 // What a pointer shape looks like in one line: "default" for the built-in
 // arrow (null), else "WxH hotspot X,Y frames N".
 std::string DescribeCursor(const CursorShape* shape);

@@ -32,4 +32,8 @@ constexpr ShiftState ButtonFlag(MouseButton button)
 
 enum class PointerKind { Down, Move, Up };
 
+// A key pressed in a window. Character carries the typed byte (code page
+// 1251); the others are the editing and dialog keys.
+enum class Key { Enter, Escape, Tab, Up, Down, Left, Right, Backspace, Delete, Home, End, Character };
+
 } // namespace forms

@@ -1,6 +1,8 @@
 #include "platform/forms/Window.h"
 
 #include "platform/forms/Backend.h"
+#include "platform/forms/ClassicLook.h"
+#include "platform/forms/Form.h"
 #include "platform/gdi/Canvas.h"
 
 #include <algorithm>
@@ -45,6 +47,28 @@ void Window::setClientSize(int width, int height)
     setBounds(left(), top(), width + 2 * frame, height + 2 * frame + backend.captionHeight(style_));
 }
 
+gdi::IntRect Window::closeBoxRect() const
+{
+    const Backend& backend = CurrentBackend();
+    const int caption = backend.captionHeight(style_);
+    if (caption <= 4)
+        return {};
+    const int frame = backend.frameThickness(style_);
+    const int boxHeight = caption - 4;
+    const int right = width() - frame - 2;
+    return {right - boxHeight - 2, frame + 2, right, frame + 2 + boxHeight};
+}
+
+void Window::setVisible(bool visible)
+{
+    const bool appearing = visible && !this->visible();
+    Control::setVisible(visible);
+    if (appearing && !parent())
+        WindowSystem::instance().raise(this);
+}
+
+void Window::routeKey(Key, char, ShiftState) {}
+
 std::intptr_t Window::handleMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam)
 {
     if (onMessage)
@@ -69,6 +93,20 @@ void Window::paint(gdi::Bitmap& surface)
         canvas.brush().setStyle(gdi::BrushStyle::Clear);
         canvas.font().setColor(0xFF000009);
         canvas.textOut(frame + 4, frame + 2, caption_);
+        const gdi::IntRect box = closeBoxRect();
+        if (!box.isEmpty()) {
+            look::Fill(canvas, box, look::kBtnFace);
+            look::RaisedEdge(canvas, box);
+            // The cross: two diagonals two pixels wide.
+            const int size = std::min(box.width(), box.height()) - 8;
+            const int x0 = box.left + (int(box.width()) - size) / 2, y0 = box.top + (int(box.height()) - size) / 2;
+            const gdi::Color ink = gdi::ResolveColor(look::kBtnText);
+            for (int i = 0; i < size; ++i)
+                for (int dx = 0; dx < 2; ++dx) {
+                    canvas.setPixel(x0 + i + dx, y0 + i, ink);
+                    canvas.setPixel(x0 + size - 1 - i + dx, y0 + i, ink);
+                }
+        }
     }
     canvas.brush().setColor(color_);
     canvas.fillRect({frame, frame + caption, surface.width() - frame, surface.height() - frame});
@@ -134,6 +172,53 @@ std::intptr_t WindowSystem::sendMessage(WindowHandle handle, std::uint32_t messa
     return result;
 }
 
+void WindowSystem::raise(Window* window)
+{
+    auto it = std::find_if(windows_.begin(), windows_.end(), [&](const auto& e) { return e.second == window; });
+    if (it != windows_.end())
+        std::rotate(it, it + 1, windows_.end());
+}
+
+void WindowSystem::bringToTop(WindowHandle handle)
+{
+    if (Window* window = find(handle); window && !window->parent())
+        raise(window);
+}
+
+WindowHandle WindowSystem::activeWindow() const
+{
+    const auto windows = topLevelWindows();
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it)
+        if ((*it)->visible())
+            return (*it)->handle();
+    return 0;
+}
+
+bool WindowSystem::key(WindowHandle handle, Key which, char character, ShiftState shift)
+{
+    Window* window = find(handle);
+    if (!window)
+        return false;
+    dispatch([&] { window->routeKey(which, character, shift); });
+    return true;
+}
+
+void WindowSystem::openPopup(Control& popup, std::function<void()> dismiss)
+{
+    popup_ = &popup;
+    popupLifetime_ = popup.lifetime();
+    dismissPopup_ = std::move(dismiss);
+}
+
+void WindowSystem::closePopup(const Control& popup)
+{
+    if (popup_ != &popup)
+        return;
+    popup_ = nullptr;
+    popupLifetime_.reset();
+    dismissPopup_ = nullptr;
+}
+
 Control* WindowSystem::controlAt(WindowHandle handle, int x, int y) const
 {
     Window* window = find(handle);
@@ -150,6 +235,14 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
     if (!window)
         return false;
 
+    const ShiftState stillHeld = kind == PointerKind::Up ? shift & (ssLeft | ssRight | ssMiddle) & ~ButtonFlag(button)
+                                                        : ssLeft | ssRight | ssMiddle;
+    if (swallowing_) {
+        if (kind == PointerKind::Up && !stillHeld)
+            swallowing_ = false;
+        return true;
+    }
+
     Control* target = nullptr;
     if (capture_ && !captureLifetime_.expired())
         target = capture_;
@@ -157,6 +250,25 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
         capture_ = nullptr;
     if (!target)
         target = controlAt(handle, x, y);
+
+    if (kind == PointerKind::Down && !capture_ && popup_) {
+        bool inside = popupLifetime_.expired();
+        for (Control* c = target; c && !inside; c = c->parent())
+            inside = c == popup_;
+        if (!inside || popupLifetime_.expired()) {
+            const bool open = !popupLifetime_.expired();
+            const std::function<void()> dismiss = std::move(dismissPopup_);
+            popup_ = nullptr;
+            popupLifetime_.reset();
+            dismissPopup_ = nullptr;
+            if (open) {
+                if (dismiss)
+                    dispatch(dismiss);
+                swallowing_ = true;
+                return true;
+            }
+        }
+    }
     if (!target)
         return true;
 
@@ -173,8 +285,17 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
         capture_ = target;
         captureLifetime_ = target->lifetime();
     }
+    // The release ends the capture once no button is held any more, before
+    // the handler runs: a click may open a modal dialog with input of its own.
+    if (kind == PointerKind::Up && !stillHeld)
+        capture_ = nullptr;
     std::weak_ptr<void> alive = target->lifetime();
     dispatch([&] {
+        if (kind == PointerKind::Down && target->focusable())
+            if (Form* form = ParentForm(*target))
+                form->setFocus(target);
+        if (alive.expired())
+            return;
         switch (kind) {
         case PointerKind::Down:
             target->mouseDown(button, shift, tx, ty);
@@ -187,12 +308,6 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
             break;
         }
     });
-    // The release ends the capture once no button is held any more.
-    if (kind == PointerKind::Up) {
-        const ShiftState stillHeld = shift & (ssLeft | ssRight | ssMiddle) & ~ButtonFlag(button);
-        if (!stillHeld)
-            capture_ = nullptr;
-    }
     if (alive.expired() && capture_ == target)
         capture_ = nullptr;
     return true;

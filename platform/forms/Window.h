@@ -40,6 +40,14 @@ public:
     int clientHeight() const override;
     // Sets the outer size so that the client area has this size.
     void setClientSize(int width, int height);
+    // The close box at the right of the caption bar, in outer coordinates
+    // (empty without a caption).
+    gdi::IntRect closeBoxRect() const;
+
+    // Showing a top-level window brings it to the top of the screen's order.
+    void setVisible(bool visible) override;
+    // A key entering at this window (WindowSystem::key). Default: nothing.
+    virtual void routeKey(Key key, char character, ShiftState shift);
 
     // Messages sent to this window by handle. The handler answers a result,
     // or nothing to fall through to the default processing (which answers 0).
@@ -81,6 +89,23 @@ public:
     // The control under (x, y) of the window's client area (null: none).
     Control* controlAt(WindowHandle handle, int x, int y) const;
 
+    // A key entering at window `handle`; the window routes it (a form to its
+    // focused control, Tab and Shift+Tab to the next control, Enter to the
+    // default button, Escape to the cancel button). False when there is no
+    // such window.
+    bool key(WindowHandle handle, Key key, char character, ShiftState shift);
+    // The topmost visible top-level window (0 when none).
+    WindowHandle activeWindow() const;
+    // Puts a top-level window above the others of its band (stay-on-top
+    // windows stay above ordinary ones), as showing it does.
+    void bringToTop(WindowHandle handle);
+
+    // An open drop-down: the next press outside `popup` calls `dismiss` and
+    // goes no further, nor do the moves and the release that follow it.
+    void openPopup(Control& popup, std::function<void()> dismiss);
+    // Forgets `popup` if it is the open one (it closed by itself).
+    void closePopup(const Control& popup);
+
     // Destroys `control` once no event handler is running (now, if none
     // is). Until then it is hidden and unparented.
     void releaseLater(std::unique_ptr<Control> control);
@@ -96,12 +121,17 @@ private:
     WindowHandle registerWindow(Window* window);
     void unregisterWindow(WindowHandle handle);
     void flushReleases();
+    void raise(Window* window);
 
     std::vector<std::pair<WindowHandle, Window*>> windows_;
     WindowHandle nextHandle_ = 0x10000;
     std::weak_ptr<void> captureLifetime_;
     Control* capture_ = nullptr;
     int dispatchDepth_ = 0;
+    Control* popup_ = nullptr;
+    std::weak_ptr<void> popupLifetime_;
+    std::function<void()> dismissPopup_;
+    bool swallowing_ = false; // the press that closed a popup is still held
     std::vector<std::unique_ptr<Control>> pendingReleases_;
 };
 

@@ -1,9 +1,13 @@
 #include "platform/backends/headless/HeadlessBackend.h"
 
+#include "platform/forms/ComboBox.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/LabeledEdit.h"
+#include "platform/forms/SpinEdit.h"
 #include "platform/gdi/codecs/Png.h"
 #include "platform/system/Text1251.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 
@@ -116,6 +120,64 @@ ModalResult HeadlessBackend::runModal(Form& form)
     return ModalResult::Cancel;
 }
 
+namespace {
+
+// The author's hands on a dialog: presses and keys enter at the form's
+// window through the window system, as a person's would.
+class Hands {
+public:
+    explicit Hands(Form& form) : form_(form) {}
+
+    // Presses and releases the left button at (x, y) of `control`'s own
+    // coordinates; false when something else lies there.
+    bool click(Control& control, int x, int y)
+    {
+        const gdi::Point origin = control.originIn(&form_);
+        const int cx = gdi::ClampToInt(std::int64_t(origin.x) + x);
+        const int cy = gdi::ClampToInt(std::int64_t(origin.y) + y);
+        if (system().controlAt(form_.handle(), cx, cy) != &control)
+            return false;
+        system().pointer(form_.handle(), PointerKind::Down, MouseButton::Left, ssLeft, cx, cy);
+        system().pointer(form_.handle(), PointerKind::Up, MouseButton::Left, 0, cx, cy);
+        return true;
+    }
+    bool click(Control& control, const gdi::IntRect& r)
+    {
+        return !r.isEmpty() && click(control, r.left + int(r.width()) / 2, r.top + int(r.height()) / 2);
+    }
+    // The close box lies on the caption bar, above the client area.
+    bool clickCloseBox()
+    {
+        const gdi::IntRect box = form_.closeBoxRect();
+        const gdi::Point client = form_.clientOrigin();
+        const int x = box.left + int(box.width()) / 2 - client.x, y = box.top + int(box.height()) / 2 - client.y;
+        if (box.isEmpty() || system().controlAt(form_.handle(), x, y) != &form_)
+            return false;
+        system().pointer(form_.handle(), PointerKind::Down, MouseButton::Left, ssLeft, x, y);
+        system().pointer(form_.handle(), PointerKind::Up, MouseButton::Left, 0, x, y);
+        return true;
+    }
+    void press(Key key, char character = 0) { system().key(form_.handle(), key, character, 0); }
+
+private:
+    static WindowSystem& system() { return WindowSystem::instance(); }
+    Form& form_;
+};
+
+std::optional<Key> KeyNamed(const std::string& name)
+{
+    const std::string word = sys::LowerCaseAscii(name);
+    if (word == "enter")
+        return Key::Enter;
+    if (word == "escape")
+        return Key::Escape;
+    if (word == "tab")
+        return Key::Tab;
+    return std::nullopt;
+}
+
+} // namespace
+
 bool HeadlessBackend::runStep(Form& form, const std::string& step)
 {
     auto fail = [&](const std::string& why) {
@@ -127,28 +189,95 @@ bool HeadlessBackend::runStep(Form& form, const std::string& step)
         Control* control = form.find(name);
         return control && control->showing() && control->enabled() ? control : nullptr;
     };
-    if (step.rfind("click:", 0) == 0) {
-        Control* control = usable(step.substr(6));
+    // OP:OPERAND, OP alone, or FIELD=VALUE (whose value may hold colons).
+    std::size_t colon = step.find(':');
+    if (colon != std::string::npos && step.find('=') < colon)
+        colon = std::string::npos;
+    const std::string op = sys::LowerCaseAscii(step.substr(0, colon));
+    const std::string operand = colon == std::string::npos ? step : step.substr(colon + 1);
+    const std::size_t equals = operand.find('=');
+    const std::string name = operand.substr(0, equals);
+    const std::string value = equals == std::string::npos ? std::string() : operand.substr(equals + 1);
+    Hands hands(form);
+
+    if (op == "click") {
+        Control* control = usable(operand);
         if (!control)
-            return fail("no button '" + step.substr(6) + "' the author could click");
-        trace("click " + step.substr(6));
+            return fail("no button '" + operand + "' the author could click");
+        trace("click " + operand);
         control->click();
         return true;
     }
-    if (step.rfind("snapshot:", 0) == 0) {
+    if (op == "snapshot") {
         gdi::Bitmap picture = form.snapshot();
-        gdi::SavePng(step.substr(9), picture);
+        gdi::SavePng(operand, picture);
         return true;
     }
-    const auto equals = step.find('=');
-    if (equals == std::string::npos)
+    if (op == "key") {
+        const std::optional<Key> key = KeyNamed(operand);
+        if (!key)
+            return fail("unknown key '" + operand + "' (Enter, Escape or Tab)");
+        trace("key " + operand);
+        hands.press(*key);
+        return true;
+    }
+    if (op == "close" && colon == std::string::npos) {
+        if (!hands.clickCloseBox())
+            return fail("no close box the author could click");
+        trace("close");
+        return true;
+    }
+    if (op == "type") {
+        Control* control = usable(name);
+        auto* edit = dynamic_cast<LabeledEdit*>(control);
+        auto* spin = dynamic_cast<SpinEdit*>(control);
+        if (equals == std::string::npos || (!edit && !spin))
+            return fail("no edit field '" + name + "' the author could type into");
+        const int x = spin ? spin->arrowRect(true).left / 2 : control->width() / 2;
+        if (!hands.click(*control, x, control->height() / 2) || !control->focused())
+            return fail("the author cannot click into '" + name + "'");
+        trace("type " + operand);
+        for (const char character : value)
+            hands.press(Key::Character, character);
+        return true;
+    }
+    if (op == "up" || op == "down") {
+        auto* spin = dynamic_cast<SpinEdit*>(usable(operand));
+        if (!spin || !hands.click(*spin, spin->arrowRect(op == "up")))
+            return fail("no spin field '" + operand + "' whose arrows the author could click");
+        trace(op + " " + operand);
+        return true;
+    }
+    if (op == "choose") {
+        auto* combo = dynamic_cast<ComboBox*>(usable(name));
+        if (!combo || equals == std::string::npos)
+            return fail("no drop-down list '" + name + "' the author could open");
+        const auto& items = combo->items();
+        const auto found = std::find(items.begin(), items.end(), value);
+        if (found == items.end())
+            return fail("the list '" + name + "' does not offer '" + value + "'");
+        const int index = int(found - items.begin());
+        if (!combo->droppedDown() && !hands.click(*combo, combo->width() / 2, combo->height() / 2))
+            return fail("the author cannot click the list '" + name + "'");
+        Control* list = combo->dropDownList();
+        if (!list)
+            return fail("the list '" + name + "' did not open");
+        // Scrolls the way a hand would, one arrow click at a time.
+        for (std::size_t guard = items.size(); combo->listItemRect(index).isEmpty() && guard > 0; --guard)
+            if (!hands.click(*list, combo->listScrollRect(index < combo->topIndex())))
+                break;
+        if (!hands.click(*list, combo->listItemRect(index)))
+            return fail("the author cannot reach '" + value + "' in the list '" + name + "'");
+        trace("choose " + operand);
+        return true;
+    }
+    if (colon != std::string::npos || equals == std::string::npos)
         return fail("unknown operation '" + step + "'");
-    const std::string name = step.substr(0, equals);
     Control* control = usable(name);
     if (!control)
         return fail("no field '" + name + "' the author could use");
-    if (!control->setValueText(step.substr(equals + 1)))
-        return fail("field '" + name + "' does not take '" + step.substr(equals + 1) + "'");
+    if (!control->setValueText(value))
+        return fail("field '" + name + "' does not take '" + value + "'");
     trace("set " + step);
     return true;
 }
@@ -195,6 +324,12 @@ void HeadlessBackend::errorBox(const std::string& message)
     }
     std::cout.flush();
     std::cerr << "error box: " << message << std::endl;
+}
+
+void HeadlessBackend::openAddress(const std::string& address)
+{
+    trace("open " + address);
+    std::cout << "open: " << address << std::endl;
 }
 
 } // namespace forms

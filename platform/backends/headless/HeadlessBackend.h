@@ -16,7 +16,7 @@ struct Answer {
     gdi::Color color = 0;
     gdi::Font font;
     std::string text;                // file name or picked text
-    std::vector<std::string> steps;  // dialog operations; the last is OK or Cancel
+    std::vector<std::string> steps;  // dialog operations (see runModal)
 };
 
 // The backend without a screen: everything stays in memory and every modal
@@ -35,6 +35,8 @@ public:
     std::optional<std::string> chooseFile(bool save, const std::string& filter, const std::string& initial) override;
     void messageBox(const std::string& text, const std::string& caption) override;
     void errorBox(const std::string& message) override;
+    // Prints "open: ADDRESS" on standard output.
+    void openAddress(const std::string& address) override;
 
     void queue(Answer answer) { answers_.push_back(std::move(answer)); }
     // Takes the next answer, if any.

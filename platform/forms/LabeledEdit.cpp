@@ -1,0 +1,95 @@
+#include "platform/forms/LabeledEdit.h"
+
+#include "platform/forms/ClassicLook.h"
+
+namespace forms {
+namespace {
+
+constexpr int kLabelGap = 3;
+
+// The prompt: sized to its caption, and it tells the edit when its size
+// changes so that it stays above the box.
+class BoundLabel : public Label {
+public:
+    explicit BoundLabel(std::function<void()> moved) : moved_(std::move(moved)) { autoSize_ = true; }
+
+protected:
+    void boundsChanged() override { moved_(); }
+
+private:
+    std::function<void()> moved_;
+};
+
+} // namespace
+
+LabeledEdit::LabeledEdit(std::string name) : Control(std::move(name))
+{
+    label_ = own(std::make_unique<BoundLabel>([this] { placeLabel(); }));
+    label_->transparent = true;
+    label_->adjustSize();
+}
+
+void LabeledEdit::setText(std::string text)
+{
+    const bool changed = text != field_.text();
+    field_.setText(std::move(text));
+    if (changed && onChange)
+        onChange();
+}
+
+bool LabeledEdit::setValueText(const std::string& text)
+{
+    setText(text);
+    return true;
+}
+
+void LabeledEdit::keyDown(Key key, char character, ShiftState shift)
+{
+    Control::keyDown(key, character, shift);
+    if (field_.edit(key, character) && onChange)
+        onChange();
+}
+
+void LabeledEdit::mouseDown(MouseButton button, ShiftState shift, int x, int y)
+{
+    field_.caretToEnd();
+    Control::mouseDown(button, shift, x, y);
+}
+
+void LabeledEdit::setVisible(bool visible)
+{
+    Control::setVisible(visible);
+    placeLabel();
+}
+
+void LabeledEdit::boundsChanged()
+{
+    placeLabel();
+}
+
+void LabeledEdit::parentChanged()
+{
+    placeLabel();
+}
+
+void LabeledEdit::placeLabel()
+{
+    if (placing_)
+        return;
+    placing_ = true;
+    if (label_->parent() != parent())
+        label_->setParent(parent());
+    label_->setVisible(visible());
+    label_->setBounds(left(), top() - label_->height() - kLabelGap, label_->width(), label_->height());
+    placing_ = false;
+}
+
+void LabeledEdit::paint(gdi::Bitmap& surface)
+{
+    gdi::Canvas canvas(surface);
+    look::Fill(canvas, surface.bounds(), enabled() ? look::kWindow : look::kBtnFace);
+    look::SunkenEdge(canvas, surface.bounds());
+    field_.paint(canvas, look::Inset(surface.bounds(), 2), focused(), enabled());
+}
+
+} // namespace forms

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "platform/forms/Control.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/TextField.h"
+
+#include <functional>
+
+namespace forms {
+
+// A one-line edit box with its prompt above it. The prompt is a label the
+// edit owns and shows as its sibling once the edit has a parent: it sits
+// 3 pixels above the box at the box's left, sizes itself to its caption,
+// and shows and hides with the edit.
+class LabeledEdit : public Control {
+public:
+    explicit LabeledEdit(std::string name = {});
+
+    const std::string& text() const { return field_.text(); }
+    // Sets the text whatever its length; the caret goes to its end.
+    void setText(std::string text);
+    // The most characters typing may leave in the box; 0 means no limit.
+    int maxLength() const { return field_.maxLength; }
+    void setMaxLength(int n) { field_.maxLength = n; }
+    // Setting its caption places it; after changing its font, call its
+    // adjustSize().
+    Label& editLabel() { return *label_; }
+    // Runs after every change of the text.
+    std::function<void()> onChange;
+
+    bool setValueText(const std::string& text) override;
+    bool focusable() const override { return true; }
+    void keyDown(Key key, char character, ShiftState shift) override;
+    // A press puts the caret at the end of the text.
+    void mouseDown(MouseButton button, ShiftState shift, int x, int y) override;
+    void setVisible(bool visible) override;
+
+protected:
+    void paint(gdi::Bitmap& surface) override;
+    void boundsChanged() override;
+    void parentChanged() override;
+
+private:
+    void placeLabel();
+
+    TextField field_;
+    Label* label_;
+    bool placing_ = false;
+};
+
+} // namespace forms
