@@ -210,6 +210,24 @@ void WindowSystem::openPopup(Control& popup, std::function<void()> dismiss)
     dismissPopup_ = std::move(dismiss);
 }
 
+bool WindowSystem::pressClosesPopup(const Control* target)
+{
+    const bool open = !popupLifetime_.expired();
+    for (const Control* c = target; c && open; c = c->parent())
+        if (c == popup_)
+            return false;
+    const std::function<void()> dismiss = std::move(dismissPopup_);
+    popup_ = nullptr;
+    popupLifetime_.reset();
+    dismissPopup_ = nullptr;
+    if (!open)
+        return false;
+    if (dismiss)
+        dispatch(dismiss);
+    swallowing_ = true;
+    return true;
+}
+
 void WindowSystem::closePopup(const Control& popup)
 {
     if (popup_ != &popup)
@@ -251,24 +269,8 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
     if (!target)
         target = controlAt(handle, x, y);
 
-    if (kind == PointerKind::Down && !capture_ && popup_) {
-        bool inside = popupLifetime_.expired();
-        for (Control* c = target; c && !inside; c = c->parent())
-            inside = c == popup_;
-        if (!inside || popupLifetime_.expired()) {
-            const bool open = !popupLifetime_.expired();
-            const std::function<void()> dismiss = std::move(dismissPopup_);
-            popup_ = nullptr;
-            popupLifetime_.reset();
-            dismissPopup_ = nullptr;
-            if (open) {
-                if (dismiss)
-                    dispatch(dismiss);
-                swallowing_ = true;
-                return true;
-            }
-        }
-    }
+    if (kind == PointerKind::Down && !capture_ && popup_ && pressClosesPopup(target))
+        return true;
     if (!target)
         return true;
 

@@ -122,6 +122,9 @@ private:
     void unregisterWindow(WindowHandle handle);
     void flushReleases();
     void raise(Window* window);
+    // A press on `target` while a drop-down is open: true when it closed the
+    // drop-down, which takes the press.
+    bool pressClosesPopup(const Control* target);
 
     std::vector<std::pair<WindowHandle, Window*>> windows_;
     WindowHandle nextHandle_ = 0x10000;
