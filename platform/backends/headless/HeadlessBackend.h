@@ -29,6 +29,14 @@ public:
     int frameThickness(std::uint32_t style) const override;
     int captionHeight(std::uint32_t style) const override;
 
+    // Runs the next dialog answer's steps on `form`, in order, and answers
+    // the form's modal result as soon as one is set (else Cancel at the
+    // end). FIELD=VALUE and click:NAME set values and click directly;
+    // type:NAME=TEXT, up:NAME, down:NAME, choose:NAME=ITEM, key:Enter,
+    // key:Escape, key:Tab and close press and type through the window
+    // system at the form's window; snapshot:FILE writes the form as a PNG;
+    // OK and Cancel end it. A step the author could not carry out is told
+    // to onDialogError and cancels.
     ModalResult runModal(Form& form) override;
     std::optional<gdi::Color> chooseColor(gdi::Color initial) override;
     std::optional<gdi::Font> chooseFont(const gdi::Font& initial) override;
