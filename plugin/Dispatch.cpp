@@ -83,9 +83,11 @@ bool EditAction(std::int32_t number, char** slots)
 {
     const ActionEntry* entry = FindAction(number);
     EditRoutine routine = FindEditRoutine(number);
-    if (!entry || !routine || !slots)
+    if (!entry || !routine)
         return false;
-    return routine(std::span<char*>(slots, static_cast<std::size_t>(entry->parameterCount())));
+    // Without a slot array the editor still opens, with every slot empty,
+    // and has nothing to write back.
+    return routine(std::span<char*>(slots, slots ? static_cast<std::size_t>(entry->parameterCount()) : 0));
 }
 
 bool InstallReleaseHandler(ReleaseHandler handler)

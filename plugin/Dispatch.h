@@ -16,8 +16,8 @@ using Params = std::vector<std::string>;
 // into false.
 using RunRoutine = bool (*)(const Params& params);
 
-// An edit routine over the host's parameter slots (exactly as many as the
-// action has).
+// An edit routine over the host's parameter slots: as many as the action
+// has, or none when the host passed no array.
 using EditRoutine = bool (*)(std::span<char*> slots);
 
 struct ActionRoutines {
