@@ -143,6 +143,9 @@ bool RunEditor(int number, std::span<char*> slots)
     if (!editor || !action)
         return false;
     std::unique_ptr<TEditorDialog> dialog = MakeDialog(editor->dialog);
+    // A host query answered while the dialog is open may open another
+    // editor of the same class; this dialog is current again after it.
+    TEditorDialog* const outer = CurrentDialog(editor->dialog);
     CurrentDialog(editor->dialog) = dialog.get();
     dialog->setOwnerWindow(forms::WindowSystem::instance().activeWindow());
     const std::string name(action->name);
@@ -166,6 +169,11 @@ bool RunEditor(int number, std::span<char*> slots)
     dialog->GradientLabel->setWidth(10 * int(name.size()));
     dialog->LabelInfo->setCaption(std::string(editor->hint));
 
+    struct Restore {
+        TEditorDialog*& current;
+        TEditorDialog* outer;
+        ~Restore() { current = outer; }
+    } restore{CurrentDialog(editor->dialog), outer};
     const bool confirmed = dialog->showModal() == forms::ModalResult::Ok && WriteBack(*dialog, *editor, slots);
     forms::WindowSystem::instance().releaseLater(std::move(dialog));
     return confirmed;

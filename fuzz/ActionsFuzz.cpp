@@ -1,8 +1,9 @@
 // Random sessions through the plug-in's entry points: canvases in two host
 // rectangles, actions with parameter texts drawn from the formats they
-// take, pointer events anywhere in the 32-bit range, dialog answers, host
-// messages, and click subroutines that delete the canvas under them. Each
-// input is one session; everything is released at its end.
+// take, pointer events anywhere in the 32-bit range, dialog answers, action
+// editors driven by random operations, host messages, and click
+// subroutines that delete the canvas under them. Each input is one session;
+// everything is released at its end.
 #include "canvas/CanvasList.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/forms/Cursor.h"
@@ -117,6 +118,35 @@ void Point(Reader& in, forms::ShiftState& held)
     forms::WindowSystem::instance().pointer(Rectangle(in.pick(2)).handle(), kind, button, held | keys, x, y);
 }
 
+// An action's editor over random slots, driven by random operations of an
+// author (snapshots left out: they write files).
+void Edit(Reader& in)
+{
+    constexpr const char* kSteps[] = {
+        "OK", "Cancel", "key:Enter", "key:Escape", "key:Tab", "close", "click:Kn1", "click:SpeedVariable",
+        "click:SpeedButton1", "click:SpeedButton2", "click:SpeedButton3", "click:SpeedButton4", "click:SpeedButton5",
+        "click:SpeedButton6", "click:SpeedButton7", "click:SpeedButton8", "up:SpinEdit1", "down:SpinEdit2",
+        "type:LEdit1=R1", "type:SpinEdit1=-12", "type:LEdit2=\xCF|x", "choose:ComboBox1=True", "choose:ComboBox2=Dash",
+        "SpinEdit1=2147483647", "SpinEdit2=-5", "LEdit2=255,0,0", "ComboBox1=.jpg", "click:LinkLabel1",
+    };
+    constexpr int kStepCount = int(sizeof kSteps / sizeof *kSteps);
+    const int number = 1 + in.pick(zenvas::kActionCount);
+    std::vector<std::string> texts;
+    for (int i = 0; i < zenvas::FindAction(number)->parameterCount(); ++i)
+        texts.push_back(Text(in));
+    forms::Answer answer;
+    answer.kind = forms::Answer::Kind::Dialog;
+    for (int n = in.pick(6); n >= 0; --n)
+        answer.steps.push_back(kSteps[in.pick(kStepCount)]);
+    forms::HeadlessBackend::instance().queue(std::move(answer));
+    std::vector<char*> slots;
+    for (const std::string& text : texts)
+        slots.push_back(sys::GlobalAllocText(text));
+    nbEditAction(number, in.pick(8) == 0 ? nullptr : slots.data());
+    for (char* slot : slots)
+        sys::GlobalFree(slot);
+}
+
 void QueueAnswer(Reader& in)
 {
     forms::Answer answer;
@@ -172,7 +202,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         case 0: case 1: case 2: case 3: Act(in); break;
         case 4: case 5: Point(in, held); break;
         case 6: QueueAnswer(in); break;
-        case 7: nbMessage(in.pick(4)); break;
+        case 7: in.pick(2) ? Edit(in) : nbMessage(in.pick(4)); break;
         }
         KeepPicturesSmall();
     }

@@ -14,6 +14,7 @@
 #include <functional>
 #include <map>
 #include <set>
+#include <utility>
 
 namespace zenvas::editor {
 namespace {
@@ -55,10 +56,13 @@ public:
 // The test host's answers to the editor's queries, by code.
 std::map<int, std::pair<bool, std::string>> g_answers;
 std::vector<std::pair<int, std::string>> g_queries;
+std::function<void()> g_duringQuery; // the host's own work while it answers
 
 ZenvasBool ZENVAS_CALL Answer(int32_t code, char** slot)
 {
     g_queries.emplace_back(code, *slot);
+    if (g_duringQuery)
+        std::exchange(g_duringQuery, nullptr)();
     auto it = g_answers.find(code);
     if (it == g_answers.end() || !it->second.first)
         return ZENVAS_FALSE;
@@ -307,6 +311,29 @@ TEST_F(Editor, QueryButtonsUseTheHostsAnswerExactly)
     EXPECT_EQ(slots(), (std::vector<std::string>{"R", "c", "Sub", ""}));
     EXPECT_TRUE(g_queries.empty());
     EXPECT_EQ(backend_.messages.size(), 2u);
+}
+
+TEST_F(Editor, AnEditorOpenedWhileTheHostAnswersLeavesTheOuterOneWorking)
+{
+    // While answering the rectangle query, the host opens another editor of
+    // the same class; the outer dialog's colour button still brings the
+    // outer dialog back afterwards.
+    g_duringQuery = [&] {
+        forms::Answer inner;
+        inner.kind = forms::Answer::Kind::Dialog;
+        inner.steps = {"OK"};
+        backend_.headless.queue(inner);
+        char* slots[4] = {};
+        EXPECT_EQ(nbEditAction(9, slots), ZENVAS_TRUE);
+        for (char* slot : slots)
+            sys::GlobalFree(slot);
+        forms::Answer colour; // for the outer dialog's colour button
+        colour.kind = forms::Answer::Kind::Color;
+        colour.color = gdi::Rgb(0, 0, 9);
+        backend_.headless.queue(colour);
+    };
+    EXPECT_TRUE(edit(8, {"R", "", "", ""}, {"click:Kn1", "click:SpeedButton1", "OK"}));
+    EXPECT_EQ(slots()[1], "0,0,9");
 }
 
 TEST_F(Editor, ColourFontAndFileButtonsWriteTheirChoice)

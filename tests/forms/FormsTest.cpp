@@ -281,30 +281,5 @@ TEST(HeadlessBackend, AnswersInOrderAndCancelsWhenEmptyOrMismatched)
     EXPECT_EQ(backend.pendingAnswers(), 0u);
 }
 
-TEST(HeadlessBackend, ModalDialogDrivenByOperations)
-{
-    auto& backend = HeadlessBackend::instance();
-    backend.clearAnswers();
-    Form dialog("Dialog", BorderStyle::Dialog);
-    dialog.setCaption("Edit");
-    dialog.setBounds(0, 0, 200, 100);
-    auto* ok = dialog.addChild(std::make_unique<Button>("OkButton", "OK"));
-    ok->onClick = [&] { dialog.setModalResult(ModalResult::Ok); };
-    auto* hidden = dialog.addChild(std::make_unique<Button>("Hidden"));
-    hidden->hide();
-    std::string error;
-    backend.onDialogError = [&](const std::string& e) { error = e; };
-
-    backend.queue({Answer::Kind::Dialog, 0, {}, {}, {"click:OkButton"}});
-    EXPECT_EQ(dialog.showModal(), ModalResult::Ok);
-    EXPECT_FALSE(dialog.visible());
-
-    backend.queue({Answer::Kind::Dialog, 0, {}, {}, {"click:Hidden", "OK"}});
-    EXPECT_EQ(dialog.showModal(), ModalResult::Cancel);
-    EXPECT_NE(error.find("Hidden"), std::string::npos);
-    EXPECT_EQ(dialog.showModal(), ModalResult::Cancel); // queue empty
-    backend.onDialogError = nullptr;
-}
-
 } // namespace
 } // namespace forms
