@@ -14,6 +14,8 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <string>
 
 namespace {
@@ -173,10 +175,22 @@ void KeepPicturesSmall()
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     // Pictures and cursors the actions save and load stay in a folder of
-    // their own.
+    // their own; the corpus folders, inputs and artifact prefix named
+    // relative to where the fuzzer started are made absolute first.
+    const std::string here = std::filesystem::current_path().string() + "/";
+    for (int i = 1; i < *argc; ++i) {
+        std::string arg = (*argv)[i];
+        for (const char* option : {"-artifact_prefix=", "-exact_artifact_path="})
+            if (arg.rfind(option, 0) == 0 && arg.size() > std::strlen(option) && arg[std::strlen(option)] != '/')
+                arg.insert(std::strlen(option), here);
+        if (!arg.empty() && arg[0] != '-' && arg[0] != '/')
+            arg.insert(0, here);
+        if (arg != (*argv)[i])
+            (*argv)[i] = ::strdup(arg.c_str()); // kept for the life of the process
+    }
     char folder[] = "/tmp/zenvas-fuzz-actions-XXXXXX";
     if (!::mkdtemp(folder) || ::chdir(folder) != 0)
         std::abort();
