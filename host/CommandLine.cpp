@@ -6,9 +6,13 @@ const char* const kUsage =
     "usage: zenvas-host [--plugin PATH] [--trace] SCRIPT.zhs   run a script\n"
     "       zenvas-host [--plugin PATH] actions                list the registered entries\n"
     "       zenvas-host --help | --version\n"
-    "without --plugin: Zenvas.nbp beside zenvas-host, else in the build tree\n"
+    "  --plugin PATH  the plug-in to load; without it Zenvas.nbp beside zenvas-host,\n"
+    "                 else " ZENVAS_INSTALLED_PLUGIN " from there, else in the build tree\n"
+    "  --trace        print every call, variable write, subroutine and dialog\n"
     "exit status: 0 every expectation held, 1 an expectation failed,\n"
-    "             2 a script error, 3 the plug-in could not be loaded\n";
+    "             2 a script error or a wrong command line, 3 the plug-in could not be loaded\n"
+    "the script language: docs/host-script.md, installed as " ZENVAS_INSTALLED_DOCDIR "/host-script.md\n"
+    "the manual: man zenvas-host\n";
 
 CommandLine parseCommandLine(const std::vector<std::string>& args)
 {

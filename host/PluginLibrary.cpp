@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
 #include <vector>
 
 namespace host {
@@ -69,9 +70,10 @@ std::string defaultPluginPath()
     ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     if (length > 0) {
         std::string exe(buffer, static_cast<std::size_t>(length));
-        std::string beside = exe.substr(0, exe.rfind('/') + 1) + "Zenvas.nbp";
-        if (sys::FileExists(beside))
-            return beside;
+        std::string folder = exe.substr(0, exe.rfind('/') + 1);
+        for (std::string candidate : {folder + "Zenvas.nbp", folder + ZENVAS_INSTALLED_PLUGIN})
+            if (sys::FileExists(candidate))
+                return std::filesystem::path(candidate).lexically_normal().string();
     }
     return std::string(ZENVAS_BUILD_BIN_DIR) + "/Zenvas.nbp";
 }

@@ -39,7 +39,8 @@ private:
 };
 
 // Where the plug-in is looked for without --plugin: Zenvas.nbp beside the
-// running executable, else in the build tree's output folder.
+// running executable, else where an install puts it relative to the
+// executable (../lib/zenvas/), else in the build tree's output folder.
 std::string defaultPluginPath();
 
 } // namespace host

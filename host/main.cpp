@@ -23,7 +23,7 @@ int main(int argc, char** argv)
         std::cout << "zenvas-host " ZENVAS_VERSION "\n";
         return 0;
     case CommandLine::Mode::Invalid:
-        std::cerr << "zenvas-host: " << command.error << '\n' << host::kUsage;
+        std::cerr << "zenvas-host: " << command.error << " (zenvas-host --help tells more)\n";
         return 2;
     default:
         break;
@@ -36,6 +36,8 @@ int main(int argc, char** argv)
         std::cerr << "zenvas-host: cannot load the plug-in: " << problem << '\n';
         return 3;
     }
+    if (command.trace)
+        std::cout << "trace: plug-in file " << pluginPath << '\n';
 
     host::Interpreter interpreter(library.entryPoints(), std::cout, std::cerr, {command.trace});
     host::WindowHost windows(interpreter);

@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
-# Installs what the build, the tests and the benchmarks need on Debian 12.
+# Installs what the build, the tests and the benchmarks need on Debian 12;
+# `setup.sh package` adds what scripts/package.sh needs besides (lintian).
 # Idempotent: asks apt-get only for packages that are missing.
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config dpkg-dev file
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
 )
+if [ "${1:-}" = package ]; then
+  packages+=(lintian)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
