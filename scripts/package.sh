@@ -9,7 +9,16 @@ jobs="${ZENVAS_JOBS:-2}"
 "$root/scripts/setup.sh" package
 
 build="$root/build/package"
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DZENVAS_BUILD_TESTS=OFF >/dev/null
+# Debian's hardening flags, as a Debian build takes them from dpkg-buildflags
+# (CMake has no CPPFLAGS, so those go with the compiler flags).
+cd "$root"
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CFLAGS)"
+cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
+ldflags="$(dpkg-buildflags --get LDFLAGS)"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DZENVAS_BUILD_TESTS=OFF \
+  -DCMAKE_C_FLAGS="$cflags" -DCMAKE_CXX_FLAGS="$cxxflags" -DCMAKE_EXE_LINKER_FLAGS="$ldflags" \
+  -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >/dev/null
 cmake --build "$build" -j "$jobs"
 rm -f "$build"/zenvas_*.deb
 cpack -G DEB --config "$build/CPackConfig.cmake" -B "$build"
