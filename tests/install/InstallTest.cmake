@@ -3,14 +3,7 @@
 # CMake package and once through pkg-config, and runs it; then runs the
 # installed zenvas-host, which must find the installed plug-in by itself.
 #   cmake -DBUILD=dir -DWORK=dir -DVERSION=x.y.z -P InstallTest.cmake
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "${command}: exit status ${status}\n${out}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/Run.cmake)
 
 set(prefix ${WORK}/prefix)
 file(REMOVE_RECURSE ${WORK})

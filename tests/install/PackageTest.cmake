@@ -4,14 +4,7 @@
 # itself, with no LD_LIBRARY_PATH. Without DEB, cpack makes the package
 # from the build tree BUILD first.
 #   cmake [-DDEB=file.deb | -DBUILD=dir -DCPACK=cpack] -DWORK=dir -DVERSION=x.y.z -P PackageTest.cmake
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-  if(NOT status EQUAL 0)
-    string(REPLACE ";" " " command "${ARGN}")
-    message(FATAL_ERROR "${command}: exit status ${status}\n${out}")
-  endif()
-  set(out "${out}" PARENT_SCOPE)
-endfunction()
+include(${CMAKE_CURRENT_LIST_DIR}/Run.cmake)
 
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
