@@ -8,7 +8,6 @@
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <random>
 
 namespace gdi {
 
@@ -242,7 +241,9 @@ TEST(Bmp, HostileHeadersFailWithoutAllocating)
     EXPECT_THROW(LoadBoth(Bytes{}), Error);
 }
 
-TEST(Bmp, EveryTruncationAndRandomDamageFailsCleanly)
+// Random damage is the fuzzer's (fuzz/BmpFuzz.cpp): it holds both paths to
+// the same answer on every input.
+TEST(Bmp, EveryTruncationFailsCleanly)
 {
     const std::vector<Bytes> files = {
         Make({.width = 3, .height = 3, .bpp = 24, .pixels = Bytes(36, 7)}),
@@ -263,17 +264,6 @@ TEST(Bmp, EveryTruncationAndRandomDamageFailsCleanly)
                 EXPECT_GE(n, file.size() - 3);
             } catch (const Error&) {
             }
-        }
-    }
-    std::mt19937 rng(11);
-    for (int round = 0; round < 3000; ++round) {
-        Bytes file = files[std::size_t(round) % files.size()];
-        for (int k = 0; k < 3; ++k)
-            file[rng() % file.size()] = std::uint8_t(rng());
-        try {
-            const Bitmap b = LoadBoth(file);
-            EXPECT_LE(std::uint64_t(b.width()) * std::uint64_t(b.height()), kMaxBmpPixels);
-        } catch (const Error&) {
         }
     }
 }

@@ -220,35 +220,6 @@ TEST(BrokenCursorFile, DamagedFieldsFail)
         EXPECT_EQ(Load(bytes), nullptr) << name;
 }
 
-// Whatever still loads after random damage keeps every promise of a shape,
-// and nothing reads out of bounds.
-TEST(BrokenCursorFile, CorruptedBytesNeverBreakAShapesPromises)
-{
-    const ByteVector samples[] = {
-        Cursor32(),
-        IconFile({{4, 4, 1, 1, Png(4, 4, [](int x, int) { return 0x80000000u * std::uint32_t(x % 2); })}}),
-        TwoFrames({Chunk("rate", Words({1, 2})), Chunk("seq ", Words({1, 0}))}),
-    };
-    std::uint32_t state = 12345;
-    auto next = [&state] { return (state = state * 1103515245u + 12345u) >> 8; };
-    for (const ByteVector& sample : samples)
-        for (int round = 0; round < 400; ++round) {
-            ByteVector bytes = sample;
-            for (int i = 0, flips = 1 + int(next() % 4); i < flips; ++i)
-                bytes[next() % bytes.size()] = std::uint8_t(next());
-            auto shape = Load(bytes);
-            if (!shape)
-                continue;
-            const int w = shape->width(), h = shape->height();
-            EXPECT_TRUE(w >= 1 && w <= 256 && h >= 1 && h <= 256);
-            EXPECT_TRUE(shape->hotspotX() >= 0 && shape->hotspotX() < w && shape->hotspotY() >= 0 && shape->hotspotY() < h);
-            for (const CursorFrame& f : shape->frames())
-                EXPECT_TRUE(f.image.width() == w && f.image.height() == h && f.opacity.size() == std::size_t(w * h));
-            for (const CursorStep& s : shape->steps())
-                EXPECT_TRUE(s.frame >= 0 && s.frame < shape->frameCount());
-        }
-}
-
 TEST(CursorFiles, LoadsByContentsAndRejectsWhatIsNotAFile)
 {
     const std::filesystem::path dir =
