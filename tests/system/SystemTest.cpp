@@ -1,3 +1,4 @@
+#include "platform/system/Diagnostics.h"
 #include "platform/system/Files.h"
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
@@ -77,3 +78,17 @@ TEST(Files, ExistenceAndDeletionOfFilesNotDirectories)
 }
 
 } // namespace
+
+TEST(Diagnostics, ReasonsComeOutOnceInOrderAndAreBounded)
+{
+    sys::TakeReasons();
+    sys::RecordReason("first");
+    sys::RecordReason("second");
+    EXPECT_EQ(sys::TakeReasons(), (std::vector<std::string>{"first", "second"}));
+    EXPECT_TRUE(sys::TakeReasons().empty());
+    for (std::size_t i = 0; i < sys::kMaxReasons + 10; ++i)
+        sys::RecordReason(std::to_string(i));
+    const std::vector<std::string> kept = sys::TakeReasons();
+    ASSERT_EQ(kept.size(), sys::kMaxReasons);
+    EXPECT_EQ(kept.back(), std::to_string(sys::kMaxReasons + 9));
+}
