@@ -14,6 +14,13 @@ const char* const kUsage =
     "the script language: docs/host-script.md, installed as " ZENVAS_INSTALLED_DOCDIR "/host-script.md\n"
     "the manual: man zenvas-host\n";
 
+std::string scriptProblem(const std::string& script, const std::string& problem)
+{
+    if (problem == "no such file" && script.find_first_of("./") == std::string::npos)
+        return "unknown command " + script + ": give a script file or actions (zenvas-host --help tells more)";
+    return "cannot read " + script + ": " + problem;
+}
+
 CommandLine parseCommandLine(const std::vector<std::string>& args)
 {
     CommandLine result;

@@ -18,4 +18,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args);
 
 extern const char* const kUsage;
 
+// The line that says why `script` cannot be run, given why it could not be
+// read. A bare word that names no file was most likely meant as a command.
+std::string scriptProblem(const std::string& script, const std::string& problem);
+
 } // namespace host

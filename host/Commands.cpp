@@ -128,7 +128,7 @@ void Interpreter::cmdGoSub(const Statement& statement)
 
 void Interpreter::cmdPrint(const Statement& statement)
 {
-    out_ << substitute(statement.args[0].text, variables_) << '\n';
+    out_ << sys::Utf8From1251(substitute(statement.args[0].text, variables_)) << '\n';
 }
 
 void Interpreter::cmdExpect(const Statement& statement)
@@ -146,7 +146,8 @@ void Interpreter::expect(const Statement& statement, const std::string& actual, 
     if (actual == expected)
         return;
     ++failures_;
-    err_ << script_->file << ':' << statement.line << ": expected \"" << expected << "\" got \"" << actual << "\"\n";
+    err_ << script_->file << ':' << statement.line << ": expected \"" << sys::Utf8From1251(expected) << "\" got \""
+         << sys::Utf8From1251(actual) << "\"\n";
 }
 
 void Interpreter::cmdMessage(const Statement& statement)

@@ -1,8 +1,10 @@
 #include "host/Interpreter.h"
 
+#include "platform/system/Diagnostics.h"
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
 
+#include <algorithm>
 #include <charconv>
 #include <exception>
 
@@ -135,6 +137,16 @@ bool readInteger(std::string_view value, std::int64_t& result)
     return problem == std::errc() && stop == end;
 }
 
+std::string where(const std::string& file, int line, int column = 0)
+{
+    std::string text = file;
+    if (line > 0)
+        text += ':' + std::to_string(line);
+    if (column > 0)
+        text += ':' + std::to_string(column);
+    return text;
+}
+
 Interpreter::Interpreter(const PluginEntryPoints& plugin, std::ostream& out, std::ostream& err, HostOptions options)
     : plugin_(plugin), out_(out), err_(err), options_(options), previous_(currentInterpreter)
 {
@@ -196,7 +208,7 @@ void Interpreter::onAddAction(std::int32_t number, const char* name, const char*
 void Interpreter::printActions(std::ostream& out) const
 {
     for (const Registration& entry : registrations_) {
-        out << entry.number << '\t' << entry.name << '\t' << entry.hint << '\t';
+        out << entry.number << '\t' << sys::Utf8From1251(entry.name) << '\t' << sys::Utf8From1251(entry.hint) << '\t';
         for (std::size_t i = 0; i < entry.types.size(); ++i)
             out << (i ? " " : "") << static_cast<int>(entry.types[i]);
         out << '\n';
@@ -210,8 +222,26 @@ void Interpreter::setRectangles(const RectangleRegistry* rectangles)
 
 void Interpreter::reportErrorBox(const std::string& message)
 {
-    err_ << "error box: " << message << '\n';
+    err_ << "error box: " << sys::Utf8From1251(message) << '\n';
     variables_.set("ErrorBoxes", std::to_string(++errorBoxes_));
+}
+
+void Interpreter::printLine(const std::string& line)
+{
+    out_ << sys::Utf8From1251(line) << std::endl;
+}
+
+void Interpreter::discardReasons()
+{
+    sys::TakeReasons();
+}
+
+void Interpreter::takeReasons()
+{
+    std::vector<std::string> reasons = sys::TakeReasons();
+    for (const std::string& reason : reasons)
+        trace("  reason: " + reason);
+    variables_.set("LastReason", reasons.empty() ? std::string() : reasons.back());
 }
 
 void Interpreter::onSetVariable(const char* name, const char* value)
@@ -273,15 +303,20 @@ bool Interpreter::onInterfaceAccess(std::int32_t code, char** slot)
 int Interpreter::reportErrors(const Script& script, const std::vector<ScriptError>& errors)
 {
     for (const ScriptError& error : errors)
-        err_ << script.file << ':' << error.line << ": " << error.message << '\n';
+        err_ << where(script.file, error.line, error.column) << ": " << sys::Utf8From1251(error.message) << '\n';
     return 2;
 }
 
-int Interpreter::run(const Script& script)
+int Interpreter::run(const Script& script, std::vector<ScriptError> loadErrors)
 {
-    std::vector<ScriptError> errors = check(script);
-    if (!errors.empty())
+    std::vector<ScriptError> errors = std::move(loadErrors);
+    std::vector<ScriptError> checked = check(script);
+    errors.insert(errors.end(), checked.begin(), checked.end());
+    if (!errors.empty()) {
+        std::stable_sort(errors.begin(), errors.end(),
+                         [](const ScriptError& a, const ScriptError& b) { return a.line < b.line; });
         return reportErrors(script, errors);
+    }
 
     script_ = &script;
     halted_ = false;
@@ -315,7 +350,8 @@ void Interpreter::closeProject()
 
 void Interpreter::report(const ScriptError& error)
 {
-    err_ << (script_ ? script_->file : std::string()) << ':' << error.line << ": " << error.message << '\n';
+    err_ << where(script_ ? script_->file : options_.file, error.line, error.column) << ": "
+         << sys::Utf8From1251(error.message) << '\n';
     halted_ = true;
 }
 
@@ -326,8 +362,13 @@ void Interpreter::failHost(const char* what)
 
 void Interpreter::trace(const std::string& line)
 {
-    if (options_.trace)
-        out_ << "trace: " << line << '\n';
+    if (!options_.trace)
+        return;
+    const std::string& file = script_ ? script_->file : options_.file;
+    out_ << "trace: ";
+    if (!file.empty())
+        out_ << where(file, currentLine()) << ": ";
+    out_ << sys::Utf8From1251(line) << '\n';
 }
 
 void Interpreter::runBlock(std::size_t pc)
@@ -438,8 +479,10 @@ void Interpreter::callAction(const Registration& action, const Statement& statem
         blocks.set(i, value);
     }
     trace(call);
+    discardReasons();
     bool result = plugin_.nbExecAction(number, blocks.data()) != ZENVAS_FALSE;
     trace(name + " -> " + (result ? "True" : "False"));
+    takeReasons();
     if (halted_)
         throw Halt{}; // a subroutine the plug-in ran failed; that error is reported
     variables_.set("LastResult", result ? "True" : "False");

@@ -31,6 +31,7 @@ struct Registration {
 
 struct HostOptions {
     bool trace = false;
+    std::string file; // the script's name, for trace lines outside a run
 };
 
 // Most subroutines a script may have running at once, counting those the
@@ -68,13 +69,15 @@ public:
     void printActions(std::ostream& out) const;
 
     // Checks the names and argument counts of every statement (the action
-    // table must be registered by then), reports any problem, and runs the
-    // main program only when there is none. At the end the project closes
-    // (nbMessage code 2). Returns the exit status: 0 all expectations held,
-    // 1 an expectation failed, 2 a script error.
-    int run(const Script& script);
+    // table must be registered by then), reports any problem together with
+    // `loadErrors` (those found reading the file), and runs the main program
+    // only when there is none. At the end the project closes (nbMessage
+    // code 2). Returns the exit status: 0 all expectations held, 1 an
+    // expectation failed, 2 a script error.
+    int run(const Script& script, std::vector<ScriptError> loadErrors = {});
 
-    // Reports load errors of `script` as FILE:LINE: message; returns 2.
+    // Reports load errors of `script` as FILE:LINE: message (FILE:LINE:COLUMN:
+    // when the column is known); returns 2.
     int reportErrors(const Script& script, const std::vector<ScriptError>& errors);
 
     // The checks run() makes before running, without running anything.
@@ -87,6 +90,15 @@ public:
     // The form framework's error box for unguarded errors in event
     // handlers: printed on standard error and counted in [ErrorBoxes].
     void reportErrorBox(const std::string& message);
+
+    // A line the window system shows the end user (a message box, an opened
+    // address), on standard output.
+    void printLine(const std::string& line);
+
+    // Empties the diagnostics channel before a call into the plug-in; after
+    // it, traces what the call recorded and sets [LastReason] to the last.
+    void discardReasons();
+    void takeReasons();
 
     int expectationFailures() const { return failures_; }
 

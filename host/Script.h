@@ -30,6 +30,7 @@ struct Statement {
 struct ScriptError {
     int line = 0;
     std::string message;
+    int column = 0; // 0: the whole line
 };
 
 struct Script {

@@ -170,6 +170,7 @@ WindowHost::WindowHost(Interpreter& interpreter) : interpreter_(interpreter)
     auto& backend = forms::HeadlessBackend::instance();
     backend.onErrorBox = [this](const std::string& message) { interpreter_.reportErrorBox(message); };
     backend.onTrace = [this](const std::string& line) { interpreter_.traceLine(line); };
+    backend.onPrint = [this](const std::string& line) { interpreter_.printLine(line); };
     backend.onDialogError = [this](const std::string& error) {
         if (dialogError_.empty())
             dialogError_ = error;
@@ -182,6 +183,7 @@ WindowHost::~WindowHost()
     auto& backend = forms::HeadlessBackend::instance();
     backend.onErrorBox = nullptr;
     backend.onTrace = nullptr;
+    backend.onPrint = nullptr;
     backend.onDialogError = nullptr;
     interpreter_.setRectangles(nullptr);
 }
@@ -413,8 +415,10 @@ void WindowHost::edit(const Statement& s)
     std::vector<char*> slots(std::max<std::size_t>(count, 1), nullptr);
     for (std::size_t i = 0; i < count; ++i)
         slots[i] = sys::GlobalAllocText(in.argument(s, i + 1));
+    in.discardReasons();
     const bool result = in.plugin().nbEditAction(action->number, slots.data()) != ZENVAS_FALSE;
     in.traceLine("edit " + action->name + " -> " + (result ? "True" : "False"));
+    in.takeReasons();
     in.variables().set("LastResult", result ? "True" : "False");
     for (std::size_t i = 0; i < count; ++i) {
         in.variables().set("Slot" + std::to_string(i), slots[i] ? slots[i] : "");

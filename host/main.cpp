@@ -5,11 +5,10 @@
 #include "host/Interpreter.h"
 #include "host/PluginLibrary.h"
 #include "host/Script.h"
+#include "host/ScriptFile.h"
 #include "host/WindowHost.h"
 
-#include <fstream>
 #include <iostream>
-#include <sstream>
 
 int main(int argc, char** argv)
 {
@@ -36,10 +35,10 @@ int main(int argc, char** argv)
         std::cerr << "zenvas-host: cannot load the plug-in: " << problem << '\n';
         return 3;
     }
-    if (command.trace)
-        std::cout << "trace: plug-in file " << pluginPath << '\n';
 
-    host::Interpreter interpreter(library.entryPoints(), std::cout, std::cerr, {command.trace});
+    host::Interpreter interpreter(library.entryPoints(), std::cout, std::cerr, {command.trace, command.script});
+    if (command.trace)
+        interpreter.traceLine("plug-in file " + pluginPath);
     host::WindowHost windows(interpreter);
     interpreter.start();
     if (command.mode == CommandLine::Mode::Actions) {
@@ -47,19 +46,15 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    std::ifstream file(command.script, std::ios::binary);
-    if (!file) {
-        std::cerr << "zenvas-host: cannot read " << command.script << '\n';
+    std::string bytes;
+    if (!host::readScriptFile(command.script, bytes, problem)) {
+        std::cerr << "zenvas-host: " << host::scriptProblem(command.script, problem) << '\n';
         return 2;
     }
-    std::ostringstream text;
-    text << file.rdbuf();
-
     std::vector<host::ScriptError> errors;
-    host::Script script = host::parseScript(text.str(), command.script, errors);
-    if (!errors.empty())
-        return interpreter.reportErrors(script, errors);
-    int status = interpreter.run(script);
+    std::string text = host::scriptText1251(bytes, errors);
+    host::Script script = host::parseScript(text, command.script, errors);
+    int status = interpreter.run(script, std::move(errors));
     std::cout.flush();
     return status;
 }

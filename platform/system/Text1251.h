@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -14,5 +15,20 @@ std::string LowerCase1251(std::string_view text);
 // ASCII-only case mapping and comparison (names of rectangles, colours).
 std::string LowerCaseAscii(std::string_view text);
 bool EqualsIgnoreAsciiCase(std::string_view a, std::string_view b);
+
+// Code page 1251 and Unicode. The byte 0x98 has no character: it reads as
+// U+FFFD, and no character writes it.
+char32_t CharFrom1251(unsigned char c);
+std::optional<unsigned char> CharTo1251(char32_t c);
+
+// Decodes the UTF-8 character at text[pos] into `c` and returns its length;
+// 0 when the bytes there are not well-formed UTF-8 (overlong forms,
+// surrogates and values above U+10FFFF included).
+std::size_t DecodeUtf8(std::string_view text, std::size_t pos, char32_t& c);
+bool IsUtf8(std::string_view text);
+void AppendUtf8(std::string& out, char32_t c);
+
+// 8-bit text for a UTF-8 terminal or file.
+std::string Utf8From1251(std::string_view text);
 
 } // namespace sys

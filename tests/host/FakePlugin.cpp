@@ -1,6 +1,7 @@
 // A plug-in that exists only to test the host: a handful of actions that
 // exercise each callback through the real C interface.
 
+#include "platform/system/Diagnostics.h"
 #include "platform/system/GlobalMemory.h"
 #include "zenvas/zenvas.h"
 
@@ -77,6 +78,10 @@ EXPORT ZenvasBool nbExecAction(int32_t number, char** params)
         write("FakeParams", std::string(params[0]) + "|" + params[1] + "|" + params[2]
                                 + (isBlock(params, 3) ? "" : "|not global blocks"));
         break;
+    case 4:
+        sys::RecordReason("FakeFail: a step skipped");
+        sys::RecordReason("FakeFail: it always fails");
+        return ZENVAS_FALSE;
     default: return ZENVAS_FALSE;
     }
     return ZENVAS_TRUE;
@@ -85,12 +90,14 @@ EXPORT ZenvasBool nbExecAction(int32_t number, char** params)
 #ifndef FAKE_INCOMPLETE
 EXPORT ZenvasBool nbEditAction(int32_t, char**)
 {
+    sys::RecordReason("no editors here");
     return ZENVAS_FALSE;
 }
 
 EXPORT void nbMessage(int32_t code)
 {
     lastMessage = std::to_string(code);
+    sys::RecordReason("message " + lastMessage); // stays in the channel until the next action takes it
 }
 #endif
 

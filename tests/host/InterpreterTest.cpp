@@ -113,12 +113,46 @@ TEST(HostSubroutines, PluginRunsSubroutinesReentrantlyAndTraceShowsEachStep)
                                ":Outer\nSetVar log \"[log]o\"\nFakeGoSub \"inner\"\nSetVar log \"[log]O\"\nReturn\n"
                                ":Inner\nFakeEcho \"[log]i\" \"log\"\n");
     EXPECT_EQ(outcome.status, 0) << outcome.err;
-    EXPECT_EQ(outcome.out, "trace: FakeGoSub \"Outer\"\ntrace: gosub Outer\ntrace: set [log] = \"o\"\n"
-                           "trace: FakeGoSub \"inner\"\ntrace: gosub Inner\n"
-                           "trace: FakeEcho \"oi\" \"log\"\ntrace: plug-in sets [log] = \"oi\"\n"
-                           "trace: FakeEcho -> True\ntrace: FakeGoSub -> True\n"
-                           "trace: set [log] = \"oiO\"\ntrace: FakeGoSub -> True\n"
-                           "oiO\ntrace: message 2 (the project closes)\n");
+    EXPECT_EQ(outcome.out, "trace: t.zhs:1: FakeGoSub \"Outer\"\ntrace: t.zhs:1: gosub Outer\n"
+                           "trace: t.zhs:4: set [log] = \"o\"\n"
+                           "trace: t.zhs:5: FakeGoSub \"inner\"\ntrace: t.zhs:5: gosub Inner\n"
+                           "trace: t.zhs:9: FakeEcho \"oi\" \"log\"\ntrace: t.zhs:9: plug-in sets [log] = \"oi\"\n"
+                           "trace: t.zhs:9: FakeEcho -> True\ntrace: t.zhs:5: FakeGoSub -> True\n"
+                           "trace: t.zhs:6: set [log] = \"oiO\"\ntrace: t.zhs:1: FakeGoSub -> True\n"
+                           "oiO\ntrace: t.zhs: message 2 (the project closes)\n");
+}
+
+TEST(HostReasons, TracedAfterTheResultLastOneInLastReasonStrayOnesDropped)
+{
+    const char* script = "FakeFail\nSetVar a \"[LastReason]\"\nMessage 5\nFakeEcho x y\nPrint \"[LastReason]|[a]\"\n";
+    Host quiet;
+    Outcome outcome = quiet.run(script);
+    EXPECT_EQ(outcome.out, "|FakeFail: it always fails\n"); // the reason of Message 5 went before FakeEcho
+
+    Host traced(true);
+    outcome = traced.run(script);
+    EXPECT_NE(outcome.out.find("trace: t.zhs:1: FakeFail -> False\n"
+                               "trace: t.zhs:1:   reason: FakeFail: a step skipped\n"
+                               "trace: t.zhs:1:   reason: FakeFail: it always fails\n"
+                               "trace: t.zhs:2: set [a]"),
+              std::string::npos)
+        << outcome.out;
+    EXPECT_EQ(outcome.out.find("reason: message"), std::string::npos) << outcome.out;
+}
+
+TEST(HostOutput, TextsPrintAsUtf8ErrorsCarryTheColumn)
+{
+    Host host;
+    // 1251: "Жук", "ё"
+    Outcome outcome = host.run("Print \"\xC6\xF3\xEA\"\nExpect \"\xB8\" \"e\"\n");
+    EXPECT_EQ(outcome.out, "\xD0\x96\xD1\x83\xD0\xBA\n");
+    EXPECT_EQ(outcome.err, "t.zhs:2: expected \"e\" got \"\xD1\x91\"\n");
+
+    host.err.str("");
+    Script script;
+    script.file = "t.zhs";
+    EXPECT_EQ(host.interpreter.run(script, {{3, "whole line"}, {1, "a character", 8}}), 2);
+    EXPECT_EQ(host.err.str(), "t.zhs:1:8: a character\nt.zhs:3: whole line\n");
 }
 
 TEST(HostSubroutines, ScriptProcessorAcceptsOnlyGoSubOfAKnownName)

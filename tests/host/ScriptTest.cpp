@@ -1,4 +1,5 @@
 #include "host/Script.h"
+#include "host/ScriptFile.h"
 
 #include <gtest/gtest.h>
 
@@ -87,4 +88,46 @@ TEST(ScriptParse, QuotingAndStructureErrorsAreAllReportedInLineOrder)
     };
     for (const auto& [text, errors] : cases)
         EXPECT_EQ(errorsOf(text), errors) << text;
+}
+
+TEST(ScriptFile, Utf8BecomesCodePage1251AndWhatItLacksIsAnErrorAtItsColumn)
+{
+    struct Case {
+        const char* bytes;
+        const char* text;
+        const char* errors; // LINE:COLUMN per error
+    };
+    const Case cases[] = {
+        // Привет №, in UTF-8, with and without a byte-order mark, and in 1251
+        {"P \"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x84\x96\"", "P \"\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\"", ""},
+        {"\xEF\xBB\xBFP \xE2\x84\x96", "P \xB9", ""},
+        {"P \"\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\"", "P \"\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\"", ""},
+        // a byte-order mark before what is not UTF-8 stays: the file is 1251
+        {"\xEF\xBB\xBFP \xB9", "\xEF\xBB\xBFP \xB9", ""},
+        // Ü on line 2; on line 3 a character beyond the BMP counts as one column
+        {"x\r\n  P \"\xC3\x9C\"\nP \xF0\x9F\x98\x80\xC3\xBC\n", "x\r\n  P \"?\"\nP ??\n", "2:6 3:3 3:4 "},
+        // comments may hold anything
+        {"  # \xE2\x86\x92\nP \xE2\x86\x92", "  # ?\nP ?", "2:3 "},
+    };
+    for (const Case& c : cases) {
+        std::vector<ScriptError> errors;
+        EXPECT_EQ(scriptText1251(c.bytes, errors), c.text) << c.bytes;
+        std::string where;
+        for (const ScriptError& error : errors)
+            where += std::to_string(error.line) + ":" + std::to_string(error.column) + " ";
+        EXPECT_EQ(where, c.errors) << c.bytes;
+    }
+    std::vector<ScriptError> errors;
+    scriptText1251("\xC3\x9C", errors);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].message, "the character U+00DC is not in code page 1251");
+}
+
+TEST(ScriptFile, ReadingSaysWhyItFailed)
+{
+    std::string bytes, problem;
+    EXPECT_FALSE(readScriptFile(".", bytes, problem));
+    EXPECT_EQ(problem, "is a directory");
+    EXPECT_FALSE(readScriptFile("no/such/file.zhs", bytes, problem));
+    EXPECT_EQ(problem, "no such file");
 }

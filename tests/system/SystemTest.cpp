@@ -92,3 +92,49 @@ TEST(Diagnostics, ReasonsComeOutOnceInOrderAndAreBounded)
     ASSERT_EQ(kept.size(), sys::kMaxReasons);
     EXPECT_EQ(kept.back(), std::to_string(sys::kMaxReasons + 9));
 }
+
+TEST(Text1251, CharactersOfEveryByteRoundTripAndOthersHaveNone)
+{
+    const std::pair<unsigned char, char32_t> table[] = {
+        {'A', U'A'},      {0x80, U'\u0402'}, {0x88, U'\u20AC'}, {0x98, U'\uFFFD'}, {0xA0, U'\u00A0'},
+        {0xA8, U'\u0401'}, {0xB9, U'\u2116'}, {0xBF, U'\u0457'}, {0xC0, U'\u0410'}, {0xFF, U'\u044F'},
+    };
+    for (auto [byte, c] : table)
+        EXPECT_EQ(sys::CharFrom1251(byte), c) << int(byte);
+    for (int byte = 0; byte < 256; ++byte) {
+        if (byte != 0x98) {
+            EXPECT_EQ(sys::CharTo1251(sys::CharFrom1251(static_cast<unsigned char>(byte))), byte) << byte;
+        }
+    }
+    for (char32_t c : {U'\u00DC', U'\u00E9', U'\u0098', U'\u4E2D', U'\uFFFD', U'\U0001F600'})
+        EXPECT_FALSE(sys::CharTo1251(c)) << static_cast<unsigned>(c);
+
+    EXPECT_EQ(sys::Utf8From1251("\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\x98" "5"),
+              "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x84\x96\xEF\xBF\xBD" "5");
+}
+
+TEST(Text1251, OnlyWellFormedUtf8IsUtf8)
+{
+    const std::pair<const char*, bool> table[] = {
+        {"", true},
+        {"plain", true},
+        {"\xC3\x9C \xE2\x84\x96 \xF0\x9F\x98\x80", true},
+        {"\xCF\xF0\xE8", false},       // 1251 text
+        {"\xC0\x80", false},            // overlong
+        {"\xE0\x9F\xBF", false},        // overlong
+        {"\xED\xA0\x80", false},        // surrogate
+        {"\xF4\x90\x80\x80", false},    // above U+10FFFF
+        {"a\xE2\x84", false},           // cut short
+        {"\x80", false},                // a lone continuation byte
+    };
+    for (auto [text, utf8] : table)
+        EXPECT_EQ(sys::IsUtf8(text), utf8) << text;
+    std::string encoded;
+    for (char32_t c : {U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFF', U'\U00010000', U'\U0010FFFF'}) {
+        encoded.clear();
+        sys::AppendUtf8(encoded, c);
+        char32_t decoded = 0;
+        EXPECT_EQ(sys::DecodeUtf8(encoded, 0, decoded), encoded.size());
+        EXPECT_EQ(decoded, c);
+    }
+}

@@ -50,6 +50,14 @@ void HeadlessBackend::trace(const std::string& line)
         onTrace(line);
 }
 
+void HeadlessBackend::print(const std::string& line)
+{
+    if (onPrint)
+        onPrint(line);
+    else
+        std::cout << line << std::endl;
+}
+
 namespace {
 
 const char* KindName(Answer::Kind kind)
@@ -312,7 +320,7 @@ std::optional<std::string> HeadlessBackend::chooseFile(bool save, const std::str
 
 void HeadlessBackend::messageBox(const std::string& text, const std::string&)
 {
-    std::cout << "message box: " << text << std::endl;
+    print("message box: " + text);
 }
 
 void HeadlessBackend::errorBox(const std::string& message)
@@ -329,7 +337,7 @@ void HeadlessBackend::errorBox(const std::string& message)
 void HeadlessBackend::openAddress(const std::string& address)
 {
     trace("open " + address);
-    std::cout << "open: " << address << std::endl;
+    print("open: " + address);
 }
 
 } // namespace forms

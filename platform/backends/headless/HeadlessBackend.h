@@ -56,6 +56,9 @@ public:
 
     // Shows the error box instead of printing it on standard error.
     std::function<void(const std::string&)> onErrorBox;
+    // Prints a line meant for the end user's eyes (a message box, an opened
+    // address) in place of the backend printing it on standard output.
+    std::function<void(const std::string&)> onPrint;
     // Told of every dialog shown and how it was answered (for tracing).
     std::function<void(const std::string&)> onTrace;
     // Told when a dialog operation cannot be carried out (no such control,
@@ -64,6 +67,7 @@ public:
 
 private:
     void trace(const std::string& line);
+    void print(const std::string& line);
     bool runStep(Form& form, const std::string& step);
 
     std::deque<Answer> answers_;
