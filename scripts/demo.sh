@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the demo script through the host program.
+# Sets up, builds what the demo needs (the host and the plug-in, no tests)
+# in build/demo, and runs the demo script through the host program.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
+build="$root/build/demo"
+jobs="${ZENVAS_JOBS:-2}"
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh" release
+echo "demo: configuring $build"
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DZENVAS_BUILD_TESTS=OFF >/dev/null
+echo "demo: building zenvas-host and Zenvas.nbp (ZENVAS_JOBS=$jobs; a first build takes a few minutes)"
+cmake --build "$build" -j "$jobs" --target zenvas-host Zenvas
 mkdir -p "$root/out"
 cd "$root"
-exec "$root/build/release/bin/zenvas-host" demo/demo.zhs
+echo "demo: running demo/demo.zhs"
+exec "$build/bin/zenvas-host" demo/demo.zhs
