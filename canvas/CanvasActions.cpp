@@ -2,9 +2,14 @@
 #include "canvas/CanvasList.h"
 
 #include "platform/forms/Window.h"
+#include "platform/gdi/Error.h"
 #include "plugin/Dispatch.h"
 #include "plugin/HostServices.h"
 #include "plugin/Values.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
 
 namespace zenvas {
 namespace {
@@ -15,16 +20,38 @@ int PictureSize(const std::string& text)
     return PlainNumber(text, 1, 1);
 }
 
+// A picture size beyond the drawing layer's limit fails with the size it
+// asked for; other failures pass through as they are.
+template <class Apply>
+void ApplySize(int width, int height, Apply&& apply)
+{
+    try {
+        apply();
+    } catch (const gdi::Error&) {
+        const std::uint64_t bytes = std::uint64_t(width) * std::uint64_t(height) * 3;
+        if (bytes <= gdi::Bitmap::kMaxBytes)
+            throw;
+        char gib[32];
+        std::snprintf(gib, sizeof gib, "%.1f", double(bytes) / double(std::uint64_t(1) << 30));
+        throw Declined("canvas of " + std::to_string(width) + " x " + std::to_string(height) +
+                       " pixels is too large (" + gib + " GiB)");
+    }
+}
+
 void ApplyWidth(TWSImageBox& box, int width)
 {
-    box.setWidth(width);
-    box.SetWidth(width);
+    ApplySize(width, box.Bitmap().height(), [&] {
+        box.setWidth(width);
+        box.SetWidth(width);
+    });
 }
 
 void ApplyHeight(TWSImageBox& box, int height)
 {
-    box.setHeight(height);
-    box.SetHeight(height);
+    ApplySize(box.Bitmap().width(), height, [&] {
+        box.setHeight(height);
+        box.SetHeight(height);
+    });
 }
 
 void ClearToWhite(TWSImageBox& box)
@@ -41,14 +68,18 @@ bool ZenvasCreate(const Params& p)
     bool result = false;
     try {
         DeleteCanvas(p[0]);
-        if (!Host().interfaceAccess)
+        if (!Host().interfaceAccess) {
+            RecordActionReason("the host answers no window queries");
             return false;
+        }
         const InterfaceAnswer answer = InterfaceAccess(kQueryWindowHandle, p[0]);
         const std::int32_t handle = IntegerFromText(answer.text);
         if (handle != 0) {
             forms::Window* host = forms::WindowSystem::instance().find(handle);
-            if (!host)
+            if (!host) {
+                RecordActionReason("no window " + std::to_string(handle) + " for rectangle " + Quoted(p[0]));
                 return false;
+            }
             auto canvas = std::make_unique<TZenvas>();
             canvas->setParent(host);
             canvas->RectName = p[0];
@@ -63,12 +94,17 @@ bool ZenvasCreate(const Params& p)
         }
         result = true;
     } catch (...) {
+        RecordCurrentFailure();
     }
     return result;
 }
 
 bool ZenvasDelete(const Params& p)
 {
+    if (FindCanvas(p[0]) == -1) {
+        RecordActionReason("no canvas in rectangle " + Quoted(p[0]));
+        return false;
+    }
     return DeleteCanvas(p[0]);
 }
 

@@ -102,6 +102,7 @@ bool DeleteCanvas(std::string_view name)
         Retire(std::move(canvas));
         return true;
     } catch (...) {
+        RecordCurrentFailure();
         return false;
     }
 }

@@ -10,9 +10,6 @@
 namespace zenvas {
 namespace {
 
-// Raised inside a routine's work to end it with false.
-struct Declined {};
-
 gdi::Canvas& PictureCanvas(TZenvas& canvas)
 {
     return canvas.WSImageBox1->Canvas();
@@ -43,10 +40,11 @@ bool ZvGetColorPixel(const Params& params)
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         const std::string& variable = params.at(1);
         if (variable.empty())
-            throw Declined{};
+            throw Declined("no variable named");
         const auto text = PixelColorText(PictureCanvas(canvas), params.at(2), params.at(3));
         if (!text)
-            throw Declined{};
+            throw Declined("coordinates " + Quoted(params.at(2)) + ", " + Quoted(params.at(3)) +
+                           " are not plain numbers");
         SetVariable(variable, *text);
     });
 }

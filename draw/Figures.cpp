@@ -27,30 +27,36 @@ void SetColorFromText(std::string_view text, Set&& set)
         set(gdi::Color(0));
         return;
     }
-    GuardedStep([&] { set(ColorFromText(text)); });
+    GuardedStep([&] { set(ColorFromText(text)); }, "colour left unchanged");
 }
 
-gdi::Point PointFromItems(const std::vector<std::string>& items)
+gdi::Point PointFromItems(std::string_view list, const std::vector<std::string>& items)
 {
     if (items.size() < 2)
-        throw ConversionError("a point needs two coordinates");
+        throw ConversionError("coordinate list " + Quoted(list) + " is not X|Y");
     const std::int32_t x = IntegerFromText(items[0]);
     const std::int32_t y = IntegerFromText(items[1]);
     return {x, y};
 }
 
-void DrawFromItems(gdi::Canvas& canvas, Figure figure, const std::vector<std::string>& items)
+void DrawFromItems(gdi::Canvas& canvas, Figure figure, std::string_view list,
+                   const std::vector<std::string>& items)
 {
     if (figure == Figure::Polygon) {
         const std::vector<gdi::Point> corners = PolygonCorners(items);
         if (!corners.empty())
             canvas.polygon(corners);
+        else
+            RecordActionReason("coordinate list " + Quoted(list) + " has no corner; nothing drawn");
         return;
     }
     const std::size_t count = figure == Figure::RoundRect ? 6 : figure == Figure::Pie ? 8 : 4;
     const auto c = FixedCoordinates(items, count);
-    if (!c)
+    if (!c) {
+        RecordActionReason("coordinate list " + Quoted(list) + " has " + std::to_string(items.size()) +
+                           " items, not " + std::to_string(count) + "; nothing drawn");
         return;
+    }
     const std::vector<std::int32_t>& v = *c;
     switch (figure) {
     case Figure::Rectangle:
@@ -128,16 +134,19 @@ void DrawFigure(gdi::Canvas& canvas, Figure figure, const FigureTexts& texts)
     GuardedStep([&] {
         if (texts.coordinates.empty())
             return;
-        DrawFromItems(canvas, figure, CoordinateItems(texts.coordinates));
-    });
+        DrawFromItems(canvas, figure, texts.coordinates, CoordinateItems(texts.coordinates));
+    }, "nothing drawn");
 }
 
 void DrawLine(gdi::Canvas& canvas, std::string_view width, std::string_view color, std::string_view style,
               std::string_view x1, std::string_view y1, std::string_view x2, std::string_view y2)
 {
     SetUpPen(canvas, width, color, style);
-    if (HasNonDigit(x1) || HasNonDigit(y1) || HasNonDigit(x2) || HasNonDigit(y2))
+    if (HasNonDigit(x1) || HasNonDigit(y1) || HasNonDigit(x2) || HasNonDigit(y2)) {
+        RecordActionReason("coordinates " + Quoted(x1) + ", " + Quoted(y1) + ", " + Quoted(x2) + ", " +
+                           Quoted(y2) + " are not plain numbers; nothing drawn");
         return;
+    }
     const std::int32_t fromX = IntegerFromText(x1), fromY = IntegerFromText(y1);
     const std::int32_t toX = IntegerFromText(x2), toY = IntegerFromText(y2);
     canvas.moveTo(fromX, fromY);
@@ -157,7 +166,7 @@ void SetPixelFromTexts(gdi::Canvas& canvas, std::string_view color, std::string_
         GuardedStep([&] {
             const gdi::Color c = ColorFromText(color);
             canvas.setPixel(IntegerFromText(x), IntegerFromText(y), c);
-        });
+        }, "pixel left unchanged");
         return;
     }
     const std::int32_t px = IntegerFromText(x);
@@ -169,14 +178,15 @@ void DrawTextAt(gdi::Canvas& canvas, std::string_view descriptor, std::string_vi
                 std::string_view coordinates)
 {
     std::vector<std::string> items;
-    const bool read = GuardedStep([&] {
+    try {
         ApplyFontDescriptor(descriptor, canvas.font());
         items = CoordinateItems(coordinates);
-    });
+    } catch (...) {
+        canvas.brush().setStyle(gdi::BrushStyle::Clear);
+        throw;
+    }
     canvas.brush().setStyle(gdi::BrushStyle::Clear);
-    if (!read)
-        throw ConversionError("font descriptor does not read");
-    const gdi::Point at = PointFromItems(items);
+    const gdi::Point at = PointFromItems(coordinates, items);
     canvas.textOut(at.x, at.y, text);
 }
 
@@ -187,14 +197,14 @@ void FloodFillAt(gdi::Canvas& canvas, std::string_view color, std::string_view s
     if (!color.empty()) {
         if (const auto s = BrushStyleFromName(style))
             brush.setStyle(*s);
-        GuardedStep([&] { brush.setColor(ColorFromText(color)); });
+        GuardedStep([&] { brush.setColor(ColorFromText(color)); }, "colour left unchanged");
     } else {
         brush.setStyle(gdi::BrushStyle::Solid);
         brush.setColor(0);
     }
     std::vector<std::string> items;
     GuardedStep([&] { items = CoordinateItems(coordinates); });
-    const gdi::Point at = PointFromItems(items);
+    const gdi::Point at = PointFromItems(coordinates, items);
     canvas.floodFill(at.x, at.y, canvas.pixel(at.x, at.y));
 }
 

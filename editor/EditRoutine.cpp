@@ -3,6 +3,7 @@
 #include "editor/ActionEditors.h"
 #include "editor/EditorDialog.h"
 #include "plugin/ActionTable.h"
+#include "plugin/Reasons.h"
 #include "plugin/Dispatch.h"
 #include "plugin/Values.h"
 #include "platform/forms/ComboBox.h"
@@ -123,6 +124,7 @@ bool WriteBack(TEditorDialog& dialog, const ActionEditor& editor, std::span<char
                 if (field.slot == int(slot))
                     copies.push_back(sys::GlobalAllocText(FieldText(dialog, field)));
     } catch (...) {
+        RecordCurrentFailure("parameters left unchanged");
         for (char* copy : copies)
             sys::GlobalFree(copy);
         return false;

@@ -9,13 +9,10 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 namespace zenvas {
 namespace {
-
-// Raised inside a routine's work to end it with false without touching
-// anything.
-struct Declined {};
 
 gdi::Bitmap& PictureOf(TZenvas& canvas)
 {
@@ -61,12 +58,12 @@ bool ZenvasMonochrome(const Params& params)
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         const std::string& text = params.at(1);
         if (text.empty())
-            throw Declined{};
+            throw Declined("no colour given");
         GuardedStep([&] {
             const ColorValue colour = ColorFromText(text);
             BitmapMonochrome(PictureOf(canvas), colour);
             Repaint(canvas);
-        });
+        }, "picture left unchanged");
     });
 }
 
@@ -80,15 +77,19 @@ bool ZenvasBlock(const Params& params)
             const std::int32_t count = IntegerFromText(params.at(2));
             const std::int32_t seam = std::max(IntegerFromText(params.at(3)), 0);
             gdi::Bitmap& picture = PictureOf(canvas);
-            if (count <= 0)
+            if (count <= 0) {
+                RecordActionReason("block count " + std::to_string(count) + " is not positive; picture left unchanged");
                 return;
+            }
             const std::int32_t blockWidth = picture.width() / count;
             const std::int32_t blockHeight = picture.height() / count;
-            if (blockWidth <= 0 || blockHeight <= 0)
+            if (blockWidth <= 0 || blockHeight <= 0) {
+                RecordActionReason(std::to_string(count) + " blocks leave no whole pixel per block; picture left unchanged");
                 return;
+            }
             BitmapBlock(picture, blockWidth, blockHeight, seam, colour);
             Repaint(canvas);
-        });
+        }, "picture left unchanged");
     });
 }
 
@@ -101,7 +102,7 @@ bool ZenvasFrostGlass(const Params& params)
             const std::int32_t range = std::max(IntegerFromText(params.at(2)), 0);
             BitmapFrostGlass(PictureOf(canvas), range, range, colour);
             Repaint(canvas);
-        });
+        }, "picture left unchanged");
     });
 }
 
@@ -112,7 +113,7 @@ bool ZenvasMonoPixel(const Params& params)
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         const std::string& text = params.at(1);
         if (text.empty())
-            throw Declined{};
+            throw Declined("no cell size given");
         const std::int32_t size = IntegerFromText(text);
         const auto cell = static_cast<std::uint16_t>(std::min<std::int32_t>(size, 65535));
         BitmapMonoPixel(PictureOf(canvas), cell, cell);

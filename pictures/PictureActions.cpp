@@ -4,6 +4,7 @@
 #include "plugin/Dispatch.h"
 #include "plugin/HostServices.h"
 #include "plugin/Values.h"
+#include "platform/gdi/Error.h"
 #include "platform/system/Files.h"
 
 #include <algorithm>
@@ -13,15 +14,40 @@
 namespace zenvas {
 namespace {
 
-// Raised inside a routine's work to end it with false.
-struct Declined {};
-
 using gdi::ClampToInt;
+
+std::string NoFileReason(const std::string& file)
+{
+    return file.empty() ? std::string("no file named") : file + ": no such file";
+}
+
+// A picture file's contents; a reader's message that does not name the file
+// gets its name in front.
+std::optional<gdi::Bitmap> ReadPicture(const std::string& file)
+{
+    try {
+        return LoadPictureFile(file);
+    } catch (const gdi::Error& failure) {
+        const std::string_view message = failure.what();
+        if (message.find(file) != std::string_view::npos)
+            throw;
+        throw Declined(file + ": " + std::string(message));
+    }
+}
+
+std::string NotAPictureReason(const std::string& file)
+{
+    const std::string extension = FileExtension(file);
+    return file + ": " + (extension.empty() ? std::string("no extension") : "extension " + Quoted(extension)) +
+           " is not .bmp, .jpg or .jpeg";
+}
 
 bool ZenvasSavePicture(const Params& params)
 {
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         const TWSImageBox& box = *canvas.WSImageBox1;
+        if (params.at(1).empty())
+            RecordActionReason("no file named; nothing saved");
         SavePicture(canvas.WSImageBox1->Bitmap(), box.width(), box.height(), params.at(1), params.at(2));
     });
 }
@@ -31,12 +57,14 @@ bool ZenvasSetPicture(const Params& params)
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         const std::string& file = params.at(1);
         if (!sys::FileExists(file))
-            throw Declined{};
-        const std::optional<gdi::Bitmap> image = LoadPictureFile(file);
+            throw Declined(NoFileReason(file));
+        const std::optional<gdi::Bitmap> image = ReadPicture(file);
         const std::int32_t x = IntegerFromText(params.at(2));
         const std::int32_t y = IntegerFromText(params.at(3));
-        if (!image)
+        if (!image) {
+            RecordActionReason(NotAPictureReason(file) + "; nothing drawn");
             return;
+        }
         const int left = ClampToInt(std::int64_t(x) - canvas.ScrollBox1->horzPosition());
         const int top = ClampToInt(std::int64_t(y) - canvas.ScrollBox1->vertPosition());
         canvas.WSImageBox1->Canvas().draw(left, top, *image);
@@ -48,16 +76,23 @@ bool znGetPictureSize(const Params& params)
 {
     try {
         const std::string& file = params.at(0);
-        if (!sys::FileExists(file))
+        if (!sys::FileExists(file)) {
+            RecordActionReason(NoFileReason(file));
             return false;
-        const std::optional<PictureSize> size = PictureFileSize(file);
-        if (!size)
+        }
+        const std::optional<gdi::Bitmap> picture = ReadPicture(file);
+        const std::optional<PictureSize> size =
+            picture ? std::optional<PictureSize>(PictureSize{picture->width(), picture->height()}) : std::nullopt;
+        if (!size) {
+            RecordActionReason(NotAPictureReason(file));
             return false;
+        }
         if (!params.at(1).empty())
             SetVariable(params[1], IntegerToText(size->width));
         if (!params.at(2).empty())
             SetVariable(params[2], IntegerToText(size->height));
     } catch (...) {
+        RecordCurrentFailure();
     }
     return false;
 }

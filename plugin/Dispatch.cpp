@@ -1,8 +1,10 @@
 #include "plugin/Dispatch.h"
 
 #include "plugin/ActionTable.h"
+#include "plugin/Reasons.h"
 
 #include <array>
+#include <string>
 
 namespace zenvas {
 namespace {
@@ -67,24 +69,43 @@ EditRoutine FindEditRoutine(int number)
 bool ExecuteAction(std::int32_t number, char** params)
 {
     const ActionEntry* entry = FindAction(number);
-    RunRoutine routine = FindRunRoutine(number);
-    if (!entry || !routine)
+    if (!entry) {
+        RecordActionReason("no action numbered " + std::to_string(number));
         return false;
-    Params texts;
-    texts.reserve(static_cast<std::size_t>(entry->parameterCount()));
-    for (std::int32_t i = 0; i < entry->parameterCount(); ++i) {
-        const char* text = params ? params[i] : nullptr;
-        texts.emplace_back(text ? text : "");
     }
-    return routine(texts);
+    const ActionScope scope(entry->name);
+    RunRoutine routine = FindRunRoutine(number);
+    if (!routine) {
+        RecordActionReason("not available in this build");
+        return false;
+    }
+    try {
+        Params texts;
+        texts.reserve(static_cast<std::size_t>(entry->parameterCount()));
+        for (std::int32_t i = 0; i < entry->parameterCount(); ++i) {
+            const char* text = params ? params[i] : nullptr;
+            texts.emplace_back(text ? text : "");
+        }
+        return routine(texts);
+    } catch (...) {
+        RecordCurrentFailure();
+        return false;
+    }
 }
 
 bool EditAction(std::int32_t number, char** slots)
 {
     const ActionEntry* entry = FindAction(number);
-    EditRoutine routine = FindEditRoutine(number);
-    if (!entry || !routine)
+    if (!entry) {
+        RecordActionReason("no action numbered " + std::to_string(number));
         return false;
+    }
+    const ActionScope scope(entry->name);
+    EditRoutine routine = FindEditRoutine(number);
+    if (!routine) {
+        RecordActionReason("no editor in this build");
+        return false;
+    }
     // Without a slot array the editor still opens, with every slot empty,
     // and has nothing to write back.
     return routine(std::span<char*>(slots, slots ? static_cast<std::size_t>(entry->parameterCount()) : 0));

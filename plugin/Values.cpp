@@ -163,7 +163,7 @@ ColorValue ColorFromText(std::string_view text)
 {
     auto items = SplitDelimited(text, ',');
     if (items.size() < 3)
-        throw ConversionError("'" + std::string(text) + "' is not a colour (red,green,blue)");
+        throw ConversionError("colour \"" + std::string(text) + "\" is not R,G,B");
     auto red = static_cast<std::uint32_t>(IntegerFromText(items[0]));
     auto green = static_cast<std::uint32_t>(IntegerFromText(items[1]));
     auto blue = static_cast<std::uint32_t>(IntegerFromText(items[2]));

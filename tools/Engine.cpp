@@ -120,8 +120,9 @@ int RoundEven(long double value)
 
 void DrawStar(TImageForm& form, int x, int y)
 {
+    const ActionScope tool("ZenvasStar");
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
-    GuardedStep([&] { canvas.pen().setColor(ToolColor(form.Colorite)); });
+    GuardedStep([&] { canvas.pen().setColor(ToolColor(form.Colorite)); }, "colour left unchanged");
     canvas.pen().setWidth(1);
     canvas.pen().setStyle(gdi::PenStyle::Solid);
     const int radius = IntegerFromText(form.Razmer);
@@ -131,6 +132,7 @@ void DrawStar(TImageForm& form, int x, int y)
 
 void FloodFillAt(TImageForm& form, int x, int y)
 {
+    const ActionScope tool("ZenvasFloodFill");
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
     if (!form.Colorite.empty()) {
         if (!form.StyleBrush.empty()) {
@@ -139,7 +141,7 @@ void FloodFillAt(TImageForm& form, int x, int y)
         } else {
             canvas.brush().setStyle(gdi::BrushStyle::Solid);
         }
-        GuardedStep([&] { canvas.brush().setColor(ColorFromText(form.Colorite)); });
+        GuardedStep([&] { canvas.brush().setColor(ColorFromText(form.Colorite)); }, "colour left unchanged");
     } else {
         canvas.brush().setStyle(gdi::BrushStyle::Solid);
         canvas.brush().setColor(0);
@@ -149,31 +151,35 @@ void FloodFillAt(TImageForm& form, int x, int y)
 
 void SprayAt(TImageForm& form, int x, int y)
 {
+    const ActionScope tool("ZenvasAero");
     const int radius = form.Razmer.empty() ? 30 : IntegerFromText(form.Razmer);
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
     if (form.Colorite.empty())
         SprayDots(canvas, x, y, radius, 0, form.Intensive);
     else
-        GuardedStep([&] { SprayDots(canvas, x, y, radius, ColorFromText(form.Colorite), form.Intensive); });
+        GuardedStep([&] { SprayDots(canvas, x, y, radius, ColorFromText(form.Colorite), form.Intensive); },
+                    "nothing sprayed");
 }
 
 void PickColor(TImageForm& form, int x, int y)
 {
+    const ActionScope tool("ZenvasPipette");
     if (form.PipetteColorite.empty())
         return;
     GuardedStep([&] {
         SetVariable(form.PipetteColorite, ColorToText(form.WSImageBox1->Canvas().pixel(x, y)));
-    });
+    }, "no colour taken");
 }
 
 void WriteText(TImageForm& form, int x, int y)
 {
+    const ActionScope tool("ZenvasTextOut");
     GuardedStep([&] {
         gdi::Canvas& canvas = form.WSImageBox1->Canvas();
         ApplyFontDescriptor(form.LabelFont, canvas.font());
         canvas.brush().setStyle(gdi::BrushStyle::Clear);
         canvas.textOut(x, y, form.LabelText);
-    });
+    }, "nothing written");
 }
 
 void DestroyRubberBand()
@@ -288,6 +294,7 @@ void FinishSelection(TImageForm& form)
 
 void PasteSelection(TImageForm& form, int x, int y)
 {
+    const ActionScope tool("ZenvasCopyPaste");
     const Selection s = Engine().selection;
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
     gdi::Bitmap& picture = form.WSImageBox1->Bitmap();
@@ -301,12 +308,13 @@ void PasteSelection(TImageForm& form, int x, int y)
             gdi::Bitmap part(s.width, s.height);
             gdi::Canvas(part).copyRect(part.bounds(), picture, source);
             canvas.drawTransparent(dest.left, dest.top, part, transparent);
-        });
+        }, "nothing pasted");
     }
 }
 
 void SavePart(TImageForm& form)
 {
+    const ActionScope tool("ZenvasSavePartPicture");
     if (sys::FileExists(form.CopyPartPatch))
         sys::DeleteFile(form.CopyPartPatch);
     const std::string& path = form.CopyPartPatch;
@@ -315,8 +323,14 @@ void SavePart(TImageForm& form)
         if (tail == ".bmp" || tail == ".jpg")
             form.CopyPartPatch = path.substr(0, path.size() - 4);
     }
-    if (form.CopyPartPatch.empty() || (form.CopyPartExt != ".bmp" && form.CopyPartExt != ".jpg"))
+    if (form.CopyPartPatch.empty()) {
+        RecordActionReason("no file named; nothing saved");
         return;
+    }
+    if (form.CopyPartExt != ".bmp" && form.CopyPartExt != ".jpg") {
+        RecordActionReason("extension " + Quoted(form.CopyPartExt) + " is not .bmp or .jpg; nothing saved");
+        return;
+    }
     const Selection s = Engine().selection;
     gdi::Bitmap part(s.width, s.height);
     gdi::Canvas(part).copyRect(part.bounds(), form.WSImageBox1->Bitmap(),
@@ -434,7 +448,10 @@ void EngineMouseDown(TImageForm& form, forms::MouseButton button, forms::ShiftSt
     if (IsTrue(form.Zalivka) && left)
         FloodFillAt(form, x, y);
     if (IsTrue(form.Piksel) && left) {
-        GuardedStep([&] { form.WSImageBox1->Canvas().setPixel(x, y, ToolColor(form.Colorite)); });
+        GuardedStep([&] {
+            const ActionScope tool("ZenvasPixel");
+            form.WSImageBox1->Canvas().setPixel(x, y, ToolColor(form.Colorite));
+        }, "pixel left unchanged");
         if (!Run(form, form.SubLeft))
             return;
     }

@@ -18,7 +18,7 @@ namespace {
 template <class Setter>
 void SetColorFromText(const std::string& text, Setter&& set)
 {
-    GuardedStep([&] { set(text.empty() ? gdi::Color(0) : ColorFromText(text)); });
+    GuardedStep([&] { set(text.empty() ? gdi::Color(0) : ColorFromText(text)); }, "colour left unchanged");
 }
 
 // A pen width: `least` for texts that are not plain numbers, and never
@@ -155,7 +155,11 @@ bool ZenvasTextOut(const Params& p)
 bool ZenvasSetCursor(const Params& p)
 {
     return RunOnCanvas(p, [&](TZenvas& c) {
-        forms::Screen::instance().setCursor(1, forms::LoadCursorFile(p[1]));
+        auto shape = forms::LoadCursorFile(p[1]);
+        if (!shape)
+            RecordActionReason(!sys::FileExists(p[1]) ? (p[1].empty() ? std::string("no file named") : p[1] + ": no such file")
+                                                      : p[1] + ": not a cursor file");
+        forms::Screen::instance().setCursor(1, std::move(shape));
         c.WSImageBox1->setCursor(1);
     });
 }
@@ -222,8 +226,14 @@ bool ZenvasSetPictureMouse(const Params& p)
     bool accepted = false;
     const bool found = RunOnCanvas(p, [&](TZenvas& c) {
         SelectTool(c, ToolFlag::PictureMouse, 0, false);
-        if (!sys::FileExists(p[1]) || sys::LowerCase1251(FileExtension(p[1])) != ".bmp")
+        if (!sys::FileExists(p[1])) {
+            RecordActionReason(p[1].empty() ? std::string("no file named") : p[1] + ": no such file");
             return;
+        }
+        if (sys::LowerCase1251(FileExtension(p[1])) != ".bmp") {
+            RecordActionReason(p[1] + ": not a .bmp file");
+            return;
+        }
         c.PictureMouseFile = p[1];
         c.PictureMouseColorTrue = p[2];
         c.PictureMouseRazmer = HasNonDigit(p[3]) ? "100" : p[3];
