@@ -12,6 +12,8 @@
 #include "tools/Zoom.h"
 
 #include <cmath>
+#include <string_view>
+#include <utility>
 
 namespace zenvas {
 
@@ -120,7 +122,6 @@ int RoundEven(long double value)
 
 void DrawStar(TImageForm& form, int x, int y)
 {
-    const ActionScope tool("ZenvasStar");
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
     GuardedStep([&] { canvas.pen().setColor(ToolColor(form.Colorite)); }, "colour left unchanged");
     canvas.pen().setWidth(1);
@@ -132,7 +133,6 @@ void DrawStar(TImageForm& form, int x, int y)
 
 void FloodFillAt(TImageForm& form, int x, int y)
 {
-    const ActionScope tool("ZenvasFloodFill");
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
     if (!form.Colorite.empty()) {
         if (!form.StyleBrush.empty()) {
@@ -151,7 +151,6 @@ void FloodFillAt(TImageForm& form, int x, int y)
 
 void SprayAt(TImageForm& form, int x, int y)
 {
-    const ActionScope tool("ZenvasAero");
     const int radius = form.Razmer.empty() ? 30 : IntegerFromText(form.Razmer);
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
     if (form.Colorite.empty())
@@ -163,7 +162,6 @@ void SprayAt(TImageForm& form, int x, int y)
 
 void PickColor(TImageForm& form, int x, int y)
 {
-    const ActionScope tool("ZenvasPipette");
     if (form.PipetteColorite.empty())
         return;
     GuardedStep([&] {
@@ -173,7 +171,6 @@ void PickColor(TImageForm& form, int x, int y)
 
 void WriteText(TImageForm& form, int x, int y)
 {
-    const ActionScope tool("ZenvasTextOut");
     GuardedStep([&] {
         gdi::Canvas& canvas = form.WSImageBox1->Canvas();
         ApplyFontDescriptor(form.LabelFont, canvas.font());
@@ -294,7 +291,6 @@ void FinishSelection(TImageForm& form)
 
 void PasteSelection(TImageForm& form, int x, int y)
 {
-    const ActionScope tool("ZenvasCopyPaste");
     const Selection s = Engine().selection;
     gdi::Canvas& canvas = form.WSImageBox1->Canvas();
     gdi::Bitmap& picture = form.WSImageBox1->Bitmap();
@@ -314,7 +310,6 @@ void PasteSelection(TImageForm& form, int x, int y)
 
 void SavePart(TImageForm& form)
 {
-    const ActionScope tool("ZenvasSavePartPicture");
     if (sys::FileExists(form.CopyPartPatch))
         sys::DeleteFile(form.CopyPartPatch);
     const std::string& path = form.CopyPartPatch;
@@ -448,10 +443,8 @@ void EngineMouseDown(TImageForm& form, forms::MouseButton button, forms::ShiftSt
     if (IsTrue(form.Zalivka) && left)
         FloodFillAt(form, x, y);
     if (IsTrue(form.Piksel) && left) {
-        GuardedStep([&] {
-            const ActionScope tool("ZenvasPixel");
-            form.WSImageBox1->Canvas().setPixel(x, y, ToolColor(form.Colorite));
-        }, "pixel left unchanged");
+        GuardedStep([&] { form.WSImageBox1->Canvas().setPixel(x, y, ToolColor(form.Colorite)); },
+                    "pixel left unchanged");
         if (!Run(form, form.SubLeft))
             return;
     }
@@ -529,11 +522,67 @@ void EngineMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftStat
     form.WSImageBox1->invalidate();
 }
 
+// The action that chose the tool handling the pointer, for reasons.
+std::string_view ToolAction(TImageForm& form)
+{
+    static constexpr std::pair<ToolFlag, std::string_view> kFlagActions[] = {
+        {ToolFlag::Zvezda, "ZenvasStar"},         {ToolFlag::Zalivka, "ZenvasFloodFill"},
+        {ToolFlag::Piksel, "ZenvasPixel"},        {ToolFlag::AeroGliss, "ZenvasAero"},
+        {ToolFlag::Pipette, "ZenvasPipette"},     {ToolFlag::TextCanvas, "ZenvasTextOut"},
+        {ToolFlag::Copy, "ZenvasCopyPaste"},      {ToolFlag::CopyPartePicture, "ZenvasSavePartPicture"},
+        {ToolFlag::PictureMouse, "ZenvasSetPictureMouse"},
+    };
+    for (const auto& [flag, action] : kFlagActions)
+        if (IsTrue(FlagSlot(form, flag)))
+            return action;
+    static constexpr std::string_view kBuiltIn[] = {"ZenvasPen", "ZenvasBrush", "ZenvasRectangle", "ZenvasCircle",
+                                                    "ZenvasLine"};
+    const std::string& code = form.NumbProcedure;
+    if (code.size() == 1 && code[0] >= '1' && code[0] <= '5')
+        return kBuiltIn[code[0] - '1'];
+    return "Zenvas";
+}
+
+// A failure still ends the event through the framework's error box; its
+// reason is recorded on the way.
+void ReportingMouseDown(TImageForm& form, forms::MouseButton button, forms::ShiftState shift, int x, int y)
+{
+    const ActionScope scope(ToolAction(form));
+    try {
+        EngineMouseDown(form, button, shift, x, y);
+    } catch (...) {
+        RecordCurrentFailure();
+        throw;
+    }
+}
+
+void ReportingMouseMove(TImageForm& form, forms::ShiftState shift, int x, int y)
+{
+    const ActionScope scope(ToolAction(form));
+    try {
+        EngineMouseMove(form, shift, x, y);
+    } catch (...) {
+        RecordCurrentFailure();
+        throw;
+    }
+}
+
+void ReportingMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftState shift, int x, int y)
+{
+    const ActionScope scope(ToolAction(form));
+    try {
+        EngineMouseUp(form, button, shift, x, y);
+    } catch (...) {
+        RecordCurrentFailure();
+        throw;
+    }
+}
+
 const bool kEngineInstalled = [] {
     ImageFormHandlers& hooks = ImageFormHooks();
-    hooks.mouseDown = &EngineMouseDown;
-    hooks.mouseMove = &EngineMouseMove;
-    hooks.mouseUp = &EngineMouseUp;
+    hooks.mouseDown = &ReportingMouseDown;
+    hooks.mouseMove = &ReportingMouseMove;
+    hooks.mouseUp = &ReportingMouseUp;
     return true;
 }();
 

@@ -122,6 +122,26 @@ TEST_F(Reasons, PictureFiles)
     EXPECT_EQ(reasons[0].rfind("ZenvasSetPicture: bad JPEG " + damaged_ + ": Not a JPEG file", 0), 0u) << reasons[0];
 }
 
+// Outside any action the pointer's handlers name the action that chose the
+// tool; a failure that ends the event is recorded too.
+TEST_F(Reasons, PointerEventsNameTheToolsAction)
+{
+    const auto click = [&] {
+        auto& windows = forms::WindowSystem::instance();
+        windows.pointer(host_.handle(), forms::PointerKind::Down, forms::MouseButton::Left, forms::ssLeft, 5, 5);
+        windows.pointer(host_.handle(), forms::PointerKind::Up, forms::MouseButton::Left, 0, 5, 5);
+    };
+    ASSERT_TRUE(Exec(8, {"Rect1", "clRed", "", ""}));
+    click();
+    EXPECT_EQ(sys::TakeReasons(),
+              std::vector<std::string>{"ZenvasPixel: colour \"clRed\" is not R,G,B; pixel left unchanged"});
+    ASSERT_TRUE(Exec(14, {"Rect1", "big", "0,0,0", ""}));
+    testing::internal::CaptureStderr();
+    click();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(sys::TakeReasons(), std::vector<std::string>{"ZenvasStar: 'big' is not a valid integer value"});
+}
+
 TEST_F(Reasons, AnActionRunFromAnotherNamesItselfAndTheOuterOneAfterIt)
 {
     harness::State().onScript = [](const std::string&) { Exec(7, {"Inner"}); };
