@@ -32,16 +32,25 @@ std::string startMarker(const std::string& key)
     return "<!-- generated: zenvas-actions-doc " + key + " -->";
 }
 
-// Text for a Markdown table cell: bars escaped, line breaks as blanks,
-// runs of blanks kept readable.
+// Text for a Markdown table cell: bars escaped, a line break and the blanks
+// around it as one blank, other blanks as written.
 std::string cell(std::string_view text)
 {
     std::string out;
+    bool afterBreak = false; // blanks around a line break become one
     for (char c : text) {
+        if (c == '\n') {
+            while (!out.empty() && out.back() == ' ')
+                out.pop_back();
+            out += ' ';
+            afterBreak = true;
+            continue;
+        }
+        if (afterBreak && c == ' ')
+            continue;
+        afterBreak = false;
         if (c == '|')
             out += "\\|";
-        else if (c == '\n')
-            out += ' ';
         else
             out += c;
     }
