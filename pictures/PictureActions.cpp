@@ -107,6 +107,8 @@ void CopyPictureToMemory(TImageForm& form)
 
 void PasteMemoryPicture(TImageForm& form)
 {
+    if (!MemoryPicture())
+        RecordActionReason("no picture in memory; nothing pasted");
     PasteFromMemory(form.WSImageBox1->Canvas());
 }
 

@@ -3,6 +3,7 @@
 #include "tests/support/PluginHarness.h"
 
 #include "canvas/CanvasList.h"
+#include "pictures/PictureFiles.h"
 #include "platform/gdi/codecs/Bmp.h"
 #include "platform/system/Diagnostics.h"
 #include "plugin/HostServices.h"
@@ -106,7 +107,9 @@ TEST_F(Reasons, ParameterTexts)
 
 TEST_F(Reasons, PictureFiles)
 {
+    ClearMemory();
     Check({
+        {29, {"Rect1"}, true, "ZenvasPasteMemory: no picture in memory; nothing pasted"},
         {33, {"Rect1", missing_, "0", "0"}, false, "ZenvasSetPicture: " + missing_ + ": no such file"},
         {30, {missing_, "W", "H"}, false, "znGetPictureSize: " + missing_ + ": no such file"},
         {33, {"Rect1", png_, "0", "0"}, true,
