@@ -137,6 +137,9 @@ bool readInteger(std::string_view value, std::int64_t& result)
     return problem == std::errc() && stop == end;
 }
 
+namespace {
+
+// FILE, FILE:LINE or FILE:LINE:COLUMN, as far as they are known.
 std::string where(const std::string& file, int line, int column = 0)
 {
     std::string text = file;
@@ -146,6 +149,8 @@ std::string where(const std::string& file, int line, int column = 0)
         text += ':' + std::to_string(column);
     return text;
 }
+
+} // namespace
 
 Interpreter::Interpreter(const PluginEntryPoints& plugin, std::ostream& out, std::ostream& err, HostOptions options)
     : plugin_(plugin), out_(out), err_(err), options_(options), previous_(currentInterpreter)
@@ -208,7 +213,8 @@ void Interpreter::onAddAction(std::int32_t number, const char* name, const char*
 void Interpreter::printActions(std::ostream& out) const
 {
     for (const Registration& entry : registrations_) {
-        out << entry.number << '\t' << sys::Utf8From1251(entry.name) << '\t' << sys::Utf8From1251(entry.hint) << '\t';
+        out << entry.number << '\t' << sys::Utf8From1251(entry.name) << '\t' << sys::Utf8From1251(entry.hint)
+            << '\t';
         for (std::size_t i = 0; i < entry.types.size(); ++i)
             out << (i ? " " : "") << static_cast<int>(entry.types[i]);
         out << '\n';

@@ -29,12 +29,3 @@ TEST(CommandLine, Mistakes)
     EXPECT_EQ(parseCommandLine({"s.zhs", "--plugin"}).error, "--plugin needs a path");
     EXPECT_EQ(parseCommandLine({"-x", "s.zhs"}).error, "unknown option -x");
 }
-
-TEST(CommandLine, WhyAScriptCannotRun)
-{
-    EXPECT_EQ(scriptProblem("help", "no such file"),
-              "unknown command help: give a script file or actions (zenvas-host --help tells more)");
-    EXPECT_EQ(scriptProblem("help.zhs", "no such file"), "cannot read help.zhs: no such file");
-    EXPECT_EQ(scriptProblem("dir/help", "no such file"), "cannot read dir/help: no such file");
-    EXPECT_EQ(scriptProblem("adir", "is a directory"), "cannot read adir: is a directory");
-}

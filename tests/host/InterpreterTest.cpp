@@ -122,39 +122,6 @@ TEST(HostSubroutines, PluginRunsSubroutinesReentrantlyAndTraceShowsEachStep)
                            "oiO\ntrace: t.zhs: message 2 (the project closes)\n");
 }
 
-TEST(HostReasons, TracedAfterTheResultLastOneInLastReasonStrayOnesDropped)
-{
-    const char* script = "FakeFail\nSetVar a \"[LastReason]\"\nMessage 5\nFakeEcho x y\nPrint \"[LastReason]|[a]\"\n";
-    Host quiet;
-    Outcome outcome = quiet.run(script);
-    EXPECT_EQ(outcome.out, "|FakeFail: it always fails\n"); // the reason of Message 5 went before FakeEcho
-
-    Host traced(true);
-    outcome = traced.run(script);
-    EXPECT_NE(outcome.out.find("trace: t.zhs:1: FakeFail -> False\n"
-                               "trace: t.zhs:1:   reason: FakeFail: a step skipped\n"
-                               "trace: t.zhs:1:   reason: FakeFail: it always fails\n"
-                               "trace: t.zhs:2: set [a]"),
-              std::string::npos)
-        << outcome.out;
-    EXPECT_EQ(outcome.out.find("reason: message"), std::string::npos) << outcome.out;
-}
-
-TEST(HostOutput, TextsPrintAsUtf8ErrorsCarryTheColumn)
-{
-    Host host;
-    // 1251: "Жук", "ё"
-    Outcome outcome = host.run("Print \"\xC6\xF3\xEA\"\nExpect \"\xB8\" \"e\"\n");
-    EXPECT_EQ(outcome.out, "\xD0\x96\xD1\x83\xD0\xBA\n");
-    EXPECT_EQ(outcome.err, "t.zhs:2: expected \"e\" got \"\xD1\x91\"\n");
-
-    host.err.str("");
-    Script script;
-    script.file = "t.zhs";
-    EXPECT_EQ(host.interpreter.run(script, {{3, "whole line"}, {1, "a character", 8}}), 2);
-    EXPECT_EQ(host.err.str(), "t.zhs:1:8: a character\nt.zhs:3: whole line\n");
-}
-
 TEST(HostSubroutines, ScriptProcessorAcceptsOnlyGoSubOfAKnownName)
 {
     const std::string malformed = ", which is not of the form GoSub \"Name\"\n";

@@ -99,7 +99,8 @@ TEST(ScriptFile, Utf8BecomesCodePage1251AndWhatItLacksIsAnErrorAtItsColumn)
     };
     const Case cases[] = {
         // Привет №, in UTF-8, with and without a byte-order mark, and in 1251
-        {"P \"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x84\x96\"", "P \"\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\"", ""},
+        {"P \"\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82 \xE2\x84\x96\"",
+         "P \"\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\"", ""},
         {"\xEF\xBB\xBFP \xE2\x84\x96", "P \xB9", ""},
         {"P \"\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\"", "P \"\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\"", ""},
         // a byte-order mark before what is not UTF-8 stays: the file is 1251
@@ -117,17 +118,4 @@ TEST(ScriptFile, Utf8BecomesCodePage1251AndWhatItLacksIsAnErrorAtItsColumn)
             where += std::to_string(error.line) + ":" + std::to_string(error.column) + " ";
         EXPECT_EQ(where, c.errors) << c.bytes;
     }
-    std::vector<ScriptError> errors;
-    scriptText1251("\xC3\x9C", errors);
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_EQ(errors[0].message, "the character U+00DC is not in code page 1251");
-}
-
-TEST(ScriptFile, ReadingSaysWhyItFailed)
-{
-    std::string bytes, problem;
-    EXPECT_FALSE(readScriptFile(".", bytes, problem));
-    EXPECT_EQ(problem, "is a directory");
-    EXPECT_FALSE(readScriptFile("no/such/file.zhs", bytes, problem));
-    EXPECT_EQ(problem, "no such file");
 }

@@ -23,7 +23,7 @@ unset(ENV{LD_LIBRARY_PATH})
 file(MAKE_DIRECTORY ${WORK}/run)
 execute_process(COMMAND ${root}/usr/bin/zenvas-host --trace ${root}/usr/share/doc/zenvas/demo.zhs
   WORKING_DIRECTORY ${WORK}/run RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE out)
-string(FIND "${out}" "trace: plug-in file ${root}/usr/lib/" at)
+string(FIND "${out}" "trace: ${root}/usr/share/doc/zenvas/demo.zhs: plug-in file ${root}/usr/lib/" at)
 if(NOT status EQUAL 0 OR NOT at EQUAL 0 OR NOT out MATCHES "\ndemo finished")
   message(FATAL_ERROR "the unpacked demo: exit status ${status}\n${out}")
 endif()

@@ -129,12 +129,4 @@ TEST(Text1251, OnlyWellFormedUtf8IsUtf8)
     };
     for (auto [text, utf8] : table)
         EXPECT_EQ(sys::IsUtf8(text), utf8) << text;
-    std::string encoded;
-    for (char32_t c : {U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFF', U'\U00010000', U'\U0010FFFF'}) {
-        encoded.clear();
-        sys::AppendUtf8(encoded, c);
-        char32_t decoded = 0;
-        EXPECT_EQ(sys::DecodeUtf8(encoded, 0, decoded), encoded.size());
-        EXPECT_EQ(decoded, c);
-    }
 }
