@@ -170,7 +170,16 @@ WindowHost::WindowHost(Interpreter& interpreter) : interpreter_(interpreter)
     auto& backend = forms::HeadlessBackend::instance();
     backend.onErrorBox = [this](const std::string& message) { interpreter_.reportErrorBox(message); };
     backend.onTrace = [this](const std::string& line) { interpreter_.traceLine(line); };
-    backend.onPrint = [this](const std::string& line) { interpreter_.printLine(line); };
+    // A message box's line breaks may be bare carriage returns, which a
+    // terminal would print over each other.
+    backend.onPrint = [this](std::string line) {
+        for (std::size_t at = 0; (at = line.find('\r', at)) != std::string::npos;)
+            if (at + 1 < line.size() && line[at + 1] == '\n')
+                line.erase(at, 1);
+            else
+                line[at] = '\n';
+        interpreter_.printLine(line);
+    };
     backend.onDialogError = [this](const std::string& error) {
         if (dialogError_.empty())
             dialogError_ = error;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <iostream>
 
 namespace forms {
@@ -217,8 +218,16 @@ bool HeadlessBackend::runStep(Form& form, const std::string& step)
         return true;
     }
     if (op == "snapshot") {
-        gdi::Bitmap picture = form.snapshot();
-        gdi::SavePng(operand, picture);
+        // Made like the host's own snapshots: missing folders are created,
+        // and a picture that cannot be written is the script's error.
+        try {
+            const std::filesystem::path path(operand);
+            if (path.has_parent_path())
+                std::filesystem::create_directories(path.parent_path());
+            gdi::SavePng(operand, form.snapshot());
+        } catch (const std::exception& failure) {
+            return fail("cannot write the snapshot " + operand + ": " + failure.what());
+        }
         return true;
     }
     if (op == "key") {
