@@ -6,31 +6,12 @@
 
 namespace forms {
 
-Button::Button(std::string name, std::string caption) : Control(std::move(name)), caption_(std::move(caption)) {}
+Button::Button(std::string name, std::string caption) : Clickable(std::move(name)), caption_(std::move(caption)) {}
 
 void Button::keyDown(Key key, char character, ShiftState shift)
 {
     Control::keyDown(key, character, shift);
     if (key == Key::Character && character == ' ')
-        click();
-}
-
-void Button::mouseDown(MouseButton button, ShiftState shift, int x, int y)
-{
-    Control::mouseDown(button, shift, x, y);
-    clicks_.down(button);
-}
-
-void Button::mouseMove(ShiftState shift, int x, int y)
-{
-    Control::mouseMove(shift, x, y);
-    clicks_.move(covers(x, y));
-}
-
-void Button::mouseUp(MouseButton button, ShiftState shift, int x, int y)
-{
-    Control::mouseUp(button, shift, x, y);
-    if (clicks_.up(button, covers(x, y)))
         click();
 }
 
@@ -47,19 +28,19 @@ void Button::paint(gdi::Bitmap& surface)
     gdi::Canvas canvas(surface);
     gdi::IntRect box = surface.bounds();
     look::Fill(canvas, box, look::kBtnFace);
-    const bool pressed = clicks_.pressed();
+    const bool down = pressed();
     if (default_ || focused()) {
         look::Ring(canvas, box, look::kWindowFrame, look::kWindowFrame);
         box = look::Inset(box, 1);
     }
-    if (pressed)
+    if (down)
         look::Ring(canvas, box, look::kBtnShadow, look::kBtnShadow);
     else
         look::RaisedEdge(canvas, box);
     canvas.brush().setStyle(gdi::BrushStyle::Clear);
     canvas.font() = look::DialogFont(enabled() ? look::kBtnText : look::kGrayText);
     const gdi::TextSize extent = canvas.textExtent(caption_);
-    const int shift = pressed ? 1 : 0;
+    const int shift = down ? 1 : 0;
     canvas.textOut((surface.width() - extent.width) / 2 + shift, (surface.height() - extent.height) / 2 + shift,
                    caption_);
     if (focused())

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/forms/Backend.h"
-#include "platform/forms/ClickTracker.h"
+#include "platform/forms/Clickable.h"
 #include "platform/forms/Control.h"
 #include "platform/forms/Label.h"
 
@@ -11,7 +11,7 @@ namespace forms {
 // focused or the default button, Escape when it is the cancel button, the
 // space bar when focused) sets its form's modal result, if it has one, then
 // runs onClick.
-class Button : public Control {
+class Button : public Clickable {
 public:
     explicit Button(std::string name = {}, std::string caption = {});
     const std::string& caption() const { return caption_; }
@@ -26,9 +26,6 @@ public:
 
     bool focusable() const override { return true; }
     void keyDown(Key key, char character, ShiftState shift) override;
-    void mouseDown(MouseButton button, ShiftState shift, int x, int y) override;
-    void mouseMove(ShiftState shift, int x, int y) override;
-    void mouseUp(MouseButton button, ShiftState shift, int x, int y) override;
     void click() override;
 
 protected:
@@ -39,7 +36,6 @@ private:
     ModalResult modalResult_ = ModalResult::None;
     bool default_ = false;
     bool cancel_ = false;
-    ClickTracker clicks_;
 };
 
 } // namespace forms

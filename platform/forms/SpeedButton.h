@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/forms/ClickTracker.h"
-#include "platform/forms/Control.h"
+#include "platform/forms/Clickable.h"
 
 namespace forms {
 
@@ -9,21 +8,16 @@ namespace forms {
 // its transparent colour. A flat button shows its edge only while pressed.
 // A click (press and release inside it) runs onClick; it never takes the
 // keyboard focus.
-class SpeedButton : public Control {
+class SpeedButton : public Clickable {
 public:
     explicit SpeedButton(std::string name = {});
     gdi::Bitmap icon;
     bool flat = true;
 
-    void mouseDown(MouseButton button, ShiftState shift, int x, int y) override;
-    void mouseMove(ShiftState shift, int x, int y) override;
-    void mouseUp(MouseButton button, ShiftState shift, int x, int y) override;
 
 protected:
     void paint(gdi::Bitmap& surface) override;
 
-private:
-    ClickTracker clicks_;
 };
 
 } // namespace forms
