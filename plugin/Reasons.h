@@ -20,17 +20,25 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// The action whose routine is running; "Zenvas" outside any (pointer events
-// on a canvas).
-inline std::string_view& CurrentActionSlot() noexcept
+// Who is running: an action's name, or a way to find it that is asked only
+// when a reason is recorded (pointer events name the action that chose the
+// tool, and must not pay for that on every move).
+struct ActionNaming {
+    std::string_view name = "Zenvas";
+    std::string_view (*find)(void* subject) = nullptr;
+    void* subject = nullptr;
+};
+
+inline ActionNaming& CurrentActionSlot() noexcept
 {
-    static std::string_view name = "Zenvas";
-    return name;
+    static ActionNaming naming;
+    return naming;
 }
 
 inline std::string_view CurrentActionName() noexcept
 {
-    return CurrentActionSlot();
+    const ActionNaming& naming = CurrentActionSlot();
+    return naming.find ? naming.find(naming.subject) : naming.name;
 }
 
 // Names the running action for its lifetime; nests, since a subroutine run
@@ -39,14 +47,18 @@ class ActionScope {
 public:
     explicit ActionScope(std::string_view name) noexcept : outer_(CurrentActionSlot())
     {
-        CurrentActionSlot() = name;
+        CurrentActionSlot() = {name};
+    }
+    ActionScope(std::string_view (*find)(void*), void* subject) noexcept : outer_(CurrentActionSlot())
+    {
+        CurrentActionSlot() = {{}, find, subject};
     }
     ~ActionScope() { CurrentActionSlot() = outer_; }
     ActionScope(const ActionScope&) = delete;
     ActionScope& operator=(const ActionScope&) = delete;
 
 private:
-    std::string_view outer_;
+    ActionNaming outer_;
 };
 
 // Records "ACTION: detail".

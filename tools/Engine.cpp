@@ -523,8 +523,9 @@ void EngineMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftStat
 }
 
 // The action that chose the tool handling the pointer, for reasons.
-std::string_view ToolAction(TImageForm& form)
+std::string_view ToolAction(void* subject)
 {
+    TImageForm& form = *static_cast<TImageForm*>(subject);
     static constexpr std::pair<ToolFlag, std::string_view> kFlagActions[] = {
         {ToolFlag::Zvezda, "ZenvasStar"},         {ToolFlag::Zalivka, "ZenvasFloodFill"},
         {ToolFlag::Piksel, "ZenvasPixel"},        {ToolFlag::AeroGliss, "ZenvasAero"},
@@ -543,35 +544,15 @@ std::string_view ToolAction(TImageForm& form)
     return "Zenvas";
 }
 
-// A failure still ends the event through the framework's error box; its
-// reason is recorded on the way.
-void ReportingMouseDown(TImageForm& form, forms::MouseButton button, forms::ShiftState shift, int x, int y)
+// A pointer event's engine step. A failure still ends the event through the
+// framework's error box; its reason is recorded on the way, under the
+// action that chose the tool.
+template <auto Step, class... Args>
+void Reporting(TImageForm& form, Args... args)
 {
-    const ActionScope scope(ToolAction(form));
+    const ActionScope scope(&ToolAction, &form);
     try {
-        EngineMouseDown(form, button, shift, x, y);
-    } catch (...) {
-        RecordCurrentFailure();
-        throw;
-    }
-}
-
-void ReportingMouseMove(TImageForm& form, forms::ShiftState shift, int x, int y)
-{
-    const ActionScope scope(ToolAction(form));
-    try {
-        EngineMouseMove(form, shift, x, y);
-    } catch (...) {
-        RecordCurrentFailure();
-        throw;
-    }
-}
-
-void ReportingMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftState shift, int x, int y)
-{
-    const ActionScope scope(ToolAction(form));
-    try {
-        EngineMouseUp(form, button, shift, x, y);
+        Step(form, args...);
     } catch (...) {
         RecordCurrentFailure();
         throw;
@@ -580,9 +561,9 @@ void ReportingMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftS
 
 const bool kEngineInstalled = [] {
     ImageFormHandlers& hooks = ImageFormHooks();
-    hooks.mouseDown = &ReportingMouseDown;
-    hooks.mouseMove = &ReportingMouseMove;
-    hooks.mouseUp = &ReportingMouseUp;
+    hooks.mouseDown = &Reporting<&EngineMouseDown, forms::MouseButton, forms::ShiftState, int, int>;
+    hooks.mouseMove = &Reporting<&EngineMouseMove, forms::ShiftState, int, int>;
+    hooks.mouseUp = &Reporting<&EngineMouseUp, forms::MouseButton, forms::ShiftState, int, int>;
     return true;
 }();
 
