@@ -47,13 +47,11 @@ std::optional<int> SpinLoad(Rule rule, int floor, std::string_view text)
     const bool digits = !HasNonDigit(text);
     const std::optional<int> value = digits ? DecimalInteger(text) : std::nullopt;
     switch (rule) {
-    case Rule::Floor:
-        if (!digits)
-            return floor;
-        return value ? std::optional(std::max(*value, floor)) : std::nullopt;
     case Rule::FloorKeepDefault:
         if (text.empty())
             return std::nullopt;
+        [[fallthrough]];
+    case Rule::Floor:
         if (!digits)
             return floor;
         return value ? std::optional(std::max(*value, floor)) : std::nullopt;
