@@ -17,6 +17,7 @@ namespace gdi {
 
 using test::ReadAll;
 using test::TempPath;
+using test::WriteAll;
 
 namespace {
 
@@ -66,12 +67,6 @@ std::vector<std::uint8_t> EncodeWith(const Bitmap& b, JpegOptions o)
     std::vector<std::uint8_t> out(buffer, buffer + size);
     std::free(buffer);
     return out;
-}
-
-void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::ofstream(path, std::ios::binary | std::ios::trunc)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 } // namespace

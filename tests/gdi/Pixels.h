@@ -16,33 +16,20 @@ using Rows = std::vector<std::string>;
 constexpr Color kWhite = 0xFFFFFF;
 
 // Rows of characters from a legend: each pixel's colour is looked up in
-// `colors` and shown as the matching character of `chars` ('?' when absent).
-inline Rows Map(const Bitmap& bmp, const std::vector<Color>& colors, const std::string& chars)
+// `colors` and shown as the matching character of `chars` (`other` when absent).
+inline Rows Map(const Bitmap& bmp, const std::vector<Color>& colors, const std::string& chars, char other = '?')
 {
-    Rows rows;
-    for (int y = 0; y < bmp.height(); ++y) {
-        std::string row;
-        for (int x = 0; x < bmp.width(); ++x) {
-            char c = '?';
+    Rows rows(std::size_t(bmp.height()), std::string(std::size_t(bmp.width()), other));
+    for (int y = 0; y < bmp.height(); ++y)
+        for (int x = 0; x < bmp.width(); ++x)
             for (std::size_t i = 0; i < colors.size(); ++i)
                 if (bmp.pixel(x, y) == colors[i])
-                    c = chars[i];
-            row += c;
-        }
-        rows.push_back(row);
-    }
+                    rows[std::size_t(y)][std::size_t(x)] = chars[i];
     return rows;
 }
 
 // '#' for pixels of colour `ink`, '.' for everything else.
-inline Rows Mask(const Bitmap& bmp, Color ink = 0)
-{
-    Rows rows = Map(bmp, {ink}, "#");
-    for (std::string& row : rows)
-        for (char& c : row)
-            c = c == '#' ? '#' : '.';
-    return rows;
-}
+inline Rows Mask(const Bitmap& bmp, Color ink = 0) { return Map(bmp, {ink}, "#", '.'); }
 
 // Draws on a fresh white bitmap with a black pen and a blue brush: '#' pen,
 // 'b' brush, '.' untouched.
@@ -86,6 +73,12 @@ inline std::vector<std::uint8_t> ReadAll(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+inline void WriteAll(const std::string& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 } // namespace gdi::test

@@ -9,11 +9,7 @@ namespace gdi {
 
 using namespace test;
 
-namespace {
-
 constexpr Color kBlue = Rgb(0, 0, 255);
-
-} // namespace
 
 TEST(Figures, ExtentsOfOutlineAndFill)
 {
