@@ -24,13 +24,10 @@ struct Event {
 
 void Record(Control& control, std::vector<Event>& log)
 {
-    control.onMouseDown = [&control, &log](MouseButton, ShiftState s, int x, int y) {
-        log.push_back({control.name(), 'd', x, y, s});
-    };
-    control.onMouseMove = [&control, &log](ShiftState s, int x, int y) { log.push_back({control.name(), 'm', x, y, s}); };
-    control.onMouseUp = [&control, &log](MouseButton, ShiftState s, int x, int y) {
-        log.push_back({control.name(), 'u', x, y, s});
-    };
+    auto add = [&control, &log](char kind, ShiftState s, int x, int y) { log.push_back({control.name(), kind, x, y, s}); };
+    control.onMouseDown = [add](MouseButton, ShiftState s, int x, int y) { add('d', s, x, y); };
+    control.onMouseMove = [add](ShiftState s, int x, int y) { add('m', s, x, y); };
+    control.onMouseUp = [add](MouseButton, ShiftState s, int x, int y) { add('u', s, x, y); };
 }
 
 TEST(WindowSystem, HandlesAreNeverZeroNorReused)
