@@ -6,7 +6,7 @@
 
 namespace gdi {
 
-TEST(Rect, RightAndBottomAreExclusive)
+TEST(Rect, RightAndBottomAreExclusiveAndExtentsNormalizeAndIntersectKeepTheRule)
 {
     const IntRect r{2, 3, 5, 7};
     EXPECT_EQ(r.width(), 3);
@@ -16,10 +16,6 @@ TEST(Rect, RightAndBottomAreExclusive)
     EXPECT_FALSE(r.contains(5, 3));
     EXPECT_FALSE(r.contains(2, 7));
     EXPECT_TRUE((IntRect{4, 4, 4, 9}.isEmpty()));
-}
-
-TEST(Rect, ExtentsNeverOverflowAndNormalizeAndIntersectKeepTheRule)
-{
     EXPECT_EQ((IntRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX}.width()), 4294967295LL);
     EXPECT_EQ((IntRect{5, 7, 2, 3}.normalized()), (IntRect{2, 3, 5, 7}));
     EXPECT_EQ((IntRect{0, 0, 10, 10}.intersected({5, -5, 20, 5})), (IntRect{5, 0, 10, 5}));
