@@ -39,11 +39,6 @@ TEST(FontToDescriptor, IdentifierOrHexColourStylesWithTrailingSpaces)
     // System colours and clNone keep their identifiers: the font holds the
     // colour as given, not its resolved value.
     EXPECT_EQ(FontToDescriptor(forms::FontDialog().font), "MS Sans Serif|clWindowText|8||1");
-    for (const char* name : {"clWindow", "clNone", "clBtnFace"}) {
-        gdi::Font f;
-        ApplyFontDescriptor(std::string("A|") + name + "|8||1", f);
-        EXPECT_EQ(FontToDescriptor(f), std::string("A|") + name + "|8||1");
-    }
     EXPECT_EQ(FontToDescriptor(Font("A", 0xFF000005, 8)), "A|clWindow|8||1");
 }
 
