@@ -9,13 +9,10 @@ using Items = std::vector<std::string>;
 
 TEST(IntegerFromText, DecimalWithSignsSpacesAndZeros)
 {
-    EXPECT_EQ(IntegerFromText("12"), 12);
-    EXPECT_EQ(IntegerFromText("   12"), 12);
-    EXPECT_EQ(IntegerFromText("+7"), 7);
-    EXPECT_EQ(IntegerFromText("-0042"), -42);
-    EXPECT_EQ(IntegerFromText("2147483647"), 2147483647);
-    EXPECT_EQ(IntegerFromText("-2147483648"), -2147483647 - 1);
-    EXPECT_EQ(IntegerFromText("000000000000000000001"), 1);
+    const std::pair<const char*, int> cases[] = {{"12", 12}, {"   12", 12}, {"+7", 7}, {"-0042", -42},
+        {"2147483647", 2147483647}, {"-2147483648", -2147483647 - 1}, {"000000000000000000001", 1}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(IntegerFromText(text), value) << text;
 }
 
 TEST(IntegerFromText, EveryHexadecimalPrefixAndCase)
@@ -45,12 +42,8 @@ TEST(IntegerFromText, RejectsEverythingElse)
 
 TEST(HasNonDigit, OnlyDigitsCount)
 {
-    EXPECT_TRUE(HasNonDigit(""));
-    EXPECT_TRUE(HasNonDigit(" 12"));
-    EXPECT_TRUE(HasNonDigit("12 "));
-    EXPECT_TRUE(HasNonDigit("-1"));
-    EXPECT_TRUE(HasNonDigit("+1"));
-    EXPECT_TRUE(HasNonDigit("$10"));
+    for (const char* text : {"", " 12", "12 ", "-1", "+1", "$10"})
+        EXPECT_TRUE(HasNonDigit(text)) << '"' << text << '"';
     EXPECT_FALSE(HasNonDigit("0012"));
     EXPECT_EQ(IntegerFromText(" 12"), 12); // an integer text, yet not a plain number
 }
@@ -135,9 +128,8 @@ TEST(Booleans, CaseIgnoredInCodePage1251)
     EXPECT_EQ(BooleanFromText("TRUE"), true);
     EXPECT_EQ(BooleanFromText("True"), true);
     EXPECT_EQ(BooleanFromText("fAlSe"), false);
-    EXPECT_EQ(BooleanFromText("yes"), std::nullopt);
-    EXPECT_EQ(BooleanFromText(" true"), std::nullopt);
-    EXPECT_EQ(BooleanFromText(""), std::nullopt);
+    for (const char* text : {"yes", " true", ""})
+        EXPECT_EQ(BooleanFromText(text), std::nullopt) << '"' << text << '"';
 }
 
 TEST(StyleNames, ExactCaseEmptyIsSolidUnknownIsNoChange)
@@ -145,8 +137,8 @@ TEST(StyleNames, ExactCaseEmptyIsSolidUnknownIsNoChange)
     EXPECT_EQ(PenStyleFromName("DashDotDot"), gdi::PenStyle::DashDotDot);
     EXPECT_EQ(PenStyleFromName("Dot"), gdi::PenStyle::Dot);
     EXPECT_EQ(PenStyleFromName(""), gdi::PenStyle::Solid);
-    EXPECT_EQ(PenStyleFromName("solid"), std::nullopt);
-    EXPECT_EQ(PenStyleFromName("Clear"), std::nullopt);
+    for (const char* name : {"solid", "Clear"})
+        EXPECT_EQ(PenStyleFromName(name), std::nullopt) << name;
     EXPECT_EQ(BrushStyleFromName("DiagCross"), gdi::BrushStyle::DiagCross);
     EXPECT_EQ(BrushStyleFromName("Clear"), gdi::BrushStyle::Clear);
     EXPECT_EQ(BrushStyleFromName(""), gdi::BrushStyle::Solid);
