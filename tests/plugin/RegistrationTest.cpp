@@ -71,14 +71,6 @@ TEST_F(Plugin, RegistersTheWholeTableEveryTime)
     EXPECT_EQ(g_calls, expected);
 }
 
-TEST_F(Plugin, ExportsTheSevenEntryPoints)
-{
-    for (const char* name : {"nbRegisterPlugIn", "nbInitPlugIn", "nbEditAction", "nbExecAction", "nbMessage",
-                             "nbRegisterScriptProcessor", "nbRegisterInterfaceAccess"})
-        EXPECT_NE(dlsym(handle_, name), nullptr) << name;
-    EXPECT_EQ(dlsym(handle_, "_ZN6zenvas15IntegerFromTextESt17basic_string_viewIcSt11char_traitsIcEE"), nullptr);
-}
-
 TEST_F(Plugin, HostAndPluginShareOneGlobalAllocator)
 {
     auto init = entry<ZenvasInitPlugInFn>("nbInitPlugIn");
