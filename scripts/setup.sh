@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Installs what the build, the tests and the benchmarks need on Debian 12;
-# `setup.sh package` adds what scripts/package.sh needs besides (lintian).
+# `setup.sh package` adds what scripts/package.sh needs besides (lintian);
+# `setup.sh windows` adds the Windows cross build's tools (mingw-w64, wine64
+# for running the 64-bit build) and a deb-src entry, so that the Windows
+# build can fetch the sources of the codec and text libraries.
 # Idempotent: asks apt-get only for packages that are missing.
 set -euo pipefail
 
@@ -11,9 +14,19 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
 )
-if [ "${1:-}" = package ]; then
-  packages+=(lintian)
-fi
+sources_entry=
+case "${1:-}" in
+  package) packages+=(lintian) ;;
+  windows)
+    # The win32 thread flavour: the plug-in runs on one thread and the
+    # DLLs then need no threading library.
+    packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686
+               binutils-mingw-w64-x86-64 wine64 zip)
+    sources_entry=/etc/apt/sources.list.d/zenvas-deb-src.sources
+    ;;
+  '') ;;
+  *) echo "setup: unknown set-up '$1' (package or windows)" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -21,14 +34,77 @@ for package in "${packages[@]}"; do
     missing+=("$package")
   fi
 done
+need_sources=false
+if [ -n "$sources_entry" ] && [ ! -e "$sources_entry" ]; then
+  need_sources=true
+fi
 
-if [ "${#missing[@]}" -gt 0 ]; then
+if [ "${#missing[@]}" -gt 0 ] || $need_sources; then
   if [ "$(id -u)" -ne 0 ]; then
-    echo "setup: missing packages: ${missing[*]} (run as root to install them)" >&2
+    echo "setup: missing packages: ${missing[*]} ${sources_entry:+(and $sources_entry)} (run as root to install them)" >&2
     exit 1
   fi
-  echo "setup: installing ${missing[*]}"
+  if $need_sources; then
+    echo "setup: adding the Debian 12 source archives ($sources_entry)"
+    cat >"$sources_entry" <<'SOURCES'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+
+Types: deb-src
+URIs: http://deb.debian.org/debian-security
+Suites: bookworm-security
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SOURCES
+  fi
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  if [ "${#missing[@]}" -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  fi
+fi
+
+# The Windows build compiles the codec and text libraries from the source
+# packages of exactly the versions the Linux build links, and takes the
+# sources from build/windows/deps/src/. When the archive cannot hand out
+# the source of an installed version (an update whose source is not on the
+# mirror), the newest version whose source it does hand out is installed
+# instead, for every installed package built from that source, so both
+# builds agree.
+if [ -n "$sources_entry" ]; then
+  sources="$(cd "$(dirname "$0")/.." && pwd)/build/windows/deps/src"
+  mkdir -p "$sources"
+  for dev in libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev; do
+    read -r source installed < <(dpkg-query -W -f='${source:Package} ${source:Version}\n' "$dev")
+    candidates=("$installed")
+    listed="$(apt-cache showsrc "$source" | sed -n 's/^Version: //p' | sort -u)"
+    while read -r version; do
+      [ -n "$version" ] && [ "$version" != "$installed" ] && candidates+=("$version")
+    done < <(sort -r -V <<<"$listed")
+    chosen=
+    for version in "${candidates[@]}"; do
+      if [ -e "$sources/${source}_${version#*:}.dsc" ] \
+          || (cd "$sources" && apt-get source -qq --download-only "$source=$version" >/dev/null 2>&1); then
+        chosen="$version"
+        break
+      fi
+    done
+    if [ -z "$chosen" ]; then
+      echo "setup: the archive hands out no source of $source" >&2
+      exit 1
+    fi
+    if [ "$chosen" != "$installed" ]; then
+      binaries=()
+      while read -r binary from; do
+        [ "$from" = "$source" ] && binaries+=("$binary=$chosen")
+      done < <(dpkg-query -W -f='${db:Status-Abbrev} ${Package} ${source:Package}\n' | awk '$1 == "ii" {print $2, $3}')
+      echo "setup: the source of $source $installed is not in the archive; installing $chosen (${binaries[*]})"
+      DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --allow-downgrades \
+        "${binaries[@]}" >/dev/null
+    fi
+  done
 fi

@@ -1,0 +1,5 @@
+# Cross build for Windows (i686) with Debian's mingw-w64 (win32 thread flavour).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR i686)
+set(ZENVAS_MINGW_TRIPLET i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Cross-builds Zenvas.nbp for Windows with mingw-w64: the 32-bit DLL (the
+# one hosts load) and a 64-bit one, then checks both DLLs' export and import
+# tables.
+#   bash scripts/build-windows.sh          the DLLs in build/windows/TRIPLET/bin/
+#
+# zlib, libpng, libjpeg-turbo and FreeType are built first from their Debian
+# source packages, at the versions the Linux build links, with their own
+# build systems, as static libraries; each target's set is installed into
+# build/windows/deps/TRIPLET/ and kept until one of the versions changes.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+jobs="${ZENVAS_JOBS:-2}"
+"$root/scripts/setup.sh" windows
+
+deps="$root/build/windows/deps"
+sources="$deps/src"
+triplets=(i686-w64-mingw32 x86_64-w64-mingw32)
+
+# Source package and version of each library, as the Linux build has them.
+declare -A version
+for dev in zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev; do
+  read -r source source_version < <(dpkg-query -W -f='${source:Package} ${source:Version}\n' "$dev")
+  version[$source]="$source_version"
+done
+key="$(for source in zlib libpng1.6 libjpeg-turbo freetype; do echo "$source ${version[$source]}"; done)"
+
+# The unpacked, patched source tree of one package (setup.sh fetched it).
+unpacked() {
+  local source="$1" plain="${version[$1]#*:}"
+  local tree="$sources/$source-$plain"
+  if [ ! -d "$tree" ]; then
+    dpkg-source --no-check -q -x "$sources/${source}_${plain}.dsc" "$tree.partial" >/dev/null
+    mv "$tree.partial" "$tree"
+  fi
+  echo "$tree"
+}
+
+cmake_dep() {  # cmake_dep TRIPLET SOURCE_TREE NAME [TARGET] -- OPTIONS...
+  local triplet="$1" tree="$2" name="$3" target="$4"; shift 5
+  local work="$deps/build/$triplet/$name"
+  cmake -S "$tree" -B "$work" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triplet.cmake" \
+    -DZENVAS_WINDOWS_DEPS="$deps/$triplet" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$deps/$triplet" -DBUILD_SHARED_LIBS=OFF "$@" >"$work.log" 2>&1 \
+    || { cat "$work.log" >&2; exit 1; }
+  cmake --build "$work" -j "$jobs" ${target:+--target "$target"} >>"$work.log" 2>&1 \
+    || { tail -40 "$work.log" >&2; exit 1; }
+}
+
+build_deps() {
+  local triplet="$1" prefix="$deps/$1"
+  if [ -f "$prefix/versions" ] && [ "$(cat "$prefix/versions")" = "$key" ]; then
+    echo "build-windows: $triplet libraries are up to date ($prefix)"
+    return
+  fi
+  echo "build-windows: building zlib, libpng, libjpeg-turbo and FreeType for $triplet"
+  rm -rf "$prefix" "$deps/build/$triplet"
+  mkdir -p "$prefix" "$deps/build/$triplet"
+
+  # zlib: its configure script, static only; it builds in its own tree.
+  local work="$deps/build/$triplet/zlib"
+  cp -a "$(unpacked zlib)" "$work"
+  (cd "$work" && CHOST="$triplet" CC="$triplet-gcc-win32" AR="$triplet-ar" RANLIB="$triplet-ranlib" \
+     CFLAGS="-O2" ./configure --static --prefix="$prefix" && make -j "$jobs" libz.a && make install-libs \
+     && make install) >"$work.log" 2>&1 || { tail -40 "$work.log" >&2; exit 1; }
+
+  cmake_dep "$triplet" "$(unpacked libpng1.6)" libpng "" -- -DPNG_SHARED=OFF -DPNG_STATIC=ON \
+    -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -Dld-version-script=OFF -DZLIB_ROOT="$prefix"
+  cmake --install "$deps/build/$triplet/libpng" >/dev/null
+
+  # libjpeg-turbo: only the library (its programs are not needed), without
+  # the SIMD code, which would need an assembler; headers as its install has them.
+  local jpeg
+  jpeg="$(unpacked libjpeg-turbo)"
+  cmake_dep "$triplet" "$jpeg" libjpeg-turbo jpeg-static -- -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF
+  install -m 644 "$deps/build/$triplet/libjpeg-turbo/libjpeg.a" "$prefix/lib/"
+  install -m 644 "$deps/build/$triplet/libjpeg-turbo/jconfig.h" "$jpeg/jpeglib.h" "$jpeg/jmorecfg.h" \
+    "$jpeg/jerror.h" "$prefix/include/"
+
+  # FreeType: TrueType and the other outline formats, none of the optional
+  # libraries (compressed fonts, colour bitmaps, shaping).
+  cmake_dep "$triplet" "$(unpacked freetype)" freetype "" -- -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
+    -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+  cmake --install "$deps/build/$triplet/freetype" >/dev/null
+
+  echo "$key" >"$prefix/versions"
+}
+
+for triplet in "${triplets[@]}"; do
+  build_deps "$triplet"
+done
