@@ -2,8 +2,12 @@
 
 #include "platform/system/Files.h"
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dlfcn.h>
 #include <unistd.h>
+#endif
 
 #include <climits>
 #include <filesystem>
@@ -19,19 +23,45 @@ bool PluginEntryPoints::complete() const
 
 namespace {
 
-template <typename Fn>
-void resolve(void* handle, const char* name, Fn& slot, std::vector<std::string>& missing)
+#ifdef _WIN32
+
+void* openLibrary(const std::string& path, std::string& error)
 {
-    void* symbol = dlsym(handle, name);
-    if (!symbol)
-        missing.emplace_back(name);
-    // Function pointers from dlsym: the POSIX-sanctioned conversion.
-    slot = reinterpret_cast<Fn>(symbol);
+    // LoadLibrary searches the DLL path for a bare name and wants
+    // backslashes; a host loads the file it was given.
+    std::string file = path;
+    for (char& c : file)
+        if (c == '/')
+            c = '\\';
+    if (file.find('\\') == std::string::npos)
+        file = ".\\" + file;
+    HMODULE module = LoadLibraryA(file.c_str());
+    if (!module) {
+        const DWORD code = GetLastError();
+        char message[512] = {};
+        FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, message,
+                       sizeof message, nullptr);
+        std::string text = message;
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
+            text.pop_back();
+        error = path + ": " + (text.empty() ? "error " + std::to_string(code) : text);
+    }
+    return module;
 }
 
-} // namespace
+void* findSymbol(void* handle, const char* name)
+{
+    return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(handle), name));
+}
 
-bool PluginLibrary::open(const std::string& path, std::string& error)
+void closeLibrary(void* handle)
+{
+    FreeLibrary(static_cast<HMODULE>(handle));
+}
+
+#else
+
+void* openLibrary(const std::string& path, std::string& error)
 {
     // dlopen searches the library path for a name without a slash; a host
     // loads the file it was given.
@@ -40,8 +70,40 @@ bool PluginLibrary::open(const std::string& path, std::string& error)
     if (!handle) {
         const char* message = dlerror();
         error = message ? message : "cannot open " + path;
-        return false;
     }
+    return handle;
+}
+
+void* findSymbol(void* handle, const char* name)
+{
+    return dlsym(handle, name);
+}
+
+void closeLibrary(void* handle)
+{
+    dlclose(handle);
+}
+
+#endif
+
+template <typename Fn>
+void resolve(void* handle, const char* name, Fn& slot, std::vector<std::string>& missing)
+{
+    void* symbol = findSymbol(handle, name);
+    if (!symbol)
+        missing.emplace_back(name);
+    // Function pointers from dlsym and GetProcAddress: the conversion both
+    // systems sanction.
+    slot = reinterpret_cast<Fn>(symbol);
+}
+
+} // namespace
+
+bool PluginLibrary::open(const std::string& path, std::string& error)
+{
+    void* handle = openLibrary(path, error);
+    if (!handle)
+        return false;
 
     PluginEntryPoints found;
     std::vector<std::string> missing;
@@ -56,7 +118,7 @@ bool PluginLibrary::open(const std::string& path, std::string& error)
         error = path + " lacks the entry point" + (missing.size() > 1 ? "s" : "");
         for (std::size_t i = 0; i < missing.size(); ++i)
             error += (i == 0 ? " " : ", ") + missing[i];
-        dlclose(handle);
+        closeLibrary(handle);
         return false;
     }
     handle_ = handle;
@@ -66,11 +128,19 @@ bool PluginLibrary::open(const std::string& path, std::string& error)
 
 std::string defaultPluginPath()
 {
+#ifdef _WIN32
+    char buffer[MAX_PATH];
+    const DWORD got = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    const long length = got < sizeof buffer ? long(got) : 0;
+    const char* separators = "\\/";
+#else
     char buffer[PATH_MAX];
-    ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    const char* separators = "/";
+#endif
     if (length > 0) {
         std::string exe(buffer, static_cast<std::size_t>(length));
-        std::string folder = exe.substr(0, exe.rfind('/') + 1);
+        std::string folder = exe.substr(0, exe.find_last_of(separators) + 1);
         for (std::string candidate : {folder + "Zenvas.nbp", folder + ZENVAS_INSTALLED_PLUGIN})
             if (sys::FileExists(candidate))
                 return std::filesystem::path(candidate).lexically_normal().string();

@@ -21,9 +21,10 @@ struct PluginEntryPoints {
     bool complete() const;
 };
 
-// A plug-in library opened with dlopen. The library stays loaded for the
-// rest of the process, as with any host: the plug-in may keep the host's
-// callbacks and its own process-wide objects until the process ends.
+// A plug-in library opened with dlopen (LoadLibrary on Windows). The library
+// stays loaded for the rest of the process, as with any host: the plug-in may
+// keep the host's callbacks and its own process-wide objects until the
+// process ends.
 class PluginLibrary {
 public:
     // Opens `path` and resolves all seven entry points. On failure returns

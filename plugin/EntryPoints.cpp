@@ -8,7 +8,11 @@
 #include "plugin/HostServices.h"
 #include "plugin/HostText.h"
 
+#ifdef _WIN32
+#define ZENVAS_EXPORT extern "C" // Zenvas.def names the DLL's exports
+#else
 #define ZENVAS_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 

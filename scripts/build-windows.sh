@@ -2,7 +2,11 @@
 # Cross-builds Zenvas.nbp for Windows with mingw-w64: the 32-bit DLL (the
 # one hosts load) and a 64-bit one, then checks both DLLs' export and import
 # tables.
-#   bash scripts/build-windows.sh          the DLLs in build/windows/TRIPLET/bin/
+#   bash scripts/build-windows.sh          the DLLs in build/windows/TRIPLET/bin/Zenvas.nbp
+#   bash scripts/build-windows.sh test     besides, runs the tests under wine64: the
+#                                          64-bit zenvas-host.exe with every end-to-end
+#                                          script, the system layer's unit tests, and
+#                                          the 64-bit DLL loaded as a host loads it
 #
 # zlib, libpng, libjpeg-turbo and FreeType are built first from their Debian
 # source packages, at the versions the Linux build links, with their own
@@ -11,6 +15,11 @@
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="${ZENVAS_JOBS:-2}"
+mode="${1:-build}"
+case "$mode" in
+  build|test) ;;
+  *) echo "build-windows: unknown mode '$mode' (test, or nothing)" >&2; exit 2 ;;
+esac
 "$root/scripts/setup.sh" windows
 
 deps="$root/build/windows/deps"
@@ -23,7 +32,9 @@ for dev in zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev; do
   read -r source source_version < <(dpkg-query -W -f='${source:Package} ${source:Version}\n' "$dev")
   version[$source]="$source_version"
 done
-key="$(for source in zlib libpng1.6 libjpeg-turbo freetype; do echo "$source ${version[$source]}"; done)"
+# The recipe's number changes with the options below, so a changed recipe
+# rebuilds the libraries too.
+key="$(echo "recipe 2"; for source in zlib libpng1.6 libjpeg-turbo freetype; do echo "$source ${version[$source]}"; done)"
 
 # The unpacked, patched source tree of one package (setup.sh fetched it).
 unpacked() {
@@ -78,10 +89,11 @@ build_deps() {
   install -m 644 "$deps/build/$triplet/libjpeg-turbo/jconfig.h" "$jpeg/jpeglib.h" "$jpeg/jmorecfg.h" \
     "$jpeg/jerror.h" "$prefix/include/"
 
-  # FreeType: TrueType and the other outline formats, none of the optional
-  # libraries (compressed fonts, colour bitmaps, shaping).
-  cmake_dep "$triplet" "$(unpacked freetype)" freetype "" -- -DFT_DISABLE_ZLIB=ON -DFT_DISABLE_BZIP2=ON \
-    -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
+  # FreeType: the outline formats, with the zlib above for compressed fonts
+  # (its own copy of zlib would clash with it), none of the other optional
+  # libraries (colour bitmaps, shaping).
+  cmake_dep "$triplet" "$(unpacked freetype)" freetype "" -- -DFT_REQUIRE_ZLIB=ON -DZLIB_ROOT="$prefix" \
+    -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON
   cmake --install "$deps/build/$triplet/freetype" >/dev/null
 
   echo "$key" >"$prefix/versions"
@@ -90,3 +102,35 @@ build_deps() {
 for triplet in "${triplets[@]}"; do
   build_deps "$triplet"
 done
+
+configure() {  # configure TRIPLET BUILD_DIR OPTIONS...
+  local triplet="$1" build="$2"; shift 2
+  cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/toolchain-$triplet.cmake" \
+    -DZENVAS_WINDOWS_DEPS="$deps/$triplet" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+}
+
+# The DLLs a host loads: the platform, the libraries and the runtimes inside.
+for triplet in "${triplets[@]}"; do
+  build="$root/build/windows/$triplet"
+  echo "build-windows: Zenvas.nbp for $triplet in $build/bin"
+  configure "$triplet" "$build" -DZENVAS_STANDALONE_PLUGIN=ON
+  cmake --build "$build" -j "$jobs" --target Zenvas
+done
+
+echo "build-windows: the DLLs' tables"
+"$root/tests/windows/check-dll-tables.sh" i686-w64-mingw32-objdump "$root/build/windows/i686-w64-mingw32/bin/Zenvas.nbp" \
+  "$root/build/windows/i686-w64-mingw32/plugin/CMakeFiles/zenvas-plugin-objects.dir/EntryPoints.cpp.obj"
+"$root/tests/windows/check-dll-tables.sh" x86_64-w64-mingw32-objdump \
+  "$root/build/windows/x86_64-w64-mingw32/bin/Zenvas.nbp"
+
+[ "$mode" = test ] || exit 0
+
+# The 64-bit build with the platform as a DLL of its own, which zenvas-host.exe
+# and its Zenvas.nbp share as on Linux; its tests run under wine64.
+build="$root/build/windows/x86_64-w64-mingw32-wine"
+echo "build-windows: zenvas-host.exe and the tests in $build"
+configure x86_64-w64-mingw32 "$build" -DZENVAS_STANDALONE_PLUGIN=OFF \
+  -DZENVAS_STANDALONE_DLL="$root/build/windows/x86_64-w64-mingw32/bin/Zenvas.nbp"
+cmake --build "$build" -j "$jobs"
+echo "build-windows: the tests under wine64"
+ctest --test-dir "$build" --output-on-failure -j "$jobs"

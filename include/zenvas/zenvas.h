@@ -9,10 +9,13 @@
  *
  * Texts. Every text is a NUL-terminated single-byte string (code page 1251
  * for the plug-in's own Russian texts). A "text slot" (char **) holds a
- * block from the process-wide global memory allocator (the platform's
- * GlobalAlloc / GlobalFree stand-ins), or NULL. Whoever replaces a slot's
- * text first releases the block the slot held, then stores a fresh block,
- * so host and plug-in may each release what the other allocated.
+ * block from the process-wide global memory allocator (on Windows the
+ * system's fixed GlobalAlloc memory, released with GlobalFree; elsewhere
+ * the platform's stand-ins for the pair), or NULL. Whoever replaces a
+ * slot's text first releases the block the slot held, then stores a fresh
+ * block, so host and plug-in may each release what the other allocated. A
+ * slot holding anything else is treated as empty: it is overwritten, never
+ * released.
  *
  * Results. A boolean result is ZENVAS_TRUE (1) or ZENVAS_FALSE (0). No entry
  * point reports failure other than through its result; no exception,

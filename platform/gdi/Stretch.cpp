@@ -8,9 +8,14 @@
 #include <numeric>
 #include <vector>
 
-#if defined(__x86_64__)
+// Wide vector copies where the loader picks them at run time (ifunc) and
+// the stack keeps vectors aligned; not on Windows, which has neither.
+#if defined(__x86_64__) && !defined(_WIN32)
 #include <immintrin.h>
 #define ZENVAS_WIDE_HALFTONE 1
+#define ZENVAS_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
+#else
+#define ZENVAS_AVX2_CLONES
 #endif
 
 namespace gdi {
@@ -186,13 +191,13 @@ template <typename Acc>
 }
 
 // Built twice; the AVX2 copy is chosen at load time where the processor has it.
-__attribute__((target_clones("avx2", "default"))) void Halftone32(Bitmap& dst, const IntRect& d, const Bitmap& src,
+ZENVAS_AVX2_CLONES void Halftone32(Bitmap& dst, const IntRect& d, const Bitmap& src,
                                                                   const IntRect& sr, Scratch& s, int taps)
 {
     HalftoneTaps(dst, d, src, sr, s, s.acc32, s.sums32, taps);
 }
 
-__attribute__((target_clones("avx2", "default"))) void Halftone64(Bitmap& dst, const IntRect& d, const Bitmap& src,
+ZENVAS_AVX2_CLONES void Halftone64(Bitmap& dst, const IntRect& d, const Bitmap& src,
                                                                   const IntRect& sr, Scratch& s, int taps)
 {
     HalftoneTaps(dst, d, src, sr, s, s.acc64, s.sums64, taps);

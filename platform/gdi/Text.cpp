@@ -2,8 +2,8 @@
 
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/Error.h"
+#include "platform/gdi/FontSource.h"
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
@@ -51,27 +51,14 @@ std::string Squeeze(std::string_view name)
     return out;
 }
 
-// Windows face names by their squeezed spelling, so that fontconfig's
-// metric aliases (Times New Roman -> Liberation Serif) apply.
-const std::map<std::string, std::string>& WellKnownFaces()
-{
-    static const std::map<std::string, std::string> faces = {
-        {"timesnewroman", "Times New Roman"}, {"arial", "Arial"},
-        {"couriernew", "Courier New"},       {"arialnarrow", "Arial Narrow"},
-        {"mssansserif", "Microsoft Sans Serif"}, {"microsoftsansserif", "Microsoft Sans Serif"},
-        {"comicsansms", "Comic Sans MS"},     {"segoeui", "Segoe UI"},
-        {"trebuchetms", "Trebuchet MS"},      {"lucidaconsole", "Lucida Console"},
-    };
-    return faces;
-}
-
 struct Face {
     FT_Face face = nullptr;
+    std::shared_ptr<const std::vector<unsigned char>> data; // what a memory face reads
     bool emboldden = false;
     bool slant = false;
 };
 
-// FreeType and fontconfig set up once per process; faces are cached by
+// FreeType and the font source set up once per process; faces are cached by
 // (name, bold, italic) and kept until the process ends.
 class FontEngine {
 public:
@@ -88,7 +75,7 @@ public:
         auto it = faces_.find(id);
         if (it != faces_.end())
             return it->second;
-        return faces_.emplace(id, open(key, font.bold(), font.italic())).first->second;
+        return faces_.emplace(id, open(font.name(), key, font.bold(), font.italic())).first->second;
     }
 
     FT_Library library() const { return library_; }
@@ -101,7 +88,6 @@ public:
         for (auto& entry : faces_)
             FT_Done_Face(entry.second.face);
         FT_Done_FreeType(library_);
-        FcFini();
     }
 
 private:
@@ -109,53 +95,26 @@ private:
     {
         if (FT_Init_FreeType(&library_) != 0)
             throw Error("the font engine could not be started");
-        FcInit();
-        // Installed families by their squeezed names.
-        FcPattern* pattern = FcPatternCreate();
-        FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
-        if (FcFontSet* set = FcFontList(nullptr, pattern, objects)) {
-            for (int i = 0; i < set->nfont; ++i) {
-                FcChar8* family = nullptr;
-                for (int n = 0; FcPatternGetString(set->fonts[i], FC_FAMILY, n, &family) == FcResultMatch; ++n)
-                    installed_.emplace(Squeeze(reinterpret_cast<const char*>(family)),
-                                       reinterpret_cast<const char*>(family));
-            }
-            FcFontSetDestroy(set);
-        }
-        FcObjectSetDestroy(objects);
-        FcPatternDestroy(pattern);
     }
 
-    Face open(const std::string& key, bool bold, bool italic)
+    Face open(std::string_view name, const std::string& key, bool bold, bool italic)
     {
-        std::string family = "sans-serif";
-        if (auto it = installed_.find(key); it != installed_.end())
-            family = it->second;
-        else if (auto known = WellKnownFaces().find(key); known != WellKnownFaces().end())
-            family = known->second;
         Face result;
-        FcPattern* pattern = FcPatternCreate();
-        FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
-        FcPatternAddInteger(pattern, FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-        FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-        FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-        FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-        FcDefaultSubstitute(pattern);
-        FcResult res = FcResultNoMatch;
-        FcPattern* match = FcFontMatch(nullptr, pattern, &res);
-        FcPatternDestroy(pattern);
-        if (match) {
-            FcChar8* file = nullptr;
-            int index = 0, weight = FC_WEIGHT_REGULAR, slant = FC_SLANT_ROMAN;
-            FcPatternGetInteger(match, FC_INDEX, 0, &index);
-            FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-            FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-            if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch &&
-                FT_New_Face(library_, reinterpret_cast<const char*>(file), index, &result.face) == 0) {
-                result.emboldden = bold && weight < FC_WEIGHT_DEMIBOLD;
-                result.slant = italic && slant == FC_SLANT_ROMAN;
+        if (std::optional<FontFile> file = source_.find(name, key, bold, italic)) {
+            const FT_Error error = file->data
+                ? FT_New_Memory_Face(library_, file->data->data(), FT_Long(file->data->size()), file->index,
+                                     &result.face)
+                : FT_New_Face(library_, file->path.c_str(), file->index, &result.face);
+            if (error == 0) {
+                result.data = file->data;
+                const bool boldFace = file->bold.value_or((result.face->style_flags & FT_STYLE_FLAG_BOLD) != 0);
+                const bool italicFace =
+                    file->italic.value_or((result.face->style_flags & FT_STYLE_FLAG_ITALIC) != 0);
+                result.emboldden = bold && !boldFace;
+                result.slant = italic && !italicFace;
+            } else {
+                result.face = nullptr;
             }
-            FcPatternDestroy(match);
         }
         if (!result.face)
             throw Error("no font face could be found for \"" + key + "\"");
@@ -163,7 +122,7 @@ private:
     }
 
     FT_Library library_ = nullptr;
-    std::map<std::string, std::string> installed_;
+    FontSource source_;
     std::map<std::tuple<std::string, bool, bool>, Face> faces_;
 };
 

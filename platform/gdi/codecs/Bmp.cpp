@@ -1,11 +1,7 @@
 #include "platform/gdi/codecs/Bmp.h"
 
 #include "platform/gdi/Error.h"
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <sys/uio.h>
-#include <unistd.h>
+#include "platform/system/PosixIo.h"
 
 #include <algorithm>
 #include <bit>
@@ -350,7 +346,7 @@ Bitmap LoadBmp(std::span<const std::uint8_t> bytes)
 }
 
 // Reads all of `iov` from `offset`, however the kernel splits the reads.
-bool ReadFully(int fd, std::vector<iovec>& iov, off_t offset)
+bool ReadFully(int fd, std::vector<iovec>& iov, std::int64_t offset)
 {
     std::size_t first = 0;
     while (first < iov.size()) {
@@ -408,7 +404,7 @@ void LoadBmp(const std::string& path, Bitmap& out)
             if (stride > rowBytes && r + 1 < int(h.height))
                 iov.push_back({pad, std::size_t(stride - rowBytes)});
         }
-        if (!ReadFully(fd, iov, off_t(h.pixelsAt)))
+        if (!ReadFully(fd, iov, std::int64_t(h.pixelsAt)))
             throw Error("cannot read " + path);
         return;
     }

@@ -1,0 +1,122 @@
+#include "platform/gdi/FontSource.h"
+
+#include <windows.h>
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
+
+#include <algorithm>
+#include <cstring>
+
+namespace gdi {
+
+namespace {
+
+// GetFontData's name of the whole font collection file ('ttcf').
+constexpr DWORD kCollectionTable = 0x66637474;
+
+// A memory device context with a font selected; releases both.
+class SelectedFont {
+public:
+    explicit SelectedFont(const LOGFONTA& description)
+        : dc_(CreateCompatibleDC(nullptr)), font_(CreateFontIndirectA(&description))
+    {
+        if (dc_ && font_)
+            previous_ = SelectObject(dc_, font_);
+    }
+    ~SelectedFont()
+    {
+        if (previous_)
+            SelectObject(dc_, previous_);
+        if (font_)
+            DeleteObject(font_);
+        if (dc_)
+            DeleteDC(dc_);
+    }
+    SelectedFont(const SelectedFont&) = delete;
+    SelectedFont& operator=(const SelectedFont&) = delete;
+
+    HDC dc() const { return previous_ ? dc_ : nullptr; }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ previous_ = nullptr;
+};
+
+// In a collection, the face whose family the mapper chose, in the style
+// asked for where the collection has it.
+long FaceInCollection(const std::vector<unsigned char>& data, const char* family, bool bold, bool italic)
+{
+    FT_Library library = nullptr;
+    if (FT_Init_FreeType(&library) != 0)
+        return 0;
+    long chosen = 0;
+    int bestScore = -1;
+    FT_Face face = nullptr;
+    if (FT_New_Memory_Face(library, data.data(), FT_Long(data.size()), -1, &face) == 0) {
+        const long count = face->num_faces;
+        FT_Done_Face(face);
+        for (long index = 0; index < count; ++index) {
+            if (FT_New_Memory_Face(library, data.data(), FT_Long(data.size()), index, &face) != 0)
+                continue;
+            const bool sameFamily = face->family_name && _stricmp(face->family_name, family) == 0;
+            const int score = (sameFamily ? 4 : 0) + (((face->style_flags & FT_STYLE_FLAG_BOLD) != 0) == bold ? 2 : 0)
+                + (((face->style_flags & FT_STYLE_FLAG_ITALIC) != 0) == italic ? 1 : 0);
+            if (score > bestScore) {
+                bestScore = score;
+                chosen = index;
+            }
+            FT_Done_Face(face);
+        }
+    }
+    FT_Done_FreeType(library);
+    return chosen;
+}
+
+} // namespace
+
+FontSource::FontSource() = default;
+FontSource::~FontSource() = default;
+
+std::optional<FontFile> FontSource::find(std::string_view name, const std::string&, bool bold, bool italic)
+{
+    // The system's font mapper picks the installed face closest to the name
+    // (its own substitute when the name is not installed); GetFontData hands
+    // over that face's file.
+    LOGFONTA description{};
+    description.lfHeight = -16;
+    description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    description.lfItalic = italic ? TRUE : FALSE;
+    description.lfCharSet = DEFAULT_CHARSET;
+    description.lfOutPrecision = OUT_TT_ONLY_PRECIS;
+    description.lfQuality = ANTIALIASED_QUALITY;
+    std::memcpy(description.lfFaceName, name.data(), std::min<std::size_t>(name.size(), LF_FACESIZE - 1));
+
+    SelectedFont selected(description);
+    HDC dc = selected.dc();
+    if (!dc)
+        return std::nullopt;
+    DWORD table = kCollectionTable;
+    DWORD size = GetFontData(dc, table, 0, nullptr, 0);
+    if (size == GDI_ERROR || size == 0) {
+        table = 0;
+        size = GetFontData(dc, table, 0, nullptr, 0);
+    }
+    if (size == GDI_ERROR || size == 0)
+        return std::nullopt;
+    auto data = std::make_shared<std::vector<unsigned char>>(size);
+    if (GetFontData(dc, table, 0, data->data(), size) != size)
+        return std::nullopt;
+
+    FontFile found;
+    if (table == kCollectionTable) {
+        char family[LF_FACESIZE] = {};
+        GetTextFaceA(dc, LF_FACESIZE, family);
+        found.index = FaceInCollection(*data, family, bold, italic);
+    }
+    found.data = std::move(data);
+    return found;
+}
+
+} // namespace gdi
