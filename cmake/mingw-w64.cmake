@@ -1,11 +1,11 @@
 # The part the mingw-w64 toolchain files share; ZENVAS_MINGW_TRIPLET names
 # the target. ZENVAS_WINDOWS_DEPS (the environment or the cache) is the
 # folder the cross-built libraries were installed into, searched first.
-set(CMAKE_C_COMPILER ${ZENVAS_MINGW_TRIPLET}-gcc-win32)
-set(CMAKE_CXX_COMPILER ${ZENVAS_MINGW_TRIPLET}-g++-win32)
+set(CMAKE_C_COMPILER ${ZENVAS_MINGW_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${ZENVAS_MINGW_TRIPLET}-g++-posix)
 set(CMAKE_RC_COMPILER ${ZENVAS_MINGW_TRIPLET}-windres)
-set(CMAKE_AR ${ZENVAS_MINGW_TRIPLET}-gcc-ar-win32 CACHE FILEPATH "")
-set(CMAKE_RANLIB ${ZENVAS_MINGW_TRIPLET}-gcc-ranlib-win32 CACHE FILEPATH "")
+set(CMAKE_AR ${ZENVAS_MINGW_TRIPLET}-gcc-ar-posix CACHE FILEPATH "")
+set(CMAKE_RANLIB ${ZENVAS_MINGW_TRIPLET}-gcc-ranlib-posix CACHE FILEPATH "")
 
 if(NOT ZENVAS_WINDOWS_DEPS AND DEFINED ENV{ZENVAS_WINDOWS_DEPS})
   set(ZENVAS_WINDOWS_DEPS $ENV{ZENVAS_WINDOWS_DEPS})

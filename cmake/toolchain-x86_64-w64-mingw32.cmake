@@ -1,4 +1,4 @@
-# Cross build for Windows (x86_64) with Debian's mingw-w64 (win32 thread flavour).
+# Cross build for Windows (x86_64) with Debian's mingw-w64 (posix thread flavour).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(ZENVAS_MINGW_TRIPLET x86_64-w64-mingw32)

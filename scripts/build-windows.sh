@@ -34,7 +34,7 @@ for dev in zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev; do
 done
 # The recipe's number changes with the options below, so a changed recipe
 # rebuilds the libraries too.
-key="$(echo "recipe 2"; for source in zlib libpng1.6 libjpeg-turbo freetype; do echo "$source ${version[$source]}"; done)"
+key="$(echo "recipe 3"; for source in zlib libpng1.6 libjpeg-turbo freetype; do echo "$source ${version[$source]}"; done)"
 
 # The unpacked, patched source tree of one package (setup.sh fetched it).
 unpacked() {
@@ -71,7 +71,7 @@ build_deps() {
   # zlib: its configure script, static only; it builds in its own tree.
   local work="$deps/build/$triplet/zlib"
   cp -a "$(unpacked zlib)" "$work"
-  (cd "$work" && CHOST="$triplet" CC="$triplet-gcc-win32" AR="$triplet-ar" RANLIB="$triplet-ranlib" \
+  (cd "$work" && CHOST="$triplet" CC="$triplet-gcc-posix" AR="$triplet-ar" RANLIB="$triplet-ranlib" \
      CFLAGS="-O2" ./configure --static --prefix="$prefix" && make -j "$jobs" libz.a && make install-libs \
      && make install) >"$work.log" 2>&1 || { tail -40 "$work.log" >&2; exit 1; }
 

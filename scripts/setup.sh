@@ -18,9 +18,9 @@ sources_entry=
 case "${1:-}" in
   package) packages+=(lintian) ;;
   windows)
-    # The win32 thread flavour: the plug-in runs on one thread and the
-    # DLLs then need no threading library.
-    packages+=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 binutils-mingw-w64-i686
+    # The posix thread flavour: its C++ library is complete (std::mutex);
+    # the DLLs link its threading library in, like the rest of the runtime.
+    packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
                binutils-mingw-w64-x86-64 wine64 zip)
     sources_entry=/etc/apt/sources.list.d/zenvas-deb-src.sources
     ;;

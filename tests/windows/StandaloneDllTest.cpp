@@ -1,0 +1,102 @@
+// The DLL a host loads (the platform and the runtimes inside it), loaded the
+// way a host does: LoadLibrary, the seven names, texts in the system's global
+// memory. ZENVAS_STANDALONE_DLL names the file.
+#define ZENVAS_DECLARE_ENTRY_POINTS
+#include "zenvas/zenvas.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Registered {
+    int32_t number;
+    std::string name;
+};
+std::vector<Registered> registered;
+
+void ZENVAS_CALL AddAction(int32_t number, const char* name, const char*, const uint8_t*, int32_t, int32_t)
+{
+    registered.push_back({number, name});
+}
+
+void ZENVAS_CALL SetVariable(const char*, const char*) {}
+
+class StandaloneDll : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        const char* path = std::getenv("ZENVAS_STANDALONE_DLL");
+        ASSERT_NE(path, nullptr) << "ZENVAS_STANDALONE_DLL names the DLL";
+        std::string file = path;
+        for (char& c : file)
+            if (c == '/')
+                c = '\\';
+        module = LoadLibraryA(file.c_str());
+        ASSERT_NE(module, nullptr) << file << ": error " << GetLastError();
+    }
+
+    template <typename Fn>
+    static Fn entry(const char* name)
+    {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+
+    static HMODULE module;
+};
+HMODULE StandaloneDll::module = nullptr;
+
+TEST_F(StandaloneDll, RegistersTheActionTableThroughItsPlainNames)
+{
+    auto registerPlugIn = entry<ZenvasRegisterPlugInFn>("nbRegisterPlugIn");
+    ASSERT_NE(registerPlugIn, nullptr);
+    for (const char* name : {"nbInitPlugIn", "nbEditAction", "nbExecAction", "nbMessage",
+                             "nbRegisterScriptProcessor", "nbRegisterInterfaceAccess"})
+        EXPECT_NE(entry<void (*)()>(name), nullptr) << name;
+    registered.clear();
+    registerPlugIn(&AddAction, 0, 0, &SetVariable);
+    ASSERT_EQ(registered.size(), 54u);
+    EXPECT_EQ(registered.front().number, 0); // a heading
+    EXPECT_EQ(registered.back().number, 52);
+}
+
+// The host's blocks are released with the system's GlobalFree and replaced by
+// fresh ones the host can release; a slot holding something that is not a
+// global block is overwritten without releasing it.
+TEST_F(StandaloneDll, InitTextsAreGlobalBlocksEitherSideReleases)
+{
+    auto initPlugIn = entry<ZenvasInitPlugInFn>("nbInitPlugIn");
+    ASSERT_NE(initPlugIn, nullptr);
+    char notABlock[] = "not a global block";
+    char* title = static_cast<char*>(::GlobalAlloc(GPTR, 16));
+    char* author = notABlock;
+    char* description = nullptr;
+    initPlugIn(0, &title, &author, &description);
+    EXPECT_STREQ(title, "Zenvas");
+    EXPECT_STREQ(notABlock, "not a global block");
+    for (char* text : {title, author, description}) {
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(::GlobalSize(text), std::strlen(text) + 1);
+        EXPECT_EQ(::GlobalFree(text), nullptr);
+    }
+}
+
+TEST_F(StandaloneDll, RefusesUnknownActionsAndReleasesEverything)
+{
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto message = entry<ZenvasMessageFn>("nbMessage");
+    ASSERT_NE(execAction, nullptr);
+    ASSERT_NE(message, nullptr);
+    char* params[1] = {nullptr};
+    EXPECT_EQ(execAction(53, params), ZENVAS_FALSE);
+    EXPECT_EQ(execAction(0, params), ZENVAS_FALSE);
+    message(2);
+}
+
+} // namespace
