@@ -6,7 +6,10 @@
 #include FT_FREETYPE_H
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <map>
+#include <string>
 
 namespace gdi {
 
@@ -74,17 +77,73 @@ long FaceInCollection(const std::vector<unsigned char>& data, const char* family
     return chosen;
 }
 
+// The system's standard faces by their names without blanks, with the kind
+// of face each is, so that the font mapper falls back to a face of the
+// same kind (a serif for Times New Roman) where one is not installed.
+struct KnownFace {
+    const char* key;
+    const char* name;
+    BYTE pitchAndFamily;
+};
+constexpr KnownFace kKnownFaces[] = {
+    {"timesnewroman", "Times New Roman", VARIABLE_PITCH | FF_ROMAN},
+    {"arial", "Arial", VARIABLE_PITCH | FF_SWISS},
+    {"arialnarrow", "Arial Narrow", VARIABLE_PITCH | FF_SWISS},
+    {"couriernew", "Courier New", FIXED_PITCH | FF_MODERN},
+    {"lucidaconsole", "Lucida Console", FIXED_PITCH | FF_MODERN},
+    {"mssansserif", "Microsoft Sans Serif", VARIABLE_PITCH | FF_SWISS},
+    {"microsoftsansserif", "Microsoft Sans Serif", VARIABLE_PITCH | FF_SWISS},
+    {"segoeui", "Segoe UI", VARIABLE_PITCH | FF_SWISS},
+    {"trebuchetms", "Trebuchet MS", VARIABLE_PITCH | FF_SWISS},
+    {"comicsansms", "Comic Sans MS", VARIABLE_PITCH | FF_SCRIPT},
+};
+
+// Installed families by their names without blanks, lower-cased, listed
+// once, so that "TimesNewRoman" finds Times New Roman.
+std::map<std::string, std::string>& Installed()
+{
+    static std::map<std::string, std::string> installed;
+    return installed;
+}
+
+int CALLBACK ListFamily(const LOGFONTA* font, const TEXTMETRICA*, DWORD, LPARAM)
+{
+    std::string key;
+    for (const char* c = font->lfFaceName; *c; ++c)
+        if (*c != ' ' && *c != '\t')
+            key += char(std::tolower(static_cast<unsigned char>(*c)));
+    if (font->lfFaceName[0] != '@') // vertical variants of East Asian faces
+        Installed().emplace(key, font->lfFaceName);
+    return 1;
+}
+
 } // namespace
 
-FontSource::FontSource() = default;
+FontSource::FontSource()
+{
+    if (HDC dc = CreateCompatibleDC(nullptr)) {
+        LOGFONTA every{};
+        every.lfCharSet = DEFAULT_CHARSET;
+        EnumFontFamiliesExA(dc, &every, &ListFamily, 0, 0);
+        DeleteDC(dc);
+    }
+}
+
 FontSource::~FontSource() = default;
 
-std::optional<FontFile> FontSource::find(std::string_view name, const std::string&, bool bold, bool italic)
+std::optional<FontFile> FontSource::find(std::string_view name, const std::string& key, bool bold, bool italic)
 {
     // The system's font mapper picks the installed face closest to the name
     // (its own substitute when the name is not installed); GetFontData hands
     // over that face's file.
     LOGFONTA description{};
+    for (const KnownFace& known : kKnownFaces)
+        if (key == known.key) {
+            name = known.name;
+            description.lfPitchAndFamily = known.pitchAndFamily;
+        }
+    if (auto it = Installed().find(key); it != Installed().end())
+        name = it->second;
     description.lfHeight = -16;
     description.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     description.lfItalic = italic ? TRUE : FALSE;
