@@ -80,6 +80,7 @@ int ScrollBox::maxVertPosition() const
 // child's position is always in the box's client coordinates.
 void ScrollBox::setHorzPosition(int position)
 {
+    invalidate();
     const int next = std::clamp(position, 0, maxHorzPosition());
     const int delta = horz_.position - next;
     if (delta == 0)
@@ -91,6 +92,7 @@ void ScrollBox::setHorzPosition(int position)
 
 void ScrollBox::setVertPosition(int position)
 {
+    invalidate();
     const int next = std::clamp(position, 0, maxVertPosition());
     const int delta = vert_.position - next;
     if (delta == 0)
@@ -102,12 +104,14 @@ void ScrollBox::setVertPosition(int position)
 
 void ScrollBox::setHorzBarVisible(bool visible)
 {
+    invalidate();
     horz_.mode = visible ? ScrollBarMode::Automatic : ScrollBarMode::Hidden;
     updateScrollRange();
 }
 
 void ScrollBox::setVertBarVisible(bool visible)
 {
+    invalidate();
     vert_.mode = visible ? ScrollBarMode::Automatic : ScrollBarMode::Hidden;
     updateScrollRange();
 }
@@ -118,11 +122,10 @@ void ScrollBox::updateScrollRange()
     setVertPosition(vert_.position);
 }
 
-void ScrollBox::paint(gdi::Bitmap& surface)
+void ScrollBox::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
     canvas.brush().setColor(0xFF00000F); // button face behind the content
-    canvas.fillRect(surface.bounds());
+    canvas.fillRect(gdi::IntRect{0, 0, width(), height()});
     const bool horz = horzBarShown(), vert = vertBarShown();
     auto drawBar = [&](gdi::IntRect track, bool horizontal, int position, int range, int view) {
         canvas.brush().setColor(0xFF000000); // scroll bar
@@ -140,7 +143,7 @@ void ScrollBox::paint(gdi::Bitmap& surface)
         else
             canvas.fillRect({track.left + 2, track.top + start, track.right - 2, track.top + start + thumb});
     };
-    const int w = surface.width(), h = surface.height();
+    const int w = width(), h = height();
     if (horz)
         drawBar({0, h - kBarThickness, w - (vert ? kBarThickness : 0), h}, true, horz_.position, horzRange(),
                 clientWidth());

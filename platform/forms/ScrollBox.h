@@ -51,7 +51,7 @@ public:
     void updateScrollRange();
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
     void boundsChanged() override { updateScrollRange(); }
 
 private:
