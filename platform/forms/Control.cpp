@@ -186,6 +186,15 @@ void Control::mouseUp(MouseButton button, ShiftState shift, int x, int y)
 
 void Control::keyDown(Key, char, ShiftState) {}
 
+bool Control::mouseWheel(int delta, ShiftState shift, int x, int y)
+{
+    if (!parent_)
+        return false;
+    const gdi::Point at = originIn(parent_);
+    return parent_->mouseWheel(delta, shift, gdi::ClampToInt(std::int64_t(x) + at.x),
+                               gdi::ClampToInt(std::int64_t(y) + at.y));
+}
+
 bool Control::focused() const
 {
     const Form* form = ParentForm(*this);

@@ -129,6 +129,10 @@ public:
     virtual void mouseMove(ShiftState shift, int x, int y);
     virtual void mouseUp(MouseButton button, ShiftState shift, int x, int y);
     virtual void click();
+    // The wheel turned by `delta` (120 a notch, positive away from the
+    // user) over the control. Answers whether it was used; the default
+    // hands it to the parent, at the parent's coordinates.
+    virtual bool mouseWheel(int delta, ShiftState shift, int x, int y);
 
     // Keyboard input. A focusable control takes its form's focus when it is
     // pressed or tabbed to; keys entering at the window go to the focused

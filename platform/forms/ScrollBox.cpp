@@ -80,11 +80,11 @@ int ScrollBox::maxVertPosition() const
 // child's position is always in the box's client coordinates.
 void ScrollBox::setHorzPosition(int position)
 {
-    invalidate();
     const int next = std::clamp(position, 0, maxHorzPosition());
     const int delta = horz_.position - next;
     if (delta == 0)
         return;
+    invalidate();
     horz_.position = next;
     for (Control* child : children())
         child->moveBy(delta, 0);
@@ -92,14 +92,30 @@ void ScrollBox::setHorzPosition(int position)
 
 void ScrollBox::setVertPosition(int position)
 {
-    invalidate();
     const int next = std::clamp(position, 0, maxVertPosition());
     const int delta = vert_.position - next;
     if (delta == 0)
         return;
+    invalidate();
     vert_.position = next;
     for (Control* child : children())
         child->moveBy(0, delta);
+}
+
+bool ScrollBox::mouseWheel(int delta, ShiftState shift, int x, int y)
+{
+    // A notch (120) scrolls three lines of 16 pixels; with Shift, sideways.
+    const int step = -delta * 48 / 120;
+    if (shift & ssShift) {
+        if (maxHorzPosition() == 0)
+            return Control::mouseWheel(delta, shift, x, y);
+        setHorzPosition(horz_.position + step);
+    } else {
+        if (maxVertPosition() == 0)
+            return Control::mouseWheel(delta, shift, x, y);
+        setVertPosition(vert_.position + step);
+    }
+    return true;
 }
 
 void ScrollBox::setHorzBarVisible(bool visible)

@@ -53,6 +53,7 @@ public:
 protected:
     void paint(gdi::Canvas& canvas) override;
     void boundsChanged() override { updateScrollRange(); }
+    bool mouseWheel(int delta, ShiftState shift, int x, int y) override;
 
 private:
     void barsNeeded(bool& horz, bool& vert) const;

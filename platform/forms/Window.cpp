@@ -418,6 +418,22 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
     return true;
 }
 
+bool WindowSystem::wheel(WindowHandle handle, int delta, ShiftState shift, int x, int y)
+{
+    Window* window = find(handle);
+    if (!window || !window->showing() || swallowing_)
+        return false;
+    const gdi::Point client = window->clientOrigin();
+    gdi::Point local;
+    Control* target = window->controlAt(gdi::ClampToInt(std::int64_t(x) + client.x),
+                                        gdi::ClampToInt(std::int64_t(y) + client.y), &local);
+    if (!target)
+        return false;
+    bool used = false;
+    dispatch([&] { used = target->mouseWheel(delta, shift, local.x, local.y); });
+    return used;
+}
+
 void WindowSystem::dispatch(const std::function<void()>& work)
 {
     ++dispatchDepth_;

@@ -105,6 +105,9 @@ public:
     // handler are shown in the error box and end that event only. Returns
     // false when there is no such window.
     bool pointer(WindowHandle handle, PointerKind kind, MouseButton button, ShiftState shift, int x, int y);
+    // The wheel turned over (x, y) of window `handle`'s client area: the
+    // control there (or the captured one) and its parents may use it.
+    bool wheel(WindowHandle handle, int delta, ShiftState shift, int x, int y);
     // The control under (x, y) of the window's client area (null: none).
     Control* controlAt(WindowHandle handle, int x, int y) const;
 
