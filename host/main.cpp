@@ -10,6 +10,9 @@
 
 #ifdef ZENVAS_HAVE_GTK
 #include "platform/backends/gtk/GtkBackend.h"
+
+#include <glib-unix.h>
+#include <csignal>
 #endif
 
 #include "platform/system/Text1251.h"
@@ -48,7 +51,17 @@ void RunPage(forms::Window& page)
         else
             window.hide();
     };
+    // An interrupt or a termination request closes the page as its close
+    // box would: the project still closes cleanly.
+    auto stop = [](gpointer backend) -> gboolean {
+        static_cast<forms::GtkBackend*>(backend)->quit();
+        return G_SOURCE_CONTINUE;
+    };
+    const guint interrupt = g_unix_signal_add(SIGINT, stop, &gtk);
+    const guint terminate = g_unix_signal_add(SIGTERM, stop, &gtk);
     gtk.runUntilClosed(page);
+    g_source_remove(interrupt);
+    g_source_remove(terminate);
     page.hide();
 #else
     (void)page;

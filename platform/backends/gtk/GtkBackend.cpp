@@ -315,15 +315,9 @@ void GtkBackend::place(Window& window, Native& n)
 void GtkBackend::screenChange(Window& window, ScreenChange change)
 {
     switch (change) {
-    case ScreenChange::Shown: {
-        Native& n = ensureNative(window);
-        place(window, n);
-        window.damage({0, 0, window.width(), window.height()});
-        gtk_widget_show_all(n.top);
-        gtk_widget_grab_focus(n.area);
-        scheduleCompose();
+    case ScreenChange::Shown:
+        present(window);
         break;
-    }
     case ScreenChange::Hidden:
         if (Native* n = native(window))
             gtk_widget_hide(n->top);
@@ -342,6 +336,29 @@ void GtkBackend::screenChange(Window& window, ScreenChange change)
     }
 }
 
+void GtkBackend::present(Window& window)
+{
+    Native& n = ensureNative(window);
+    place(window, n);
+    window.damage({0, 0, window.width(), window.height()});
+    gtk_widget_show_all(n.top);
+    gtk_widget_grab_focus(n.area);
+    scheduleCompose();
+}
+
+void GtkBackend::syncWindows()
+{
+    // Windows are made visible: one shown before this backend took over,
+    // or never hidden, has no desktop window yet.
+    for (Window* window : WindowSystem::instance().topLevelWindows()) {
+        Native* n = native(*window);
+        if (window->visible() && (!n || !gtk_widget_get_visible(n->top)))
+            present(*window);
+        else if (!window->visible() && n && gtk_widget_get_visible(n->top))
+            gtk_widget_hide(n->top);
+    }
+}
+
 void GtkBackend::scheduleCompose()
 {
     if (composeScheduled_)
@@ -352,6 +369,7 @@ void GtkBackend::scheduleCompose()
 
 void GtkBackend::composeAll()
 {
+    syncWindows();
     for (auto& [window, n] : natives_)
         if (window->visible() && (!window->damagedAreas().empty() || !n->surface))
             uploadWindow(*window, *n);
@@ -429,8 +447,8 @@ ModalResult GtkBackend::runModal(Form& form)
         return Queued().runModal(form);
     if (quitting_)
         return ModalResult::Cancel;
-    Native& n = ensureNative(form);
-    gtk_window_set_modal(GTK_WINDOW(n.top), TRUE);
+    present(form);
+    gtk_window_set_modal(GTK_WINDOW(ensureNative(form).top), TRUE);
     ++modalDepth_;
     const std::weak_ptr<void> alive = form.lifetime();
     while (!quitting_ && !alive.expired() && form.visible() && form.modalResult() == ModalResult::None)
@@ -609,6 +627,7 @@ void GtkBackend::openAddress(const std::string& address)
 void GtkBackend::runUntilClosed(Window& window)
 {
     const std::weak_ptr<void> alive = window.lifetime();
+    composeAll();
     while (!quitting_ && !alive.expired() && window.visible())
         gtk_main_iteration();
 }

@@ -61,6 +61,8 @@ private:
     Native& ensureNative(Window& window);
     void place(Window& window, Native& n);
     void scheduleCompose();
+    void present(Window& window);
+    void syncWindows();
     void uploadWindow(Window& window, Native& n);
     void updatePointerShape(Window& window, Native& n, int x, int y);
     void endModalLoops();
