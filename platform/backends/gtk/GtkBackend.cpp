@@ -297,8 +297,8 @@ void GtkBackend::place(Window& window, Native& n)
     gtk_window_set_type_hint(top, (window.style() & wsToolWindow) ? GDK_WINDOW_TYPE_HINT_UTILITY
                                                                   : GDK_WINDOW_TYPE_HINT_NORMAL);
     // An owned window (the zoom window) stays with its owner's window.
-    if (auto* form = dynamic_cast<Form*>(&window))
-        if (Control* owner = WindowSystem::instance().find(form->ownerWindow())) {
+    if (auto* owned = dynamic_cast<Form*>(&window))
+        if (Control* owner = WindowSystem::instance().find(owned->ownerWindow())) {
             while (owner->parent())
                 owner = owner->parent();
             if (auto* root = dynamic_cast<Window*>(owner); root && root != &window)
@@ -309,7 +309,11 @@ void GtkBackend::place(Window& window, Native& n)
     gtk_widget_set_size_request(n.area, w, h);
     gtk_window_set_resizable(top, FALSE);
     gtk_window_resize(top, w, h);
-    gtk_window_move(top, window.left(), window.top());
+    auto* form = dynamic_cast<Form*>(&window);
+    if (form && form->position() == FormPosition::ScreenCenter)
+        gtk_window_set_position(top, GTK_WIN_POS_CENTER);
+    else
+        gtk_window_move(top, window.left(), window.top());
 }
 
 void GtkBackend::screenChange(Window& window, ScreenChange change)
