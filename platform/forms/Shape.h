@@ -11,10 +11,13 @@ namespace forms {
 class Shape : public Control {
 public:
     explicit Shape(std::string name = {});
+    // Only the outline is drawn: moving a frame repaints its edges.
+    void invalidate() override;
+    using Control::invalidate;
 
 protected:
     bool paintsAsOverlay() const override { return true; }
-    void paintOverlay(gdi::Bitmap& target, int x, int y, const gdi::IntRect& clip) override;
+    void paintOverlay(gdi::Canvas& canvas) override;
 };
 
 } // namespace forms

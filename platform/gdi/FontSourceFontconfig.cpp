@@ -1,4 +1,5 @@
 #include "platform/gdi/FontSource.h"
+#include "platform/gdi/Text.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -32,6 +33,12 @@ const std::map<std::string, std::string>& WellKnownFaces()
     return faces;
 }
 
+bool& FontconfigShared()
+{
+    static bool shared = false;
+    return shared;
+}
+
 // Installed families by their squeezed names, listed once.
 std::map<std::string, std::string>& Installed()
 {
@@ -61,7 +68,8 @@ FontSource::FontSource()
 
 FontSource::~FontSource()
 {
-    FcFini();
+    if (!FontconfigShared())
+        FcFini();
 }
 
 std::optional<FontFile> FontSource::find(std::string_view, const std::string& key, bool bold, bool italic)
@@ -98,6 +106,11 @@ std::optional<FontFile> FontSource::find(std::string_view, const std::string& ke
     }
     FcPatternDestroy(match);
     return found;
+}
+
+void ShareFontconfig()
+{
+    FontconfigShared() = true;
 }
 
 } // namespace gdi
