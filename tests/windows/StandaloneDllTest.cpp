@@ -68,15 +68,21 @@ TEST_F(StandaloneDll, RegistersTheActionTableThroughItsPlainNames)
 
 // The host's blocks are released with the system's GlobalFree and replaced by
 // fresh ones the host can release; a slot holding something that is not a
-// global block is overwritten without releasing it.
+// live global block (a block the host already released, a buffer of its
+// own) is overwritten without releasing it.
 TEST_F(StandaloneDll, InitTextsAreGlobalBlocksEitherSideReleases)
 {
     auto initPlugIn = entry<ZenvasInitPlugInFn>("nbInitPlugIn");
     ASSERT_NE(initPlugIn, nullptr);
+    // The host's live block is made first: the heap hands a released
+    // address out again, and no one can tell a stale pointer from the live
+    // block that took its place.
+    char* description = static_cast<char*>(::GlobalAlloc(GPTR, 16));
+    char* released = static_cast<char*>(::GlobalAlloc(GPTR, 16));
+    ASSERT_EQ(::GlobalFree(released), nullptr);
     char notABlock[] = "not a global block";
-    char* title = static_cast<char*>(::GlobalAlloc(GPTR, 16));
+    char* title = released;
     char* author = notABlock;
-    char* description = nullptr;
     initPlugIn(0, &title, &author, &description);
     EXPECT_STREQ(title, "Zenvas");
     EXPECT_STREQ(notABlock, "not a global block");
