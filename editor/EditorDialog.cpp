@@ -48,11 +48,10 @@ public:
     using forms::Label::Label;
 
 protected:
-    void paint(gdi::Bitmap& surface) override
+    void paint(gdi::Canvas& canvas) override
     {
-        gdi::Canvas canvas(surface);
         canvas.brush().setColor(kWhite);
-        canvas.fillRect(surface.bounds());
+        canvas.fillRect(gdi::IntRect{0, 0, width(), height()});
         canvas.brush().setStyle(gdi::BrushStyle::Clear);
         canvas.font() = font;
         const int lineHeight = canvas.textExtent("Mg").height;

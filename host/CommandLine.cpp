@@ -3,12 +3,15 @@
 namespace host {
 
 const char* const kUsage =
-    "usage: zenvas-host [--plugin PATH] [--trace] SCRIPT.zhs   run a script\n"
+    "usage: zenvas-host [--plugin PATH] [--trace] [--window] SCRIPT.zhs   run a script\n"
+    "       zenvas-host [--plugin PATH] --window --edit ACTION SLOT...   open one action's editor\n"
     "       zenvas-host [--plugin PATH] actions                list the registered entries\n"
     "       zenvas-host --help | --version\n"
     "  --plugin PATH  the plug-in to load; without it Zenvas.nbp beside zenvas-host,\n"
     "                 else " ZENVAS_INSTALLED_PLUGIN " from there, else in the build tree\n"
     "  --trace        print every call, variable write, subroutine and dialog\n"
+    "  --window       real windows: the page stays open, live, until it is closed\n"
+    "  --edit         print the slots, one per line, when the editor is confirmed\n"
     "exit status: 0 every expectation held, 1 an expectation failed,\n"
     "             2 a script error or a wrong command line, 3 the plug-in could not be loaded\n"
     "the script language: docs/host-script.md, installed as " ZENVAS_INSTALLED_DOCDIR "/host-script.md\n"
@@ -40,6 +43,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         const std::string& arg = args[i];
         if (arg == "--trace") {
             result.trace = true;
+        } else if (arg == "--window") {
+            result.window = true;
+        } else if (arg == "--edit") {
+            if (i + 1 >= args.size()) {
+                result.error = "--edit needs an action name";
+                return result;
+            }
+            result.action = args[++i];
+            result.mode = CommandLine::Mode::Edit;
+            // Everything after the action is a slot text, even if it
+            // starts with a dash.
+            result.slots.assign(args.begin() + std::ptrdiff_t(i) + 1, args.end());
+            break;
         } else if (arg == "--plugin") {
             if (i + 1 >= args.size()) {
                 result.error = "--plugin needs a path";
@@ -52,6 +68,16 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         } else {
             positional.push_back(arg);
         }
+    }
+    if (result.mode == CommandLine::Mode::Edit) {
+        if (!result.window) {
+            result.mode = CommandLine::Mode::Invalid;
+            result.error = "--edit needs --window (an editor waits for a person)";
+        } else if (!positional.empty()) {
+            result.mode = CommandLine::Mode::Invalid;
+            result.error = "--edit takes no script";
+        }
+        return result;
     }
     if (positional.size() != 1) {
         result.error = positional.empty() ? "no script given" : "more than one script given";

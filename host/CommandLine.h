@@ -6,11 +6,14 @@
 namespace host {
 
 struct CommandLine {
-    enum class Mode { Run, Actions, Help, Version, Invalid };
+    enum class Mode { Run, Edit, Actions, Help, Version, Invalid };
     Mode mode = Mode::Invalid;
     std::string plugin; // empty: the default plug-in
     bool trace = false;
+    bool window = false;             // real windows instead of the headless backend
     std::string script;
+    std::string action;              // Mode::Edit: the action whose editor opens
+    std::vector<std::string> slots;  // Mode::Edit: its slot texts
     std::string error; // for Mode::Invalid
 };
 

@@ -96,6 +96,9 @@ std::vector<ScriptError> Interpreter::check(const Script& script) const
             } else if (statement.key == "gosub" && !hasVariable(statement.args[0].text)
                        && script.findLabel(statement.args[0].text) == std::string::npos) {
                 errors.push_back({statement.line, "unknown subroutine " + quoted(statement.args[0].text)});
+            } else if (statement.key == "button" && !hasVariable(statement.args[6].text)
+                       && script.findLabel(statement.args[6].text) == std::string::npos) {
+                errors.push_back({statement.line, "Button: unknown subroutine " + quoted(statement.args[6].text)});
             }
             continue;
         }

@@ -277,6 +277,13 @@ void Interpreter::onScriptProcessor(const char* scriptText)
     });
 }
 
+void Interpreter::runSubroutine(const std::string& name)
+{
+    if (!script_ || halted_)
+        return;
+    runReporting([&] { gosub(name, currentLine()); });
+}
+
 bool Interpreter::onInterfaceAccess(std::int32_t code, char** slot)
 {
     if (!slot)
@@ -328,6 +335,8 @@ int Interpreter::run(const Script& script, std::vector<ScriptError> loadErrors)
     halted_ = false;
     failures_ = 0;
     runReporting([this] { runBlock(0); });
+    if (afterMain_ && !halted_)
+        runReporting(afterMain_);
     closeProject();
     script_ = nullptr;
     if (halted_)

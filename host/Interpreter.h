@@ -85,6 +85,14 @@ public:
 
     VariableStore& variables() { return variables_; }
     AnswerQueue& answers() { return answers_; }
+
+    // Runs between the main program and the project's close (message 2):
+    // the live window's event loop.
+    void setAfterMain(std::function<void()> afterMain) { afterMain_ = std::move(afterMain); }
+    // A host control's subroutine (a button's click), run like a GoSub of
+    // the plug-in: ignored outside a run or once the run stops, and a
+    // script error stops the run.
+    void runSubroutine(const std::string& name);
     void setRectangles(const RectangleRegistry* rectangles);
 
     // The form framework's error box for unguarded errors in event
@@ -163,6 +171,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     HostOptions options_;
+    std::function<void()> afterMain_;
     Interpreter* previous_ = nullptr;
 
     std::vector<Registration> registrations_;

@@ -1,7 +1,10 @@
 #include "host/WindowHost.h"
 
 #include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/forms/Button.h"
 #include "platform/forms/Cursor.h"
+#include "platform/forms/SpeedButton.h"
+#include "platform/gdi/codecs/Jpeg.h"
 #include "platform/forms/Image.h"
 #include "platform/gdi/ColorNames.h"
 #include "platform/gdi/codecs/Bmp.h"
@@ -251,6 +254,7 @@ void WindowHost::defineCommands()
         in.traceLine("rectangle " + host::quoted(name) + " is window " + std::to_string(window->handle()));
         rectangles_[sys::LowerCaseAscii(name)] = std::move(window);
     });
+    in.defineCommand("Button", 7, 8, [this](const Statement& s) { button(s); });
     in.defineCommand("Pointer", 4, 6, [this](const Statement& s) { pointer(s); });
     in.defineCommand("Drag", 6, 7, [this](const Statement& s) { drag(s); });
     in.defineCommand("CursorInfo", 1, 1, [this, &in](const Statement& s) {
@@ -410,30 +414,94 @@ void WindowHost::answer(const Statement& s)
     forms::HeadlessBackend::instance().queue(std::move(answer));
 }
 
-void WindowHost::edit(const Statement& s)
+bool WindowHost::editAction(const std::string& name, std::vector<std::string>& texts, int line)
 {
     Interpreter& in = interpreter_;
-    const std::string name = in.argument(s, 0);
     const Registration* action = in.action(name);
     if (!action)
-        throw ScriptError{s.line, "Edit: no action named " + host::quoted(name)};
+        throw ScriptError{line, "Edit: no action named " + host::quoted(name)};
     const std::size_t count = static_cast<std::size_t>(action->count);
-    if (s.args.size() - 1 != count)
-        throw ScriptError{s.line, "Edit " + action->name + " takes " + std::to_string(count) + " slots, got "
-                                      + std::to_string(s.args.size() - 1)};
+    if (texts.size() != count)
+        throw ScriptError{line, "Edit " + action->name + " takes " + std::to_string(count) + " slots, got "
+                                    + std::to_string(texts.size())};
     std::vector<char*> slots(std::max<std::size_t>(count, 1), nullptr);
     for (std::size_t i = 0; i < count; ++i)
-        slots[i] = sys::GlobalAllocText(in.argument(s, i + 1));
+        slots[i] = sys::GlobalAllocText(texts[i]);
     in.discardReasons();
     const bool result = in.plugin().nbEditAction(action->number, slots.data()) != ZENVAS_FALSE;
     in.traceLine("edit " + action->name + " -> " + (result ? "True" : "False"));
     in.takeReasons();
-    in.variables().set("LastResult", result ? "True" : "False");
     for (std::size_t i = 0; i < count; ++i) {
-        in.variables().set("Slot" + std::to_string(i), slots[i] ? slots[i] : "");
+        texts[i] = slots[i] ? slots[i] : "";
         sys::GlobalFree(slots[i]);
     }
+    return result;
+}
+
+void WindowHost::edit(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    std::vector<std::string> texts;
+    for (std::size_t i = 1; i < s.args.size(); ++i)
+        texts.push_back(in.argument(s, i));
+    const bool result = editAction(in.argument(s, 0), texts, s.line);
+    in.variables().set("LastResult", result ? "True" : "False");
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        in.variables().set("Slot" + std::to_string(i), texts[i]);
     checkDialogErrors(s);
+}
+
+void WindowHost::button(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    const std::string name = in.argument(s, 0);
+    const int x = readInt32(s, in.argument(s, 1), "Button");
+    const int y = readInt32(s, in.argument(s, 2), "Button");
+    const int w = readInt32(s, in.argument(s, 3), "Button");
+    const int h = readInt32(s, in.argument(s, 4), "Button");
+    if (w < 0 || h < 0)
+        throw ScriptError{s.line, "Button: negative size"};
+    const std::string caption = in.argument(s, 5);
+    const std::string subroutine = in.argument(s, 6);
+    gdi::Bitmap picture;
+    if (s.args.size() == 8) {
+        const std::string file = in.argument(s, 7);
+        const std::string extension = sys::LowerCaseAscii(std::filesystem::path(file).extension().string());
+        try {
+            if (extension == ".bmp")
+                picture = gdi::LoadBmp(file);
+            else if (extension == ".jpg" || extension == ".jpeg")
+                picture = gdi::LoadJpeg(file);
+            else
+                throw ScriptError{s.line, "Button: the picture " + host::quoted(file) + " is not .bmp, .jpg or .jpeg"};
+        } catch (const ScriptError&) {
+            throw;
+        } catch (const std::exception& failure) {
+            throw ScriptError{s.line, "Button: cannot read " + host::quoted(file) + ": " + failure.what()};
+        }
+    }
+    // The button is a window of its own, so that Pointer and Drag reach
+    // it by name as they reach a rectangle.
+    auto window = std::make_unique<forms::Window>(name);
+    window->setParent(&page_);
+    window->setBounds(x, y, 0, 0);
+    window->setClientSize(w, h);
+    forms::Control* face = nullptr;
+    if (picture.isEmpty()) {
+        auto* push = window->addChild(std::make_unique<forms::Button>(name));
+        push->setCaption(caption);
+        face = push;
+    } else {
+        auto* speed = window->addChild(std::make_unique<forms::SpeedButton>(name));
+        speed->flat = false;
+        speed->icon = std::move(picture);
+        face = speed;
+    }
+    face->setBounds(0, 0, w, h);
+    face->onClick = [this, subroutine] { interpreter_.runSubroutine(subroutine); };
+    window->show();
+    in.traceLine("button " + host::quoted(name) + " is window " + std::to_string(window->handle()));
+    rectangles_[sys::LowerCaseAscii(name)] = std::move(window);
 }
 
 } // namespace host

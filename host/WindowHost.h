@@ -7,13 +7,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace host {
 
 // The page and its rectangles as windows of the platform's window system,
 // and the script commands that need them: Rectangle, Pointer, Drag,
-// CursorInfo, WindowMessage, Snapshot, SnapshotPicture, SnapshotWindow,
-// Answer, Edit and ExpectPixel. It also routes the headless backend's error
+// Button, CursorInfo, WindowMessage, Snapshot, SnapshotPicture,
+// SnapshotWindow, Answer, Edit and ExpectPixel. It also routes the headless backend's error
 // boxes and dialog traces to the interpreter.
 class WindowHost final : public RectangleRegistry {
 public:
@@ -24,6 +25,12 @@ public:
 
     std::int64_t handleOf(std::string_view name) const override;
     forms::Window* rectangle(std::string_view name) const;
+    // The page window holding the rectangles and buttons.
+    forms::Window& page() { return page_; }
+    // Opens the editor of the action `name` on `slots` (replaced by what
+    // the editor leaves in them); false when it was cancelled. A wrong name
+    // or slot count is a script error at `line`.
+    bool editAction(const std::string& name, std::vector<std::string>& slots, int line);
 
 private:
     void defineCommands();
@@ -32,6 +39,7 @@ private:
     void drag(const Statement& statement);
     void answer(const Statement& statement);
     void edit(const Statement& statement);
+    void button(const Statement& statement);
     void send(forms::WindowHandle handle, forms::PointerKind kind, forms::MouseButton button,
               forms::ShiftState shift, int x, int y);
     void checkDialogErrors(const Statement& statement);

@@ -8,7 +8,67 @@
 #include "host/ScriptFile.h"
 #include "host/WindowHost.h"
 
+#ifdef ZENVAS_HAVE_GTK
+#include "platform/backends/gtk/GtkBackend.h"
+
+#include <glib-unix.h>
+#include <csignal>
+#endif
+
+#include "platform/system/Text1251.h"
+
+#include <filesystem>
 #include <iostream>
+
+namespace {
+
+// Installs the GTK backend; false (after saying why) when there are no real
+// windows to be had.
+bool OpenWindows()
+{
+#ifdef ZENVAS_HAVE_GTK
+    std::string problem;
+    if (!forms::GtkBackend::open(problem)) {
+        std::cerr << "zenvas-host: --window: " << problem << '\n';
+        return false;
+    }
+    forms::SetBackend(&forms::GtkBackend::instance());
+    return true;
+#else
+    std::cerr << "zenvas-host: --window: this zenvas-host was built without GTK 3\n";
+    return false;
+#endif
+}
+
+// Keeps the page open and live until the person closes it.
+void RunPage(forms::Window& page)
+{
+#ifdef ZENVAS_HAVE_GTK
+    auto& gtk = forms::GtkBackend::instance();
+    gtk.onCloseRequest = [&gtk, &page](forms::Window& window) {
+        if (&window == &page)
+            gtk.quit();
+        else
+            window.hide();
+    };
+    // An interrupt or a termination request closes the page as its close
+    // box would: the project still closes cleanly.
+    auto stop = [](gpointer backend) -> gboolean {
+        static_cast<forms::GtkBackend*>(backend)->quit();
+        return G_SOURCE_CONTINUE;
+    };
+    const guint interrupt = g_unix_signal_add(SIGINT, stop, &gtk);
+    const guint terminate = g_unix_signal_add(SIGTERM, stop, &gtk);
+    gtk.runUntilClosed(page);
+    g_source_remove(interrupt);
+    g_source_remove(terminate);
+    page.hide();
+#else
+    (void)page;
+#endif
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -28,6 +88,9 @@ int main(int argc, char** argv)
         break;
     }
 
+    if (command.window && !OpenWindows())
+        return 2;
+
     std::string pluginPath = command.plugin.empty() ? host::defaultPluginPath() : command.plugin;
     host::PluginLibrary library;
     std::string problem;
@@ -45,6 +108,36 @@ int main(int argc, char** argv)
         interpreter.printActions(std::cout);
         return 0;
     }
+    if (command.mode == CommandLine::Mode::Edit) {
+        // No page: only the editor's own window.
+        windows.page().hide();
+        // Slot texts arrive in UTF-8; the plug-in reads code page 1251.
+        std::vector<std::string> slots;
+        for (const std::string& text : command.slots) {
+            if (!sys::IsUtf8(text)) {
+                slots.push_back(text);
+                continue;
+            }
+            std::string converted;
+            char32_t c = 0;
+            for (std::size_t at = 0, step = 0; at < text.size(); at += step) {
+                step = std::max<std::size_t>(1, sys::DecodeUtf8(text, at, c));
+                converted += char(sys::CharTo1251(c).value_or('?'));
+            }
+            slots.push_back(converted);
+        }
+        bool confirmed = false;
+        try {
+            confirmed = windows.editAction(command.action, slots, 0);
+        } catch (const host::ScriptError& error) {
+            std::cerr << "zenvas-host: --edit: " << error.message << '\n';
+            return 2;
+        }
+        if (confirmed)
+            for (const std::string& slot : slots)
+                std::cout << sys::Utf8From1251(slot) << '\n';
+        return confirmed ? 0 : 1;
+    }
 
     std::string bytes;
     if (!host::readScriptFile(command.script, bytes, problem)) {
@@ -54,6 +147,10 @@ int main(int argc, char** argv)
     std::vector<host::ScriptError> errors;
     std::string text = host::scriptText1251(bytes, errors);
     host::Script script = host::parseScript(text, command.script, errors);
+    if (command.window) {
+        windows.page().setCaption(std::filesystem::path(command.script).filename().string());
+        interpreter.setAfterMain([&windows] { RunPage(windows.page()); });
+    }
     int status = interpreter.run(script, std::move(errors));
     std::cout.flush();
     return status;

@@ -50,11 +50,11 @@ void TFormZoom::boundsChanged()
     canvas_.fillRect(surface_.bounds());
 }
 
-void TFormZoom::paint(gdi::Bitmap& surface)
+void TFormZoom::paint(gdi::Canvas& canvas)
 {
-    forms::Form::paint(surface);
+    forms::Form::paint(canvas);
     const gdi::Point origin = clientOrigin();
-    gdi::Canvas(surface).draw(origin.x, origin.y, surface_);
+    canvas.draw(origin.x, origin.y, surface_);
 }
 
 TFormZoom* CurrentZoom()
@@ -75,6 +75,7 @@ void CreateZoomWindow(TImageForm& form)
     g_currentAlive = zoom->lifetime();
     if (form.Crest == "True")
         DrawSight(*zoom);
+    zoom->invalidate();
 }
 
 void RefreshZoom(TImageForm& form, int x, int y)
@@ -89,6 +90,7 @@ void RefreshZoom(TImageForm& form, int x, int y)
     gdi::StretchNearest(zoom->Surface(), zoom->Surface().bounds(), form.WSImageBox1->Bitmap(), square);
     if (form.Crest == "True")
         DrawSight(*zoom);
+    zoom->invalidate();
 }
 
 namespace {

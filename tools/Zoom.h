@@ -16,7 +16,7 @@ public:
     gdi::Canvas& Canvas() { return canvas_; }
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
     void boundsChanged() override;
 
 private:

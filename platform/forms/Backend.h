@@ -9,8 +9,19 @@
 namespace forms {
 
 class Form;
+class Window;
 
 enum class ModalResult { None, Ok, Cancel };
+
+// What happened to a top-level window that a screen shows.
+enum class ScreenChange {
+    Shown,     // became visible
+    Hidden,    // became invisible
+    Placed,    // moved or resized
+    Retitled,  // caption or style changed
+    Damaged,   // parts need painting again (Window::compose)
+    Destroyed, // about to be destroyed
+};
 
 // Where forms meet a screen: frame metrics, modal loops, the common dialogs
 // and the message and error boxes. The headless backend answers from a queue.
@@ -39,6 +50,13 @@ public:
     // Opens a web address the way the desktop opens links (a link label's
     // click).
     virtual void openAddress(const std::string& address) = 0;
+
+    // A top-level window changed on the screen. A backend with a screen
+    // mirrors it there; the headless one has no screen.
+    virtual void screenChange(Window&, ScreenChange) {}
+    // The pointer shape over a window changed to shape number `cursor`
+    // (0 the default arrow); see forms::Screen for the shapes.
+    virtual void pointerShape(Window&, int /*cursor*/) {}
 };
 
 Backend& CurrentBackend();

@@ -23,10 +23,9 @@ void Button::click()
     Control::click();
 }
 
-void Button::paint(gdi::Bitmap& surface)
+void Button::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
-    gdi::IntRect box = surface.bounds();
+    gdi::IntRect box = gdi::IntRect{0, 0, width(), height()};
     look::Fill(canvas, box, look::kBtnFace);
     const bool down = pressed();
     if (default_ || focused()) {
@@ -41,7 +40,7 @@ void Button::paint(gdi::Bitmap& surface)
     canvas.font() = look::DialogFont(enabled() ? look::kBtnText : look::kGrayText);
     const gdi::TextSize extent = canvas.textExtent(caption_);
     const int shift = down ? 1 : 0;
-    canvas.textOut((surface.width() - extent.width) / 2 + shift, (surface.height() - extent.height) / 2 + shift,
+    canvas.textOut((width() - extent.width) / 2 + shift, (height() - extent.height) / 2 + shift,
                    caption_);
     if (focused())
         look::FocusFrame(canvas, look::Inset(box, 3));

@@ -15,12 +15,20 @@ class Button : public Clickable {
 public:
     explicit Button(std::string name = {}, std::string caption = {});
     const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption) { caption_ = std::move(caption); }
+    void setCaption(std::string caption)
+    {
+        caption_ = std::move(caption);
+        invalidate();
+    }
 
     ModalResult modalResult() const { return modalResult_; }
     void setModalResult(ModalResult result) { modalResult_ = result; }
     bool isDefault() const { return default_; }
-    void setDefault(bool on) { default_ = on; }
+    void setDefault(bool on)
+    {
+        default_ = on;
+        invalidate();
+    }
     bool isCancel() const { return cancel_; }
     void setCancel(bool on) { cancel_ = on; }
 
@@ -29,7 +37,7 @@ public:
     void click() override;
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
 
 private:
     std::string caption_;

@@ -12,7 +12,10 @@ void Clickable::mouseDown(MouseButton button, ShiftState shift, int x, int y)
 void Clickable::mouseMove(ShiftState shift, int x, int y)
 {
     Control::mouseMove(shift, x, y);
-    inside_ = covers(x, y);
+    const bool inside = covers(x, y);
+    if (inside != inside_ && held_)
+        invalidate();
+    inside_ = inside;
 }
 
 void Clickable::mouseUp(MouseButton button, ShiftState shift, int x, int y)

@@ -133,11 +133,10 @@ public:
     }
 
 protected:
-    void paint(gdi::Bitmap& surface) override
+    void paint(gdi::Canvas& canvas) override
     {
-        gdi::Canvas canvas(surface);
-        look::Fill(canvas, surface.bounds(), look::kWindow);
-        look::Ring(canvas, surface.bounds(), look::kWindowFrame, look::kWindowFrame);
+        look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, look::kWindow);
+        look::Ring(canvas, gdi::IntRect{0, 0, width(), height()}, look::kWindowFrame, look::kWindowFrame);
         canvas.brush().setStyle(gdi::BrushStyle::Clear);
         const int lit = hot_ >= 0 ? hot_ : box_.index_;
         for (int index = top_; index < top_ + rows(); ++index) {
@@ -190,6 +189,7 @@ void ComboBox::clearItems()
 
 void ComboBox::setItemIndex(int index)
 {
+    invalidate();
     index_ = index >= 0 && index < int(items_.size()) ? index : -1;
     list_->follow(index_);
 }
@@ -219,6 +219,7 @@ bool ComboBox::setValueText(const std::string& text)
 
 void ComboBox::setDroppedDown(bool open)
 {
+    invalidate();
     if (open == dropped_)
         return;
     if (!open) {
@@ -315,11 +316,10 @@ void ComboBox::setVisible(bool visible)
     Control::setVisible(visible);
 }
 
-void ComboBox::paint(gdi::Bitmap& surface)
+void ComboBox::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
-    look::Fill(canvas, surface.bounds(), enabled() ? look::kWindow : look::kBtnFace);
-    look::SunkenEdge(canvas, surface.bounds());
+    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, enabled() ? look::kWindow : look::kBtnFace);
+    look::SunkenEdge(canvas, gdi::IntRect{0, 0, width(), height()});
 
     const gdi::IntRect button = buttonRect();
     look::Fill(canvas, button, look::kBtnFace);

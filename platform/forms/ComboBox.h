@@ -58,7 +58,7 @@ public:
     void setVisible(bool visible) override;
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
 
 private:
     friend class ComboList;

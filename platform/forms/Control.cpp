@@ -1,6 +1,7 @@
 #include "platform/forms/Control.h"
 
 #include "platform/forms/Form.h"
+#include "platform/forms/Window.h"
 #include "platform/gdi/Canvas.h"
 
 #include <algorithm>
@@ -34,6 +35,7 @@ void Control::setParent(Control* parent)
             bringToFront();
         return;
     }
+    invalidate();
     if (parent_) {
         auto& siblings = parent_->children_;
         siblings.erase(std::remove(siblings.begin(), siblings.end(), this), siblings.end());
@@ -41,6 +43,7 @@ void Control::setParent(Control* parent)
     parent_ = parent;
     if (parent_)
         parent_->children_.push_back(this);
+    invalidate();
     parentChanged();
 }
 
@@ -50,8 +53,10 @@ void Control::bringToFront()
         return;
     auto& siblings = parent_->children_;
     auto it = std::find(siblings.begin(), siblings.end(), this);
-    if (it != siblings.end())
+    if (it != siblings.end() && it + 1 != siblings.end()) {
         std::rotate(it, it + 1, siblings.end());
+        invalidate();
+    }
 }
 
 Control* Control::find(const std::string& name)
@@ -67,10 +72,12 @@ Control* Control::find(const std::string& name)
 
 void Control::moveBy(int dx, int dy)
 {
+    invalidate();
     bounds_.left += dx;
     bounds_.right += dx;
     bounds_.top += dy;
     bounds_.bottom += dy;
+    invalidate();
 }
 
 std::unique_ptr<Control> Control::disown(Control* component)
@@ -100,10 +107,26 @@ void Control::setBounds(int left, int top, int width, int height)
                       static_cast<int>(std::clamp<long long>((long long)top + height, INT32_MIN, INT32_MAX))};
     if (next == bounds_)
         return;
+    invalidate();
     bounds_ = next;
+    invalidate();
+    if (!parent_)
+        if (auto* window = dynamic_cast<Window*>(this))
+            window->screenChange(ScreenChange::Placed);
     boundsChanged();
     if (parent_)
         parent_->boundsChanged();
+}
+
+void Control::setVisible(bool visible)
+{
+    if (visible == visible_)
+        return;
+    if (!visible)
+        invalidate();
+    visible_ = visible;
+    if (visible)
+        invalidate();
 }
 
 bool Control::showing() const
@@ -163,6 +186,15 @@ void Control::mouseUp(MouseButton button, ShiftState shift, int x, int y)
 
 void Control::keyDown(Key, char, ShiftState) {}
 
+bool Control::mouseWheel(int delta, ShiftState shift, int x, int y)
+{
+    if (!parent_)
+        return false;
+    const gdi::Point at = originIn(parent_);
+    return parent_->mouseWheel(delta, shift, gdi::ClampToInt(std::int64_t(x) + at.x),
+                               gdi::ClampToInt(std::int64_t(y) + at.y));
+}
+
 bool Control::focused() const
 {
     const Form* form = ParentForm(*this);
@@ -175,7 +207,7 @@ void Control::click()
         onClick();
 }
 
-Control* Control::controlAt(int x, int y)
+Control* Control::controlAt(int x, int y, gdi::Point* local)
 {
     if (x < 0 || y < 0 || x >= width() || y >= height())
         return nullptr;
@@ -188,67 +220,133 @@ Control* Control::controlAt(int x, int y)
             if (!child->visible_ || !child->enabled_ || child->transparentToPointer_)
                 continue;
             if (Control* hit = child->controlAt(gdi::ClampToInt(std::int64_t(cx) - offset.x - child->left()),
-                                                gdi::ClampToInt(std::int64_t(cy) - offset.y - child->top())))
+                                                gdi::ClampToInt(std::int64_t(cy) - offset.y - child->top()), local))
                 return hit;
         }
     }
+    if (local)
+        *local = {x, y};
     return this;
 }
 
-void Control::paint(gdi::Bitmap&) {}
+void Control::paint(gdi::Canvas&) {}
 
-void Control::paintInto(gdi::Bitmap& target, int x, int y, const gdi::IntRect& area)
-{
-    gdi::Bitmap own(width(), height());
-    if (!opaque())
-        gdi::Canvas(own).copyRect({area.left - x, area.top - y, area.right - x, area.bottom - y}, target, area);
-    paint(own);
-    gdi::Canvas(target).copyRect(area, own, {area.left - x, area.top - y, area.right - x, area.bottom - y});
-}
-
-void Control::paintOverlay(gdi::Bitmap&, int, int, const gdi::IntRect&) {}
+void Control::paintOverlay(gdi::Canvas&) {}
 
 bool Control::setValueText(const std::string&)
 {
     return false;
 }
 
-void Control::paintTo(gdi::Bitmap& target, int x, int y, const gdi::IntRect& clip)
+namespace {
+
+// A control paints with the tools of a new surface.
+void ResetTools(gdi::Canvas& canvas)
 {
-    const gdi::IntRect area = gdi::IntRect{x, y, x + width(), y + height()}.intersected(clip);
+    canvas.pen() = gdi::Pen();
+    canvas.brush() = gdi::Brush();
+    canvas.font() = gdi::Font();
+    canvas.moveTo(0, 0);
+}
+
+} // namespace
+
+void Control::paintTo(gdi::Canvas& canvas)
+{
+    const gdi::IntRect own{0, 0, width(), height()};
+    const gdi::IntRect area = canvas.clipRect().intersected(own);
     if (area.isEmpty())
         return;
-    paintInto(target, x, y, area);
+    canvas.save();
+    canvas.clipTo(own);
+    ResetTools(canvas);
+    if (opaque() && !coversArea())
+        canvas.fillRect(area); // the new brush is white
+    paint(canvas);
+    canvas.restore();
 
+    if (children_.empty())
+        return;
     const gdi::Point client = clientOrigin();
     const gdi::Point offset = childOffset();
-    gdi::IntRect childArea = childClip();
-    childArea = gdi::IntRect{childArea.left + x + client.x, childArea.top + y + client.y,
-                             childArea.right + x + client.x, childArea.bottom + y + client.y}
-                    .intersected(area);
-    for (Control* child : children_) {
-        if (!child->visible_)
-            continue;
-        const int childX = x + client.x + offset.x + child->left();
-        const int childY = y + client.y + offset.y + child->top();
-        if (child->paintsAsOverlay())
-            continue;
-        child->paintTo(target, childX, childY, childArea);
+    canvas.save();
+    canvas.clipTo(own);
+    canvas.translate(client.x, client.y);
+    canvas.clipTo(childClip());
+    canvas.translate(offset.x, offset.y);
+    for (int pass = 0; pass < 2; ++pass) {
+        for (Control* child : children_) {
+            if (!child->visible_ || child->paintsAsOverlay() != (pass == 1))
+                continue;
+            canvas.save();
+            canvas.translate(child->left(), child->top());
+            if (pass == 0) {
+                child->paintTo(canvas);
+            } else {
+                ResetTools(canvas);
+                child->paintOverlay(canvas);
+            }
+            canvas.restore();
+        }
     }
-    for (Control* child : children_) {
-        if (!child->visible_ || !child->paintsAsOverlay())
-            continue;
-        const int childX = x + client.x + offset.x + child->left();
-        const int childY = y + client.y + offset.y + child->top();
-        child->paintOverlay(target, childX, childY, childArea);
-    }
+    canvas.restore();
 }
 
 gdi::Bitmap Control::snapshot()
 {
     gdi::Bitmap out(width(), height());
-    paintTo(out, 0, 0, out.bounds());
+    gdi::Canvas canvas(out);
+    paintTo(canvas);
     return out;
+}
+
+void Control::invalidate()
+{
+    invalidate({0, 0, width(), height()});
+}
+
+void Control::invalidate(const gdi::IntRect& rect)
+{
+    // Up to the top-level window, cut at each parent's visible client part.
+    std::int64_t l = rect.left, t = rect.top, r = rect.right, b = rect.bottom;
+    const Control* c = this;
+    for (; c->parent_; c = c->parent_) {
+        if (!c->visible_)
+            return;
+        l = std::max<std::int64_t>(l, 0);
+        t = std::max<std::int64_t>(t, 0);
+        r = std::min<std::int64_t>(r, c->width());
+        b = std::min<std::int64_t>(b, c->height());
+        const Control* p = c->parent_;
+        const gdi::Point offset = p->childOffset();
+        l += std::int64_t(c->bounds_.left) + offset.x;
+        r += std::int64_t(c->bounds_.left) + offset.x;
+        t += std::int64_t(c->bounds_.top) + offset.y;
+        b += std::int64_t(c->bounds_.top) + offset.y;
+        const gdi::IntRect clip = p->childClip();
+        l = std::max<std::int64_t>(l, clip.left);
+        t = std::max<std::int64_t>(t, clip.top);
+        r = std::min<std::int64_t>(r, clip.right);
+        b = std::min<std::int64_t>(b, clip.bottom);
+        const gdi::Point client = p->clientOrigin();
+        l += client.x;
+        r += client.x;
+        t += client.y;
+        b += client.y;
+        if (l >= r || t >= b)
+            return;
+    }
+    if (!c->visible_)
+        return;
+    if (auto* window = dynamic_cast<Window*>(const_cast<Control*>(c)))
+        window->damage({gdi::ClampToInt(l), gdi::ClampToInt(t), gdi::ClampToInt(r), gdi::ClampToInt(b)});
+}
+
+void Control::collectDamage()
+{
+    for (Control* child : children_)
+        if (child->visible_)
+            child->collectDamage();
 }
 
 } // namespace forms

@@ -2,6 +2,7 @@
 
 #include "platform/forms/Input.h"
 #include "platform/gdi/Bitmap.h"
+#include "platform/gdi/Canvas.h"
 #include "platform/gdi/Rect.h"
 
 #include <functional>
@@ -78,14 +79,20 @@ public:
     void moveBy(int dx, int dy);
 
     bool visible() const { return visible_; }
-    virtual void setVisible(bool visible) { visible_ = visible; }
+    virtual void setVisible(bool visible);
     void show() { setVisible(true); }
     void hide() { setVisible(false); }
     // Whether this control and every ancestor are visible.
     bool showing() const;
 
     bool enabled() const { return enabled_; }
-    void setEnabled(bool enabled) { enabled_ = enabled; }
+    void setEnabled(bool enabled)
+    {
+        if (enabled != enabled_) {
+            enabled_ = enabled;
+            invalidate();
+        }
+    }
 
     // Controls that let the pointer fall through to what lies below them.
     bool transparentToPointer() const { return transparentToPointer_; }
@@ -122,6 +129,10 @@ public:
     virtual void mouseMove(ShiftState shift, int x, int y);
     virtual void mouseUp(MouseButton button, ShiftState shift, int x, int y);
     virtual void click();
+    // The wheel turned by `delta` (120 a notch, positive away from the
+    // user) over the control. Answers whether it was used; the default
+    // hands it to the parent, at the parent's coordinates.
+    virtual bool mouseWheel(int delta, ShiftState shift, int x, int y);
 
     // Keyboard input. A focusable control takes its form's focus when it is
     // pressed or tabbed to; keys entering at the window go to the focused
@@ -137,14 +148,24 @@ public:
     bool focused() const;
 
     // The deepest visible, enabled control under (x, y) of this control's
-    // own coordinates, or this control itself; null when outside.
-    Control* controlAt(int x, int y);
+    // own coordinates, or this control itself; null when outside. `local`,
+    // when given, receives the point in the found control's coordinates.
+    Control* controlAt(int x, int y, gdi::Point* local = nullptr);
 
-    // Paints the control with its children into `target`, with this
-    // control's top-left at (x, y), clipped to `clip` (target coordinates).
-    void paintTo(gdi::Bitmap& target, int x, int y, const gdi::IntRect& clip);
+    // Paints the control with its children through `canvas`, whose origin
+    // is the control's top-left; only the canvas's clip changes.
+    void paintTo(gdi::Canvas& canvas);
     // The control alone, with its children, as a picture of its own size.
     gdi::Bitmap snapshot();
+
+    // Marks the control's area, or `rect` of its own coordinates, for
+    // repainting in the top-level window that shows it.
+    void invalidate();
+    void invalidate(const gdi::IntRect& rect);
+    // Turns changes the control tracks by itself (pixels drawn into a
+    // picture) into invalidations, for the control and its children; the
+    // window calls it before it composes.
+    virtual void collectDamage();
 
     // Weak observer of this control: false once it is destroyed.
     std::weak_ptr<void> lifetime() const { return alive_; }
@@ -154,21 +175,21 @@ public:
     virtual bool setValueText(const std::string& text);
 
 protected:
-    // Draws the control itself (not its children) into `surface`, a bitmap
-    // of the control's size.
-    virtual void paint(gdi::Bitmap& surface);
+    // Draws the control itself (not its children) through `canvas`: the
+    // origin is the control's top-left, the clip lies within its bounds,
+    // and the pen, brush and font start as new ones.
+    virtual void paint(gdi::Canvas& canvas);
     // False for controls that leave parts of their area alone (transparent
-    // labels, rounded bands): paint() then starts from the pixels already
-    // composed below the control instead of white.
+    // labels, rounded bands): paint() then draws over the pixels already
+    // composed below the control. An opaque control starts from white
+    // unless it covers its whole area itself.
     virtual bool opaque() const { return true; }
-    // Puts the control's own pixels into `target` with its top-left at
-    // (x, y), limited to `area` (target coordinates, already clipped).
-    // Default: paint() into a bitmap of the control's size, then copy.
-    virtual void paintInto(gdi::Bitmap& target, int x, int y, const gdi::IntRect& area);
+    virtual bool coversArea() const { return false; }
     // Drawn after the children, directly over the composed picture of the
-    // parent (overlays such as frames). Default: nothing.
+    // parent (overlays such as frames), with the origin at the control's
+    // top-left and the parent's child clip. Default: nothing.
     virtual bool paintsAsOverlay() const { return false; }
-    virtual void paintOverlay(gdi::Bitmap& target, int x, int y, const gdi::IntRect& clip);
+    virtual void paintOverlay(gdi::Canvas& canvas);
     virtual void boundsChanged() {}
     // Called after setParent() moved the control to another parent.
     virtual void parentChanged() {}

@@ -115,12 +115,15 @@ void Form::setFocus(Control* control)
         return;
     focus_ = nullptr;
     focusLifetime_.reset();
-    if (previous)
+    if (previous) {
+        previous->invalidate();
         previous->focusChanged(false);
+    }
     if (!control || control->lifetime().expired())
         return;
     focus_ = control;
     focusLifetime_ = control->lifetime();
+    control->invalidate();
     control->focusChanged(true);
 }
 

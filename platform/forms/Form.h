@@ -30,6 +30,9 @@ public:
     void setOwnerWindow(WindowHandle owner) { owner_ = owner; }
 
     void close() { hide(); }
+    // What the window's close box does (also the desktop's close request):
+    // the modal result Cancel, and a form that is not modal closes.
+    void closeBoxClicked();
     // Runs the form modally through the backend; the form is shown while it
     // runs and hidden afterwards. Without a focused control the first one in
     // tab order takes the focus.
@@ -57,7 +60,6 @@ public:
 
 private:
     bool reachable(const Control* control) const;
-    void closeBoxClicked();
 
     BorderStyle border_;
     FormPosition position_ = FormPosition::Designed;

@@ -16,9 +16,9 @@ int Mix(int from, int to, int at, int span)
 
 GradientBand::GradientBand(std::string name) : Control(std::move(name)) {}
 
-void GradientBand::paint(gdi::Bitmap& surface)
+void GradientBand::paint(gdi::Canvas& canvas)
 {
-    const int w = surface.width(), h = surface.height();
+    const int w = width(), h = height();
     if (w <= 0 || h <= 0)
         return;
     const gdi::Color from = gdi::ResolveColor(startColor), to = gdi::ResolveColor(endColor);
@@ -31,7 +31,6 @@ void GradientBand::paint(gdi::Bitmap& surface)
         bandCanvas.fillRect({x, 0, x + 1, h});
     }
 
-    gdi::Canvas canvas(surface);
     if (!rounded) {
         canvas.draw(0, 0, band);
     } else {
@@ -45,7 +44,7 @@ void GradientBand::paint(gdi::Bitmap& surface)
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x)
                 if (mask.pixel(x, y) == 0)
-                    surface.setPixel(x, y, band.pixel(x, y));
+                    canvas.setPixel(x, y, band.pixel(x, y));
     }
     if (border) {
         canvas.pen().setColor(*border);

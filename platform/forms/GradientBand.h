@@ -20,7 +20,7 @@ public:
 
 protected:
     bool opaque() const override { return !rounded; }
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
 };
 
 } // namespace forms

@@ -17,17 +17,19 @@ public:
     gdi::Canvas& canvas() { return canvas_; }
     const gdi::Canvas& canvas() const { return canvas_; }
 
-    // Asks for a repaint; counted so tests can see it happened.
-    void invalidate() { ++repaints_; }
-    int repaintCount() const { return repaints_; }
+    // What the picture's surface drew since the last composition, and a
+    // new picture size, become damage of the control. Code that writes the
+    // picture's pixels directly calls invalidate().
+    void collectDamage() override;
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
+    bool coversArea() const override { return true; }
 
 private:
     gdi::Bitmap picture_;
     gdi::Canvas canvas_{picture_};
-    int repaints_ = 0;
+    int shownWidth_ = 0, shownHeight_ = 0;
 };
 
 } // namespace forms

@@ -11,6 +11,7 @@ Label::Label(std::string name, std::string caption)
 
 void Label::setCaption(std::string caption)
 {
+    invalidate();
     caption_ = std::move(caption);
     if (autoSize_)
         adjustSize();
@@ -30,11 +31,10 @@ bool Label::setValueText(const std::string&)
     return false;
 }
 
-void Label::paint(gdi::Bitmap& surface)
+void Label::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
     if (!transparent)
-        look::Fill(canvas, surface.bounds(), look::kBtnFace);
+        look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnFace);
     canvas.brush().setStyle(gdi::BrushStyle::Clear);
     canvas.font() = font;
     canvas.textOut(0, 0, caption_);

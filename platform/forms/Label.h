@@ -22,7 +22,7 @@ public:
 
 protected:
     bool opaque() const override { return !transparent; }
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
     // Whether setCaption() sizes the label to the new caption.
     bool autoSize_ = false;
 

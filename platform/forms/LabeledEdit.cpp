@@ -31,6 +31,7 @@ LabeledEdit::LabeledEdit(std::string name) : Control(std::move(name))
 
 void LabeledEdit::setText(std::string text)
 {
+    invalidate();
     const bool changed = text != field_.text();
     field_.setText(std::move(text));
     if (changed && onChange)
@@ -84,12 +85,11 @@ void LabeledEdit::placeLabel()
     placing_ = false;
 }
 
-void LabeledEdit::paint(gdi::Bitmap& surface)
+void LabeledEdit::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
-    look::Fill(canvas, surface.bounds(), enabled() ? look::kWindow : look::kBtnFace);
-    look::SunkenEdge(canvas, surface.bounds());
-    field_.paint(canvas, look::Inset(surface.bounds(), 2), focused(), enabled());
+    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, enabled() ? look::kWindow : look::kBtnFace);
+    look::SunkenEdge(canvas, gdi::IntRect{0, 0, width(), height()});
+    field_.paint(canvas, look::Inset(gdi::IntRect{0, 0, width(), height()}, 2), focused(), enabled());
 }
 
 } // namespace forms

@@ -36,7 +36,7 @@ public:
     void setVisible(bool visible) override;
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
     void boundsChanged() override;
     void parentChanged() override;
 

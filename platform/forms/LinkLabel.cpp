@@ -18,9 +18,8 @@ void LinkLabel::click()
     Control::click();
 }
 
-void LinkLabel::paint(gdi::Bitmap& surface)
+void LinkLabel::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
     canvas.brush().setStyle(gdi::BrushStyle::Clear);
     canvas.font() = font;
     canvas.textOut(0, 0, caption);

@@ -19,7 +19,7 @@ public:
 
 protected:
     bool opaque() const override { return false; }
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
 
 };
 

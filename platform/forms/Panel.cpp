@@ -6,12 +6,11 @@ namespace forms {
 
 Panel::Panel(std::string name) : Control(std::move(name)) {}
 
-void Panel::paint(gdi::Bitmap& surface)
+void Panel::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
-    look::Fill(canvas, surface.bounds(), color);
+    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, color);
     if (bevel)
-        look::Ring(canvas, surface.bounds(), look::kBtnHighlight, look::kBtnShadow);
+        look::Ring(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnHighlight, look::kBtnShadow);
 }
 
 } // namespace forms

@@ -13,7 +13,7 @@ public:
     bool bevel = false;
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
 };
 
 } // namespace forms

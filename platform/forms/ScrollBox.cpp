@@ -84,6 +84,7 @@ void ScrollBox::setHorzPosition(int position)
     const int delta = horz_.position - next;
     if (delta == 0)
         return;
+    invalidate();
     horz_.position = next;
     for (Control* child : children())
         child->moveBy(delta, 0);
@@ -95,19 +96,38 @@ void ScrollBox::setVertPosition(int position)
     const int delta = vert_.position - next;
     if (delta == 0)
         return;
+    invalidate();
     vert_.position = next;
     for (Control* child : children())
         child->moveBy(0, delta);
 }
 
+bool ScrollBox::mouseWheel(int delta, ShiftState shift, int x, int y)
+{
+    // A notch (120) scrolls three lines of 16 pixels; with Shift, sideways.
+    const int step = -delta * 48 / 120;
+    if (shift & ssShift) {
+        if (maxHorzPosition() == 0)
+            return Control::mouseWheel(delta, shift, x, y);
+        setHorzPosition(horz_.position + step);
+    } else {
+        if (maxVertPosition() == 0)
+            return Control::mouseWheel(delta, shift, x, y);
+        setVertPosition(vert_.position + step);
+    }
+    return true;
+}
+
 void ScrollBox::setHorzBarVisible(bool visible)
 {
+    invalidate();
     horz_.mode = visible ? ScrollBarMode::Automatic : ScrollBarMode::Hidden;
     updateScrollRange();
 }
 
 void ScrollBox::setVertBarVisible(bool visible)
 {
+    invalidate();
     vert_.mode = visible ? ScrollBarMode::Automatic : ScrollBarMode::Hidden;
     updateScrollRange();
 }
@@ -118,11 +138,10 @@ void ScrollBox::updateScrollRange()
     setVertPosition(vert_.position);
 }
 
-void ScrollBox::paint(gdi::Bitmap& surface)
+void ScrollBox::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
     canvas.brush().setColor(0xFF00000F); // button face behind the content
-    canvas.fillRect(surface.bounds());
+    canvas.fillRect(gdi::IntRect{0, 0, width(), height()});
     const bool horz = horzBarShown(), vert = vertBarShown();
     auto drawBar = [&](gdi::IntRect track, bool horizontal, int position, int range, int view) {
         canvas.brush().setColor(0xFF000000); // scroll bar
@@ -140,7 +159,7 @@ void ScrollBox::paint(gdi::Bitmap& surface)
         else
             canvas.fillRect({track.left + 2, track.top + start, track.right - 2, track.top + start + thumb});
     };
-    const int w = surface.width(), h = surface.height();
+    const int w = width(), h = height();
     if (horz)
         drawBar({0, h - kBarThickness, w - (vert ? kBarThickness : 0), h}, true, horz_.position, horzRange(),
                 clientWidth());

@@ -51,8 +51,9 @@ public:
     void updateScrollRange();
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
     void boundsChanged() override { updateScrollRange(); }
+    bool mouseWheel(int delta, ShiftState shift, int x, int y) override;
 
 private:
     void barsNeeded(bool& horz, bool& vert) const;

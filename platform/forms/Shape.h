@@ -14,7 +14,7 @@ public:
 
 protected:
     bool paintsAsOverlay() const override { return true; }
-    void paintOverlay(gdi::Bitmap& target, int x, int y, const gdi::IntRect& clip) override;
+    void paintOverlay(gdi::Canvas& canvas) override;
 };
 
 } // namespace forms

@@ -6,20 +6,19 @@ namespace forms {
 
 SpeedButton::SpeedButton(std::string name) : Clickable(std::move(name)) {}
 
-void SpeedButton::paint(gdi::Bitmap& surface)
+void SpeedButton::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
-    look::Fill(canvas, surface.bounds(), look::kBtnFace);
+    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnFace);
     const bool down = pressed();
     if (down)
-        look::Ring(canvas, surface.bounds(), look::kBtnShadow, look::kBtnHighlight);
+        look::Ring(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnShadow, look::kBtnHighlight);
     else if (!flat)
-        look::Ring(canvas, surface.bounds(), look::kBtnHighlight, look::kBtnShadow);
+        look::Ring(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnHighlight, look::kBtnShadow);
     if (icon.isEmpty())
         return;
     const int offset = down ? 1 : 0;
-    canvas.drawTransparent((surface.width() - icon.width()) / 2 + offset,
-                           (surface.height() - icon.height()) / 2 + offset, icon, icon.pixel(0, icon.height() - 1));
+    canvas.drawTransparent((width() - icon.width()) / 2 + offset,
+                           (height() - icon.height()) / 2 + offset, icon, icon.pixel(0, icon.height() - 1));
 }
 
 } // namespace forms

@@ -16,7 +16,7 @@ public:
 
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
 
 };
 

@@ -38,6 +38,7 @@ int SpinEdit::value() const
 
 void SpinEdit::setValue(int value)
 {
+    invalidate();
     // The platform's order: below the minimum first, so that a minimum above
     // the maximum wins for small values.
     if (min_ != max_) {
@@ -51,6 +52,7 @@ void SpinEdit::setValue(int value)
 
 void SpinEdit::setText(std::string text)
 {
+    invalidate();
     const bool changed = text != field_.text();
     field_.setText(std::move(text));
     if (changed && onChange)
@@ -118,11 +120,10 @@ void SpinEdit::mouseUp(MouseButton button, ShiftState shift, int x, int y)
         heldArrow_ = 0;
 }
 
-void SpinEdit::paint(gdi::Bitmap& surface)
+void SpinEdit::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
-    look::Fill(canvas, surface.bounds(), enabled() ? look::kWindow : look::kBtnFace);
-    look::SunkenEdge(canvas, surface.bounds());
+    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, enabled() ? look::kWindow : look::kBtnFace);
+    look::SunkenEdge(canvas, gdi::IntRect{0, 0, width(), height()});
     const gdi::IntRect up = arrowRect(true), down = arrowRect(false);
     field_.paint(canvas, {2, 2, up.left, height() - 2}, focused(), enabled());
     for (const gdi::IntRect& arrow : {up, down}) {

@@ -49,7 +49,7 @@ public:
     void mouseUp(MouseButton button, ShiftState shift, int x, int y) override;
 
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
 
 private:
     void step(int by);

@@ -64,17 +64,13 @@ void TextField::paint(gdi::Canvas& canvas, const gdi::IntRect& area, bool focuse
     const int scroll = std::max(0, caretX - room);
     const int x = area.left + 1 - scroll;
     const int y = area.top + (static_cast<int>(area.height()) - lineHeight) / 2;
-    // Drawn on a piece of the area's size, so that scrolled text stays inside.
-    gdi::Bitmap piece(static_cast<int>(area.width()), static_cast<int>(area.height()));
-    gdi::Canvas pieceCanvas(piece);
-    pieceCanvas.copyRect(piece.bounds(), canvas.bitmap(), area);
-    pieceCanvas.font() = canvas.font();
-    pieceCanvas.brush().setStyle(gdi::BrushStyle::Clear);
-    pieceCanvas.textOut(x - area.left, y - area.top, text_);
+    // Clipped to the area, so that scrolled text stays inside.
+    canvas.save();
+    canvas.clipTo(area);
+    canvas.textOut(x, y, text_);
     if (focused)
-        look::Fill(pieceCanvas, {x - area.left + caretX, y - area.top, x - area.left + caretX + 1, y - area.top + lineHeight},
-                   look::kWindowText);
-    canvas.copyRect(area, piece, piece.bounds());
+        look::Fill(canvas, {x + caretX, y, x + caretX + 1, y + lineHeight}, look::kWindowText);
+    canvas.restore();
 }
 
 } // namespace forms

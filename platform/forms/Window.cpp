@@ -17,7 +17,94 @@ Window::Window(std::string name, std::uint32_t style)
 
 Window::~Window()
 {
+    if (!parent())
+        screenChange(ScreenChange::Destroyed);
     WindowSystem::instance().unregisterWindow(handle_);
+}
+
+void Window::setStyle(std::uint32_t style)
+{
+    if (style == style_)
+        return;
+    style_ = style;
+    invalidate();
+    screenChange(ScreenChange::Retitled);
+}
+
+void Window::setCaption(std::string caption)
+{
+    if (caption == caption_)
+        return;
+    caption_ = std::move(caption);
+    invalidate();
+    screenChange(ScreenChange::Retitled);
+}
+
+void Window::setColor(gdi::Color color)
+{
+    if (color == color_)
+        return;
+    color_ = color;
+    invalidate();
+}
+
+void Window::screenChange(ScreenChange change)
+{
+    if (!parent())
+        CurrentBackend().screenChange(*this, change);
+}
+
+void Window::damage(const gdi::IntRect& rect)
+{
+    gdi::IntRect add = rect.intersected({0, 0, width(), height()});
+    if (add.isEmpty())
+        return;
+    const bool first = damage_.empty();
+    // Merge with every rectangle the new one overlaps or touches, until
+    // none is left to merge with.
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (auto it = damage_.begin(); it != damage_.end(); ++it) {
+            if (it->left > add.right || add.left > it->right || it->top > add.bottom || add.top > it->bottom)
+                continue;
+            add = {std::min(add.left, it->left), std::min(add.top, it->top), std::max(add.right, it->right),
+                   std::max(add.bottom, it->bottom)};
+            damage_.erase(it);
+            merged = true;
+            break;
+        }
+    }
+    damage_.push_back(add);
+    // Many scattered pieces cost more in bookkeeping than in pixels.
+    constexpr std::size_t kMaxPieces = 16;
+    if (damage_.size() > kMaxPieces) {
+        gdi::IntRect all = damage_.front();
+        for (const gdi::IntRect& r : damage_)
+            all = {std::min(all.left, r.left), std::min(all.top, r.top), std::max(all.right, r.right),
+                   std::max(all.bottom, r.bottom)};
+        damage_.assign(1, all);
+    }
+    if (first)
+        screenChange(ScreenChange::Damaged);
+}
+
+std::vector<gdi::IntRect> Window::compose()
+{
+    collectDamage();
+    if (frame_.width() != width() || frame_.height() != height()) {
+        frame_.setSize(std::max(width(), 0), std::max(height(), 0));
+        damage_.assign(1, {0, 0, frame_.width(), frame_.height()});
+    }
+    std::vector<gdi::IntRect> painted = std::move(damage_);
+    damage_.clear();
+    gdi::Canvas canvas(frame_);
+    for (const gdi::IntRect& area : painted) {
+        canvas.save();
+        canvas.clipTo(area);
+        paintTo(canvas);
+        canvas.restore();
+    }
+    return painted;
 }
 
 gdi::Point Window::clientOrigin() const
@@ -62,9 +149,12 @@ gdi::IntRect Window::closeBoxRect() const
 void Window::setVisible(bool visible)
 {
     const bool appearing = visible && !this->visible();
+    const bool vanishing = !visible && this->visible();
     Control::setVisible(visible);
     if (appearing && !parent())
         WindowSystem::instance().raise(this);
+    if (appearing || vanishing)
+        screenChange(appearing ? ScreenChange::Shown : ScreenChange::Hidden);
 }
 
 void Window::routeKey(Key, char, ShiftState) {}
@@ -77,19 +167,19 @@ std::intptr_t Window::handleMessage(std::uint32_t message, std::intptr_t wparam,
     return 0;
 }
 
-void Window::paint(gdi::Bitmap& surface)
+void Window::paint(gdi::Canvas& canvas)
 {
-    gdi::Canvas canvas(surface);
+    const gdi::IntRect surface{0, 0, width(), height()};
     const Backend& backend = CurrentBackend();
     const int frame = backend.frameThickness(style_);
     const int caption = backend.captionHeight(style_);
     if (frame > 0) {
         canvas.brush().setColor(0xFF00000A); // active border
-        canvas.fillRect(surface.bounds());
+        canvas.fillRect(surface);
     }
     if (caption > 0) {
         canvas.brush().setColor(0xFF000002); // active caption
-        canvas.fillRect({frame, frame, surface.width() - frame, frame + caption});
+        canvas.fillRect({frame, frame, width() - frame, frame + caption});
         canvas.brush().setStyle(gdi::BrushStyle::Clear);
         canvas.font().setColor(0xFF000009);
         canvas.textOut(frame + 4, frame + 2, caption_);
@@ -109,7 +199,7 @@ void Window::paint(gdi::Bitmap& surface)
         }
     }
     canvas.brush().setColor(color_);
-    canvas.fillRect({frame, frame + caption, surface.width() - frame, surface.height() - frame});
+    canvas.fillRect({frame, frame + caption, width() - frame, height() - frame});
 }
 
 WindowSystem& WindowSystem::instance()
@@ -199,7 +289,13 @@ bool WindowSystem::key(WindowHandle handle, Key which, char character, ShiftStat
     Window* window = find(handle);
     if (!window)
         return false;
-    dispatch([&] { window->routeKey(which, character, shift); });
+    dispatch([&] {
+        window->routeKey(which, character, shift);
+        // The focused control took the key (typed, moved the caret).
+        if (auto* form = dynamic_cast<Form*>(window))
+            if (Control* focused = form->focusedControl())
+                focused->invalidate();
+    });
     return true;
 }
 
@@ -261,27 +357,31 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
         return true;
     }
 
+    const gdi::Point client = window->clientOrigin();
     Control* target = nullptr;
-    if (capture_ && !captureLifetime_.expired())
+    gdi::Point local;
+    if (capture_ && !captureLifetime_.expired()) {
+        // The captured control may be anywhere, even outside this window:
+        // the point is made relative to its top-left, summed wide and
+        // saturated to the 32-bit range.
         target = capture_;
-    else
+        const gdi::Point windowOrigin = window->originIn(nullptr);
+        const gdi::Point targetOrigin = target->originIn(nullptr);
+        local = {gdi::ClampToInt(std::int64_t(x) + windowOrigin.x + client.x - targetOrigin.x),
+                 gdi::ClampToInt(std::int64_t(y) + windowOrigin.y + client.y - targetOrigin.y)};
+    } else {
         capture_ = nullptr;
-    if (!target)
-        target = controlAt(handle, x, y);
+        // One hit test finds the control and its local point.
+        if (window->showing())
+            target = window->controlAt(gdi::ClampToInt(std::int64_t(x) + client.x),
+                                       gdi::ClampToInt(std::int64_t(y) + client.y), &local);
+    }
 
     if (kind == PointerKind::Down && !capture_ && popup_ && pressClosesPopup(target))
         return true;
     if (!target)
         return true;
-
-    // Coordinates of the target: the window's client point made relative to
-    // the target's top-left, summed wide and saturated to the 32-bit range
-    // (a captured target may be far from the point).
-    const gdi::Point windowOrigin = window->originIn(nullptr);
-    const gdi::Point client = window->clientOrigin();
-    const gdi::Point targetOrigin = target->originIn(nullptr);
-    const int tx = gdi::ClampToInt(std::int64_t(x) + windowOrigin.x + client.x - targetOrigin.x);
-    const int ty = gdi::ClampToInt(std::int64_t(y) + windowOrigin.y + client.y - targetOrigin.y);
+    const int tx = local.x, ty = local.y;
 
     if (kind == PointerKind::Down && !capture_) {
         capture_ = target;
@@ -309,10 +409,29 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
             target->mouseUp(button, shift, tx, ty);
             break;
         }
+        // A control's look follows its own input (pressed, held, typed).
+        if (!alive.expired() && kind != PointerKind::Move)
+            target->invalidate();
     });
     if (alive.expired() && capture_ == target)
         capture_ = nullptr;
     return true;
+}
+
+bool WindowSystem::wheel(WindowHandle handle, int delta, ShiftState shift, int x, int y)
+{
+    Window* window = find(handle);
+    if (!window || !window->showing() || swallowing_)
+        return false;
+    const gdi::Point client = window->clientOrigin();
+    gdi::Point local;
+    Control* target = window->controlAt(gdi::ClampToInt(std::int64_t(x) + client.x),
+                                        gdi::ClampToInt(std::int64_t(y) + client.y), &local);
+    if (!target)
+        return false;
+    bool used = false;
+    dispatch([&] { used = target->mouseWheel(delta, shift, local.x, local.y); });
+    return used;
 }
 
 void WindowSystem::dispatch(const std::function<void()>& work)

@@ -2,10 +2,13 @@
 
 #include "platform/forms/Control.h"
 
+#include "platform/forms/Backend.h"
+
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace forms {
 
@@ -29,11 +32,11 @@ public:
     WindowHandle handle() const { return handle_; }
 
     std::uint32_t style() const { return style_; }
-    void setStyle(std::uint32_t style) { style_ = style; }
+    void setStyle(std::uint32_t style);
     const std::string& caption() const { return caption_; }
-    void setCaption(std::string caption) { caption_ = std::move(caption); }
+    void setCaption(std::string caption);
     gdi::Color color() const { return color_; }
-    void setColor(gdi::Color color) { color_ = color; }
+    void setColor(gdi::Color color);
 
     gdi::Point clientOrigin() const override;
     int clientWidth() const override;
@@ -56,14 +59,30 @@ public:
         onMessage;
     std::intptr_t handleMessage(std::uint32_t message, std::intptr_t wparam, std::intptr_t lparam);
 
+    // Composition of a top-level window: the picture of its whole outer
+    // area and the parts of it that must be painted again, in outer
+    // coordinates. Damage is kept as a few rectangles; overlapping ones
+    // merge.
+    void damage(const gdi::IntRect& rect);
+    const std::vector<gdi::IntRect>& damagedAreas() const { return damage_; }
+    // Repaints the damaged parts into frame() and answers them (what a
+    // screen must take from the frame). A new size repaints everything.
+    std::vector<gdi::IntRect> compose();
+    const gdi::Bitmap& frame() const { return frame_; }
+    // Tells the backend, for a top-level window.
+    void screenChange(ScreenChange change);
+
 protected:
-    void paint(gdi::Bitmap& surface) override;
+    void paint(gdi::Canvas& canvas) override;
+    bool coversArea() const override { return true; }
 
 private:
     WindowHandle handle_;
     std::uint32_t style_;
     std::string caption_;
     gdi::Color color_ = 0xFF00000F; // button face
+    std::vector<gdi::IntRect> damage_;
+    gdi::Bitmap frame_;
 };
 
 // The one window system of the process: handles, top-level windows, pointer
@@ -86,6 +105,9 @@ public:
     // handler are shown in the error box and end that event only. Returns
     // false when there is no such window.
     bool pointer(WindowHandle handle, PointerKind kind, MouseButton button, ShiftState shift, int x, int y);
+    // The wheel turned over (x, y) of window `handle`'s client area: the
+    // control there (or the captured one) and its parents may use it.
+    bool wheel(WindowHandle handle, int delta, ShiftState shift, int x, int y);
     // The control under (x, y) of the window's client area (null: none).
     Control* controlAt(WindowHandle handle, int x, int y) const;
 

@@ -37,12 +37,31 @@ Bitmap::Bitmap(int width, int height)
 }
 
 Bitmap::Bitmap(const Bitmap& other)
-    : width_(other.width_), height_(other.height_), pixels_(allocate(other.width_, other.height_))
+    : width_(other.width_), height_(other.height_), stride_(std::size_t(other.width_) * 3),
+      pixels_(allocate(other.width_, other.height_)), data_(pixels_.get())
 {
-    if (other.pixels_)
-        std::memcpy(pixels_.get(), other.pixels_.get(), stride() * std::size_t(height_) + kTailBytes);
-    else
-        std::memset(pixels_.get(), 0, kTailBytes);
+    if (other.isView()) {
+        for (int y = 0; y < height_; ++y)
+            std::memcpy(scanLine(y), other.scanLine(y), stride_);
+        std::memset(data_ + stride_ * std::size_t(height_), 0, kTailBytes);
+    } else if (other.pixels_) {
+        std::memcpy(data_, other.data_, stride_ * std::size_t(height_) + kTailBytes);
+    } else {
+        std::memset(data_, 0, kTailBytes);
+    }
+}
+
+Bitmap Bitmap::View(Bitmap& source, const IntRect& area)
+{
+    const IntRect inside = area.intersected(source.bounds());
+    Bitmap view;
+    if (inside.isEmpty() || !source.data_)
+        return view;
+    view.width_ = int(inside.width());
+    view.height_ = int(inside.height());
+    view.stride_ = source.stride_;
+    view.data_ = source.scanLine(inside.top) + std::size_t(inside.left) * 3;
+    return view;
 }
 
 Bitmap& Bitmap::operator=(const Bitmap& other)
@@ -55,10 +74,13 @@ Bitmap& Bitmap::operator=(const Bitmap& other)
 }
 
 Bitmap::Bitmap(Bitmap&& other) noexcept
-    : width_(other.width_), height_(other.height_), pixels_(std::move(other.pixels_))
+    : width_(other.width_), height_(other.height_), stride_(other.stride_), pixels_(std::move(other.pixels_)),
+      data_(other.data_)
 {
     other.width_ = other.height_ = 0;
+    other.stride_ = 0;
     other.pixels_ = nullptr;
+    other.data_ = nullptr;
 }
 
 Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
@@ -66,8 +88,12 @@ Bitmap& Bitmap::operator=(Bitmap&& other) noexcept
     if (this != &other) {
         width_ = other.width_;
         height_ = other.height_;
+        stride_ = other.stride_;
         pixels_ = std::move(other.pixels_);
+        data_ = other.data_;
         other.width_ = other.height_ = 0;
+        other.stride_ = 0;
+        other.data_ = nullptr;
     }
     return *this;
 }
@@ -123,11 +149,13 @@ void Bitmap::fill(Color c)
     c = ResolveColor(c);
     FillPixels(scanLine(0), std::size_t(width_), c);
     for (int y = 1; y < height_; ++y)
-        std::memcpy(scanLine(y), scanLine(0), stride());
+        std::memcpy(scanLine(y), scanLine(0), std::size_t(width_) * 3);
 }
 
 void Bitmap::setSize(int width, int height)
 {
+    if (isView())
+        throw Error("a view of another bitmap cannot be resized");
     width = std::max(width, 0);
     height = std::max(height, 0);
     if (width == width_ && height == height_ && pixels_)
@@ -147,6 +175,8 @@ void Bitmap::setSize(int width, int height)
         std::memset(dst + kept, 0xFF, newStride - kept);
     }
     pixels_ = std::move(fresh);
+    data_ = pixels_.get();
+    stride_ = newStride;
     width_ = width;
     height_ = height;
 }

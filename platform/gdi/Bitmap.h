@@ -11,6 +11,9 @@ namespace gdi {
 
 // A 24-bit picture. Rows are stored from the top, each a run of width * 3
 // bytes in the order blue, green, red, with no padding between rows.
+// A view (Bitmap::View) is a window onto part of another bitmap's pixels:
+// its rows are the other bitmap's rows, stride() apart, and it cannot be
+// resized. Copying a view makes an ordinary bitmap.
 class Bitmap {
 public:
     // The largest pixel store a bitmap may have (2 GiB). Larger sizes, and
@@ -26,14 +29,20 @@ public:
     Bitmap& operator=(Bitmap&& other) noexcept;
     ~Bitmap() = default;
 
+    // A view of `area` of `source` (cut to its bounds). The view stays valid
+    // while `source` keeps its size.
+    static Bitmap View(Bitmap& source, const IntRect& area);
+    bool isView() const { return data_ && !pixels_; }
+
     int width() const { return width_; }
     int height() const { return height_; }
     bool isEmpty() const { return width_ == 0 || height_ == 0; }
     IntRect bounds() const { return {0, 0, width_, height_}; }
-    std::size_t stride() const { return std::size_t(width_) * 3; }
+    // Bytes from one row to the next (width * 3 except in a view).
+    std::size_t stride() const { return stride_; }
 
-    std::uint8_t* scanLine(int y) { return pixels_.get() + std::size_t(y) * stride(); }
-    const std::uint8_t* scanLine(int y) const { return pixels_.get() + std::size_t(y) * stride(); }
+    std::uint8_t* scanLine(int y) { return data_ + std::size_t(y) * stride_; }
+    const std::uint8_t* scanLine(int y) const { return data_ + std::size_t(y) * stride_; }
 
     // kNoPixel outside the bitmap.
     Color pixel(int x, int y) const;
@@ -42,7 +51,8 @@ public:
     void fill(Color c);
 
     // Resizing keeps this object and the overlapping top-left pixels; new
-    // pixels are white. On failure the bitmap is unchanged.
+    // pixels are white. On failure, and for a view (which throws
+    // gdi::Error), the bitmap is unchanged.
     void setSize(int width, int height);
     void setWidth(int width) { setSize(width, height_); }
     void setHeight(int height) { setSize(width_, height); }
@@ -52,7 +62,9 @@ private:
 
     int width_ = 0;
     int height_ = 0;
+    std::size_t stride_ = 0;
     std::unique_ptr<std::uint8_t[]> pixels_;
+    std::uint8_t* data_ = nullptr; // pixels_, or the viewed bitmap's pixels
 };
 
 // Fills `count` pixels starting at `row` with one colour (already resolved).

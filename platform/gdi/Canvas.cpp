@@ -228,6 +228,133 @@ private:
     i64 touchedLo_ = INT64_MAX, touchedHi_ = INT64_MIN;
 };
 
+void Canvas::place()
+{
+    if (!clipped_ && origin_.x == 0 && origin_.y == 0) {
+        bitmap_ = root_;
+        shift_ = {};
+        return;
+    }
+    if (!clipped_) {
+        bitmap_ = root_;
+        shift_ = origin_;
+        return;
+    }
+    view_ = Bitmap::View(*root_, clip_);
+    bitmap_ = &view_;
+    const IntRect inside = clip_.intersected(root_->bounds());
+    shift_ = {ClampToInt(i64(origin_.x) - inside.left), ClampToInt(i64(origin_.y) - inside.top)};
+}
+
+void Canvas::translate(int dx, int dy)
+{
+    origin_ = {ClampToInt(i64(origin_.x) + dx), ClampToInt(i64(origin_.y) + dy)};
+    place();
+}
+
+void Canvas::clipTo(const IntRect& rect)
+{
+    const IntRect r = rect.normalized();
+    const IntRect inRoot{ClampToInt(i64(r.left) + origin_.x), ClampToInt(i64(r.top) + origin_.y),
+                         ClampToInt(i64(r.right) + origin_.x), ClampToInt(i64(r.bottom) + origin_.y)};
+    clip_ = (clipped_ ? clip_ : root_->bounds()).intersected(inRoot).intersected(root_->bounds());
+    clipped_ = true;
+    place();
+}
+
+IntRect Canvas::clipRect() const
+{
+    const IntRect c = clipped_ ? clip_ : root_->bounds();
+    if (c.isEmpty())
+        return {};
+    return {ClampToInt(i64(c.left) - origin_.x), ClampToInt(i64(c.top) - origin_.y),
+            ClampToInt(i64(c.right) - origin_.x), ClampToInt(i64(c.bottom) - origin_.y)};
+}
+
+void Canvas::save()
+{
+    saved_.push_back({origin_, clip_, clipped_, pen_, brush_, font_, pos_});
+}
+
+void Canvas::restore()
+{
+    if (saved_.empty())
+        return;
+    State state = std::move(saved_.back());
+    saved_.pop_back();
+    origin_ = state.origin;
+    clipped_ = state.clipped;
+    clip_ = state.clip;
+    pen_ = std::move(state.pen);
+    brush_ = std::move(state.brush);
+    font_ = std::move(state.font);
+    pos_ = state.pos;
+    place();
+}
+
+void Canvas::touch(i64 l, i64 t, i64 r, i64 b)
+{
+    l = std::max<i64>(l, 0);
+    t = std::max<i64>(t, 0);
+    r = std::min<i64>(r, bitmap_->width());
+    b = std::min<i64>(b, bitmap_->height());
+    if (l >= r || t >= b)
+        return;
+    // A view's pixels sit at the clip's top-left of the root.
+    const i64 ox = bitmap_ == root_ ? 0 : clip_.left, oy = bitmap_ == root_ ? 0 : clip_.top;
+    const IntRect box{int(l + ox), int(t + oy), int(r + ox), int(b + oy)};
+    if (touched_.isEmpty()) {
+        touched_ = box;
+        return;
+    }
+    touched_ = {std::min(touched_.left, box.left), std::min(touched_.top, box.top),
+                std::max(touched_.right, box.right), std::max(touched_.bottom, box.bottom)};
+}
+
+void Canvas::touchPoints(std::span<const Point> points, i64 margin)
+{
+    if (points.empty())
+        return;
+    i64 l = points[0].x, t = points[0].y, r = l, b = t;
+    for (const Point& p : points) {
+        l = std::min<i64>(l, p.x);
+        r = std::max<i64>(r, p.x);
+        t = std::min<i64>(t, p.y);
+        b = std::max<i64>(b, p.y);
+    }
+    touch(l - margin, t - margin, r + 1 + margin, b + 1 + margin);
+}
+
+IntRect Canvas::takeTouched()
+{
+    const IntRect touched = touched_;
+    touched_ = {};
+    return touched;
+}
+
+std::span<const Point> Canvas::shiftPoints(std::span<const Point> points)
+{
+    if (!shifted())
+        return points;
+    shiftedPoints_.clear();
+    for (const Point& p : points)
+        shiftedPoints_.push_back({sx(p.x), sy(p.y)});
+    return shiftedPoints_;
+}
+
+Color Canvas::pixel(int x, int y) const
+{
+    return bitmap_->pixel(sx(x), sy(y));
+}
+
+void Canvas::setPixel(int x, int y, Color c)
+{
+    x = sx(x);
+    y = sy(y);
+    bitmap_->setPixel(x, y, c);
+    touch(x, y, i64(x) + 1, i64(y) + 1);
+}
+
 void Canvas::strokePath(Stroke& stroke, std::span<const Point> points, bool closed, bool includeEnd)
 {
     const i64 m = stroke.margin();
@@ -249,8 +376,9 @@ void Canvas::strokePath(Stroke& stroke, std::span<const Point> points, bool clos
 
 void Canvas::lineTo(int x, int y)
 {
-    const Point pts[2] = {pos_, {x, y}};
+    const Point pts[2] = {{sx(pos_.x), sy(pos_.y)}, {sx(x), sy(y)}};
     pos_ = {x, y};
+    touchPoints(pts, std::clamp(pen_.width(), 1, kMaxPenWidth) / 2 + 1);
     Stroke stroke(*this);
     if (pen_.width() > 1 || pts[0] != pts[1])
         strokePath(stroke, pts, false, false);
@@ -261,6 +389,8 @@ void Canvas::polyline(std::span<const Point> points)
 {
     if (points.size() < 2)
         return;
+    points = shiftPoints(points);
+    touchPoints(points, std::clamp(pen_.width(), 1, kMaxPenWidth) / 2 + 1);
     Stroke stroke(*this);
     strokePath(stroke, points, false, false);
     stroke.finish();
@@ -282,7 +412,9 @@ void Canvas::fillBoxRows(i64 top, i64 bottom, i64 left, i64 right)
 
 void Canvas::rectangle(int left, int top, int right, int bottom)
 {
-    const Box box = NormalBox(left, top, right, bottom);
+    const Box box = NormalBox(sx(left), sy(top), sx(right), sy(bottom));
+    const i64 m = std::clamp(pen_.width(), 1, kMaxPenWidth) / 2 + 1;
+    touch(box.l - m, box.t - m, box.r + m, box.b + m);
     if (box.w() == 0 || box.h() == 0 || (box.w() == 1 && box.h() == 1))
         return;
     fillBoxRows(box.t + 1, box.b - 1, box.l + 1, box.r - 1);
@@ -331,19 +463,21 @@ void Canvas::boxFigure(i64 l, i64 t, i64 r, i64 b, i64 cw, i64 ch)
 
 void Canvas::ellipse(int left, int top, int right, int bottom)
 {
-    const Box box = NormalBox(left, top, right, bottom);
+    const Box box = NormalBox(sx(left), sy(top), sx(right), sy(bottom));
     if (box.w() == 0 || box.h() == 0)
         return;
     if (box.w() <= 2 || box.h() <= 2) {
         rectangle(left, top, right, bottom);
         return;
     }
+    const i64 m = std::clamp(pen_.width(), 1, kMaxPenWidth) / 2 + 1;
+    touch(box.l - m, box.t - m, box.r + m, box.b + m);
     boxFigure(box.l, box.t, box.r, box.b, box.w(), box.h());
 }
 
 void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth, int cornerHeight)
 {
-    const Box box = NormalBox(left, top, right, bottom);
+    const Box box = NormalBox(sx(left), sy(top), sx(right), sy(bottom));
     if (box.w() == 0 || box.h() == 0)
         return;
     const i64 cw = std::min<i64>(std::llabs(i64(cornerWidth)), box.w());
@@ -352,17 +486,27 @@ void Canvas::roundRect(int left, int top, int right, int bottom, int cornerWidth
         rectangle(left, top, right, bottom);
         return;
     }
+    const i64 m = std::clamp(pen_.width(), 1, kMaxPenWidth) / 2 + 1;
+    touch(box.l - m, box.t - m, box.r + m, box.b + m);
     boxFigure(box.l, box.t, box.r, box.b, cw, ch);
 }
 
 void Canvas::pie(int left, int top, int right, int bottom, int x3, int y3, int x4, int y4)
 {
-    const Box box = NormalBox(left, top, right, bottom);
+    const Box box = NormalBox(sx(left), sy(top), sx(right), sy(bottom));
     if (box.w() == 0 || box.h() == 0)
         return;
     if (box.w() <= 2 || box.h() <= 2) {
         rectangle(left, top, right, bottom);
         return;
+    }
+    x3 = sx(x3);
+    y3 = sy(y3);
+    x4 = sx(x4);
+    y4 = sy(y4);
+    {
+        const i64 m = std::clamp(pen_.width(), 1, kMaxPenWidth) / 2 + 1;
+        touch(box.l - m, box.t - m, box.r + m, box.b + m);
     }
     using i128 = Int128;
     const i64 cx = box.l + box.w() / 2, cy = box.t + box.h() / 2;
@@ -485,6 +629,8 @@ void Canvas::polygon(std::span<const Point> points)
 {
     if (points.size() < 2)
         return;
+    points = shiftPoints(points);
+    touchPoints(points, std::clamp(pen_.width(), 1, kMaxPenWidth) / 2 + 1);
     bool visible = false;
     const Ink fill = Ink::FromBrush(brush_, pen_.mode(), &visible);
     if (visible) {
@@ -526,9 +672,11 @@ void Canvas::fillRect(const IntRect& rect)
 {
     bool visible = false;
     const Ink ink = Ink::FromBrush(brush_, PenMode::Copy, &visible);
-    const IntRect r = rect.normalized().intersected(bitmap_->bounds());
+    const IntRect n = rect.normalized();
+    const IntRect r = IntRect{sx(n.left), sy(n.top), sx(n.right), sy(n.bottom)}.intersected(bitmap_->bounds());
     if (!visible || r.isEmpty())
         return;
+    touch(r.left, r.top, r.right, r.bottom);
     if (ink.hatched) {
         for (int y = r.top; y < r.bottom; ++y)
             PaintSpan(*bitmap_, y, r.left, r.right, ink);
@@ -548,17 +696,38 @@ void Canvas::floodFill(int x, int y, Color color)
     const Ink ink = Ink::FromBrush(brush_, PenMode::Copy, &visible);
     if (!visible)
         return;
-    FloodRegion(*bitmap_, x, y, color, floodScratch_, floodSpans_);
-    for (const FloodSpan& s : floodSpans_)
+    FloodRegion(*bitmap_, sx(x), sy(y), color, floodScratch_, floodSpans_);
+    for (const FloodSpan& s : floodSpans_) {
         PaintSpan(*bitmap_, s.y, s.x0, s.x1, ink);
+        touch(s.x0, s.y, s.x1, i64(s.y) + 1);
+    }
 }
 
 void Canvas::copyRect(const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)
 {
-    const IntRect d = destRect.normalized();
+    const IntRect n = destRect.normalized();
+    const IntRect d{sx(n.left), sy(n.top), sx(n.right), sy(n.bottom)};
     const IntRect s = srcRect.normalized();
     if (d.isEmpty() || s.isEmpty())
         return;
+    if (&src == root_ && bitmap_ != root_) {
+        // Reading the bitmap a clipped view writes into: copy the source
+        // part aside first, so that overlapping rows read old pixels.
+        const IntRect inside = s.intersected(src.bounds());
+        if (inside.isEmpty())
+            return;
+        Bitmap part(int(inside.width()), int(inside.height()));
+        for (int y = 0; y < part.height(); ++y)
+            std::memcpy(part.scanLine(y), src.scanLine(inside.top + y) + std::size_t(inside.left) * 3, part.stride());
+        const IntRect rest{s.left - inside.left, s.top - inside.top, int(i64(s.right) - inside.left),
+                           int(i64(s.bottom) - inside.top)};
+        const Point saved = shift_;
+        shift_ = {};
+        copyRect(d, part, rest);
+        shift_ = saved;
+        return;
+    }
+    touch(d.left, d.top, d.right, d.bottom);
     if (d.width() != s.width() || d.height() != s.height()) {
         // Only the part of the source inside its bitmap is stretched, onto
         // the matching part of the destination.
@@ -621,7 +790,15 @@ void Canvas::draw(int x, int y, const Bitmap& src)
 
 void Canvas::drawTransparent(int x, int y, const Bitmap& src, Color transparent)
 {
+    if (&src == root_ && bitmap_ != root_) {
+        const Bitmap copy = src;
+        drawTransparent(x, y, copy, transparent);
+        return;
+    }
+    x = sx(x);
+    y = sy(y);
     transparent = ResolveColor(transparent);
+    touch(x, y, i64(x) + src.width(), i64(y) + src.height());
     const i64 l = std::max<i64>(x, 0), t = std::max<i64>(y, 0);
     const i64 r = std::min<i64>(i64(x) + src.width(), bitmap_->width());
     const i64 b = std::min<i64>(i64(y) + src.height(), bitmap_->height());
@@ -629,7 +806,10 @@ void Canvas::drawTransparent(int x, int y, const Bitmap& src, Color transparent)
         return;
     if (&src == bitmap_) {
         const Bitmap copy = src;
+        const Point saved = shift_;
+        shift_ = {};
         drawTransparent(x, y, copy, transparent);
+        shift_ = saved;
         return;
     }
     const std::uint8_t tb = std::uint8_t(BlueOf(transparent)), tg = std::uint8_t(GreenOf(transparent)),
@@ -649,7 +829,9 @@ void Canvas::drawTransparent(int x, int y, const Bitmap& src, Color transparent)
 
 void Canvas::textOut(int x, int y, std::string_view text)
 {
-    const TextSize size = DrawText(*bitmap_, x, y, font_, brush_, text);
+    const TextSize size = DrawText(*bitmap_, sx(x), sy(y), font_, brush_, text);
+    // Slanted glyphs may reach past the advance by up to a line's height.
+    touch(sx(x) - i64(size.height), sy(y), i64(sx(x)) + size.width + size.height, i64(sy(y)) + size.height);
     pos_ = {int(std::min<i64>(i64(x) + size.width, INT32_MAX)), y};
 }
 

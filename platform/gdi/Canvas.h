@@ -25,12 +25,36 @@ struct TextSize {
 // keeps the selected pen, brush and font and the current position. Every
 // primitive clips to the bitmap first; coordinates may be anywhere in the
 // 32-bit range and cost time only for the part that lands in the bitmap.
+//
+// An origin and a clip rectangle place and cut what is drawn, as a window
+// system paints one control of a composed picture: coordinates are taken
+// relative to the origin, and nothing outside the clip changes. save()
+// and restore() bracket them together with the pen, brush, font and
+// position. While a clip or origin is set the bitmap must keep its size.
 class Canvas {
 public:
-    explicit Canvas(Bitmap& bitmap) : bitmap_(&bitmap) {}
+    explicit Canvas(Bitmap& bitmap) : root_(&bitmap), bitmap_(&bitmap) {}
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
 
-    Bitmap& bitmap() { return *bitmap_; }
-    const Bitmap& bitmap() const { return *bitmap_; }
+    Bitmap& bitmap() { return *root_; }
+    const Bitmap& bitmap() const { return *root_; }
+
+    // Moves the origin by (dx, dy) in the current coordinates.
+    void translate(int dx, int dy);
+    // Narrows the clip to `rect` of the current coordinates.
+    void clipTo(const IntRect& rect);
+    // The clip in current coordinates (the bitmap's bounds without one).
+    IntRect clipRect() const;
+    Point origin() const { return origin_; }
+    void save();
+    // Back to the state of the matching save(); ignored without one.
+    void restore();
+
+    // The bounding box, in bitmap coordinates, of every pixel the
+    // primitives may have changed since the last call (a conservative
+    // box per call), then forgets it.
+    IntRect takeTouched();
 
     Pen& pen() { return pen_; }
     const Pen& pen() const { return pen_; }
@@ -62,8 +86,8 @@ public:
     // `color` containing (x, y) is painted with the brush.
     void floodFill(int x, int y, Color color);
 
-    Color pixel(int x, int y) const { return bitmap_->pixel(x, y); }
-    void setPixel(int x, int y, Color c) { bitmap_->setPixel(x, y, c); }
+    Color pixel(int x, int y) const;
+    void setPixel(int x, int y, Color c);
 
     // Copies srcRect of src onto destRect: a plain copy when the sizes
     // match (overlap-safe within one bitmap), an area-averaging (halftone)
@@ -80,12 +104,41 @@ public:
 
 private:
     class Stroke;
+    struct State {
+        Point origin;
+        IntRect clip;
+        bool clipped;
+        Pen pen;
+        Brush brush;
+        Font font;
+        Point pos;
+    };
+    // Places the target (root or a view of the clip) for the current
+    // origin and clip.
+    void place();
+    bool shifted() const { return shift_.x != 0 || shift_.y != 0; }
+    int sx(int x) const { return ClampToInt(std::int64_t(x) + shift_.x); }
+    int sy(int y) const { return ClampToInt(std::int64_t(y) + shift_.y); }
+    std::span<const Point> shiftPoints(std::span<const Point> points);
+    // Widens the touched box by [l, r) x [t, b) of target coordinates.
+    void touch(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b);
+    void touchPoints(std::span<const Point> points, std::int64_t margin);
+
     void strokePath(Stroke& stroke, std::span<const Point> points, bool closed, bool includeEnd);
     void fillBoxRows(std::int64_t top, std::int64_t bottom, std::int64_t left, std::int64_t right);
     void boxFigure(std::int64_t l, std::int64_t t, std::int64_t r, std::int64_t b, std::int64_t cw,
                    std::int64_t ch);
 
-    Bitmap* bitmap_;
+    Bitmap* root_;
+    Bitmap* bitmap_; // root_ or view_
+    Bitmap view_;
+    Point origin_;          // current origin in root coordinates
+    IntRect clip_;          // current clip in root coordinates (empty rect: none set)
+    bool clipped_ = false;
+    Point shift_;           // added to a coordinate to reach bitmap_
+    std::vector<State> saved_;
+    IntRect touched_;       // in root coordinates
+    std::vector<Point> shiftedPoints_;
     Pen pen_;
     Brush brush_;
     Font font_;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/forms/Backend.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+
+namespace forms {
+
+class Window;
+
+// The backend with real windows on a Linux desktop, through GTK 3. Every
+// visible top-level window of the window system is a GTK window showing
+// the window's composed picture; child windows stay controls inside it.
+// Input goes through the window system's routing. Windows that draw their
+// own caption (forms) are undecorated and keep our frame and close box, so
+// they look as they do without a screen; the others (the host's page) get
+// the desktop's frame.
+//
+// Answers queued on the headless backend are still used first: a dialog
+// asks the person only when none is waiting.
+class GtkBackend final : public Backend {
+public:
+    // Opens the display; false (with a reason) when there is none.
+    static bool open(std::string& problem);
+    static GtkBackend& instance();
+
+    int frameThickness(std::uint32_t style) const override;
+    int captionHeight(std::uint32_t style) const override;
+    ModalResult runModal(Form& form) override;
+    std::optional<gdi::Color> chooseColor(gdi::Color initial) override;
+    std::optional<gdi::Font> chooseFont(const gdi::Font& initial) override;
+    std::optional<std::string> chooseFile(bool save, const std::string& filter, const std::string& initial) override;
+    void messageBox(const std::string& text, const std::string& caption) override;
+    void errorBox(const std::string& message) override;
+    void openAddress(const std::string& address) override;
+    void screenChange(Window& window, ScreenChange change) override;
+
+    // Runs the desktop's events until `window` is closed by the person (or
+    // quit() is called). Open modal loops end with Cancel first.
+    void runUntilClosed(Window& window);
+    void quit();
+    bool quitting() const { return quitting_; }
+
+    // Paints every damaged window now and uploads the damaged parts.
+    void composeAll();
+    // Bytes moved to the screen so far (four per pixel uploaded).
+    std::uint64_t bytesUploaded() const { return uploaded_; }
+
+    // Told when the desktop asks to close a window that is not a form
+    // (the host's page); without it the window just hides.
+    std::function<void(Window&)> onCloseRequest;
+
+    struct Native;
+
+private:
+    GtkBackend() = default;
+    Native* native(Window& window);
+    Native& ensureNative(Window& window);
+    void place(Window& window, Native& n);
+    void scheduleCompose();
+    void present(Window& window);
+    void syncWindows();
+    void uploadWindow(Window& window, Native& n);
+    void updatePointerShape(Window& window, Native& n, int x, int y);
+    void endModalLoops();
+
+    std::map<Window*, std::unique_ptr<Native>> natives_;
+    bool composeScheduled_ = false;
+    bool quitting_ = false;
+    int modalDepth_ = 0;
+    void* activeDialog_ = nullptr; // a GTK chooser or message dialog running now
+    std::uint64_t uploaded_ = 0;
+
+    friend struct GtkEvents;
+};
+
+} // namespace forms

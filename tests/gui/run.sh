@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Real windows driven as a person would drive them: xdotool moves the real
+# pointer and presses real keys over zenvas-host --window under a virtual X
+# server; the screen's pixels and the printed slots must equal a headless
+# run of the same steps.
+#   run.sh HOST PLUGIN SCREEN-TOOL WORKDIR
+# Without xvfb-run or xdotool it skips (exit 77), unless ZENVAS_REQUIRE_GUI
+# is set (CI), where it fails.
+set -uo pipefail
+host=$1 plugin=$2 screen=$3 work=$4
+here="$(cd "$(dirname "$0")" && pwd)"
+
+if [ -z "${ZENVAS_GUI_INNER:-}" ]; then
+  missing=()
+  for tool in xvfb-run xdotool; do command -v "$tool" >/dev/null || missing+=("$tool"); done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    if [ -n "${ZENVAS_REQUIRE_GUI:-}" ]; then
+      echo "gui: ${missing[*]} missing, and these tests are required here" >&2
+      exit 1
+    fi
+    echo "gui: skipped: ${missing[*]} missing (bash scripts/setup.sh installs them)"
+    exit 77
+  fi
+  rm -rf "$work" && mkdir -p "$work"
+  ZENVAS_GUI_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+cd "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+pause() { sleep "${1:-0.15}"; }
+# The window with exactly this title, once it is shown.
+window_named() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
+# Screen pixels of the area (x, y, w, h) of window $1 against picture $2.
+same_pixels() {
+  local id=$1 picture=$2 dx=$3 dy=$4 w=$5 h=$6 shot="$work/shot-$(basename "$2")"
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  "$screen" grab $((X + dx)) $((Y + dy)) "$w" "$h" "$shot" || return 1
+  "$screen" compare "$shot" "$picture"
+}
+
+# 1. A rubber-band rectangle, a host button's click and a pen stroke.
+cp "$here/strokes.zhs" "$here/strokes-headless.zhs" .
+"$host" --plugin "$plugin" strokes-headless.zhs > headless.out 2>&1 || fail "headless strokes: $(cat headless.out)"
+"$host" --plugin "$plugin" --window --trace strokes.zhs > window.out 2>&1 &
+pid=$!
+page=$(window_named strokes.zhs)
+if [ -z "$page" ]; then
+  fail "the page window never appeared: $(cat window.out)"
+else
+  pause 0.5
+  # Page points are the window's client points; Pen sits at (10, 10).
+  # The last move leaves the canvas: its capture keeps the drag going.
+  xdotool mousemove --window "$page" 250 30; pause
+  xdotool mousedown 1; pause
+  for p in "290 60" "350 110" "470 180"; do xdotool mousemove --window "$page" $p; pause; done
+  xdotool mouseup 1; pause
+  xdotool mousemove --window "$page" 50 182 click 1; pause 0.3
+  xdotool mousemove --window "$page" 30 30; pause
+  xdotool mousedown 1; pause
+  for p in "60 40" "100 90" "150 120"; do xdotool mousemove --window "$page" $p; pause; done
+  xdotool mouseup 1; pause 0.5
+  same_pixels "$page" pen-headless.png 10 10 200 150 || fail "the pen canvas differs from the headless run"
+  same_pixels "$page" box-headless.png 230 10 200 150 || fail "the rectangle canvas differs from the headless run"
+  kill -TERM "$pid"
+fi
+wait "$pid"; status=$?
+[ "$status" -eq 0 ] || fail "zenvas-host --window ended with $status: $(tail -5 window.out)"
+grep -q "message 2" window.out || fail "closing the page did not close the project (no message 2)"
+
+# 2. An action editor: typing into a spin field, a drop-down list, a
+# labelled edit, Enter.
+cp "$here/editor-headless.zhs" .
+"$host" --plugin "$plugin" editor-headless.zhs > editor-headless.out 2>&1 || fail "headless editor: $(cat editor-headless.out)"
+"$host" --plugin "$plugin" --window --edit ZvRectangleNoMouse "Page" "2" "0,0,0" "" "" "255,255,255" "" \
+  > editor-window.out 2>&1 &
+pid=$!
+dialog=$(window_named ZvRectangleNoMouse)
+if [ -z "$dialog" ]; then
+  fail "the editor never appeared: $(cat editor-window.out)"
+  kill "$pid"
+else
+  pause 0.5
+  xdotool mousemove --window "$dialog" 60 127 click 1; pause
+  xdotool type --delay 40 5; pause
+  xdotool mousemove --window "$dialog" 85 234 click 1; pause 0.4
+  xdotool mousemove --window "$dialog" 35 268 click 1; pause
+  xdotool mousemove --window "$dialog" 150 395 click 1; pause
+  xdotool type --delay 40 '1|1|150|150'; pause 0.4
+  same_pixels "$dialog" editor-headless.png 0 0 394 530 || fail "the editor differs from the headless run"
+  xdotool key Return
+fi
+wait "$pid"; status=$?
+[ "$status" -eq 0 ] || fail "the editor was not confirmed (exit $status)"
+diff editor-headless.out editor-window.out > editor.diff || fail "the slots differ from the headless run: $(cat editor.diff)"
+
+if [ "$failures" -gt 0 ]; then
+  echo "gui: $failures failure(s); pictures and outputs in $work"
+  exit 1
+fi
+echo "gui: the real windows gave the headless run's pixels and slots"
