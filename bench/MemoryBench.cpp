@@ -23,10 +23,11 @@ double ResidentMiB()
     return -1;
 }
 
-double Report(const char* step, double before)
+// One line: the step, the resident memory and its change since `since`.
+double Report(const char* step, double since)
 {
     const double now = ResidentMiB();
-    std::printf("%-46s %8.1f MiB  %+8.1f MiB\n", step, now, now - before);
+    std::printf("%-52s %8.1f MiB  %+8.1f MiB\n", step, now, now - since);
     return now;
 }
 
@@ -52,35 +53,35 @@ int main()
     harness::Connect();
     harness::AddRectangle("Big", big);
     harness::AddRectangle("Small", small);
-    std::printf("%-46s %12s  %12s\n", "step", "VmRSS", "vs before");
+    std::printf("%-52s %12s  %12s\n", "step", "VmRSS", "change");
 
     // Warm-up: code pages, the allocator's first arenas, the font cache.
     Exec(1, {"Big", "64", "64"});
     RunTransforms("Big");
     Exec(2, {"Big"});
 
-    const double before = Report("before the 4096 x 4096 canvas", ResidentMiB());
+    const double before = ResidentMiB();
+    std::printf("%-52s %8.1f MiB\n", "before the 4096 x 4096 canvas", before);
     Exec(1, {"Big", "4096", "4096"});
-    Report("canvas made", before);
+    Report("canvas made (vs before)", before);
     RunTransforms("Big");
-    Report("after the eight transforms (during)", before);
+    Report("after the eight transforms: during (vs before)", before);
     Exec(2, {"Big"});
-    Report("after ZenvasDelete", before);
+    Report("after ZenvasDelete (vs before)", before);
 
     Exec(1, {"Small", "512", "512"});
-    const double withSmall = Report("a 512 x 512 canvas made", before);
+    const double smallAlone = Report("a 512 x 512 canvas made (vs before)", before);
     Exec(1, {"Big", "4096", "4096"});
     RunTransforms("Big");
-    Report("4096 x 4096 beside it, transformed", before);
+    Report("4096 x 4096 beside it, transformed (vs small alone)", smallAlone);
     Exec(2, {"Big"});
-    Report("after ZenvasDelete of the large one", before);
-    std::printf("%-46s %21s  %+8.1f MiB\n", "", "vs the small canvas alone", ResidentMiB() - withSmall);
+    Report("ZenvasDelete of the large one (vs small alone)", smallAlone);
 
     Exec(1, {"Big", "4096", "4096"});
     RunTransforms("Big");
-    Report("both again, transformed", before);
+    Report("4096 x 4096 again, transformed (vs before)", before);
     nbMessage(2);
-    Report("after message 2", before);
+    Report("after message 2 (vs before)", before);
     harness::Disconnect();
     return 0;
 }

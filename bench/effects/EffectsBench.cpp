@@ -89,7 +89,7 @@ void BM_Negative(benchmark::State& state)
 void BM_Gamma(benchmark::State& state)
 {
     for (auto _ : state) {
-        zenvas::BitmapChangeGamma(Picture(), 1.0);
+        zenvas::BitmapChangeGamma(Picture(), 0.7);
         benchmark::ClobberMemory();
     }
     Finish(state);
