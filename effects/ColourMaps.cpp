@@ -49,6 +49,8 @@ void MapChannelSumsPlain(std::uint8_t* p, std::size_t pixelCount, const SumTable
     }
 }
 
+#if ZENVAS_COLOUR_VECTORS
+
 // A shift as lane arithmetic: bytes inside lowest..highest take the
 // change (wrapping is exact there), the others keep their value. Changes
 // of 0 and beyond +-255 change nothing.
@@ -103,8 +105,6 @@ std::size_t BytesToAlignment(const std::uint8_t* p, std::size_t alignment, std::
     return std::min(count, (alignment - reinterpret_cast<std::uintptr_t>(p) % alignment) % alignment);
 }
 
-#if ZENVAS_COLOUR_VECTORS
-
 // GCC 12's 512-bit intrinsics start some results from an undefined value.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
@@ -117,30 +117,38 @@ std::size_t BytesToAlignment(const std::uint8_t* p, std::size_t alignment, std::
 // picks the half.
 __attribute__((target("avx2"))) void MapEveryByteAvx2(std::uint8_t* p, std::size_t count, const ByteTable& table)
 {
-    __m256i low[8], high[8];
-    for (int j = 0; j < 8; ++j) {
-        alignas(16) std::uint8_t rows[2][16];
-        for (int l = 0; l < 16; ++l)
-            for (int half = 0; half < 2; ++half) {
-                const int at = 128 * half + 16 * j + l;
-                rows[half][l] = static_cast<std::uint8_t>(table[at] ^ (j ? table[at - 16] : 0));
+    alignas(32) std::uint8_t rows[2][8][32];
+    for (int half = 0; half < 2; ++half)
+        for (int j = 0; j < 8; ++j)
+            for (int l = 0; l < 32; ++l) {
+                const int at = 128 * half + 16 * j + l % 16;
+                rows[half][j][l] = static_cast<std::uint8_t>(table[at] ^ (j ? table[at - 16] : 0));
             }
-        low[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rows[0])));
-        high[j] = _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(rows[1])));
-    }
     const __m256i sixteen = _mm256_set1_epi8(16), seven = _mm256_set1_epi8(0x7F);
     std::size_t i = BytesToAlignment(p, 32, count);
     MapEveryBytePlain(p, i, table);
-    for (; i + 32 <= count; i += 32) {
-        const __m256i x = _mm256_load_si256(reinterpret_cast<const __m256i*>(p + i));
-        __m256i index = _mm256_and_si256(x, seven);
-        __m256i fromLow = _mm256_shuffle_epi8(low[0], index), fromHigh = _mm256_shuffle_epi8(high[0], index);
-        for (int j = 1; j < 8; ++j) {
-            index = _mm256_sub_epi8(index, sixteen);
-            fromLow = _mm256_xor_si256(fromLow, _mm256_shuffle_epi8(low[j], index));
-            fromHigh = _mm256_xor_si256(fromHigh, _mm256_shuffle_epi8(high[j], index));
+    // Four vectors at a time, lookup by lookup, so that each pair of rows
+    // is loaded once for the four and everything stays in registers.
+    constexpr int kVectors = 4;
+    for (; i + 32 * kVectors <= count; i += 32 * kVectors) {
+        __m256i* at = reinterpret_cast<__m256i*>(p + i);
+        __m256i index[kVectors], fromLow[kVectors], fromHigh[kVectors];
+        for (int v = 0; v < kVectors; ++v) {
+            index[v] = _mm256_and_si256(_mm256_load_si256(at + v), seven);
+            fromLow[v] = _mm256_setzero_si256();
+            fromHigh[v] = _mm256_setzero_si256();
         }
-        _mm256_store_si256(reinterpret_cast<__m256i*>(p + i), _mm256_blendv_epi8(fromLow, fromHigh, x));
+        for (int j = 0; j < 8; ++j) {
+            const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(rows[0][j]));
+            const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(rows[1][j]));
+            for (int v = 0; v < kVectors; ++v) {
+                fromLow[v] = _mm256_xor_si256(fromLow[v], _mm256_shuffle_epi8(low, index[v]));
+                fromHigh[v] = _mm256_xor_si256(fromHigh[v], _mm256_shuffle_epi8(high, index[v]));
+                index[v] = _mm256_sub_epi8(index[v], sixteen);
+            }
+        }
+        for (int v = 0; v < kVectors; ++v)
+            _mm256_store_si256(at + v, _mm256_blendv_epi8(fromLow[v], fromHigh[v], _mm256_load_si256(at + v)));
     }
     MapEveryBytePlain(p + i, count - i, table);
 }
