@@ -100,7 +100,6 @@ void TWSImageBox::runTool(std::string_view phase, int x, int y)
     default:
         return;
     }
-    invalidate();
 }
 
 void TWSImageBox::pen(std::string_view phase, int x, int y)

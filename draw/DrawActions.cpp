@@ -22,7 +22,6 @@ bool DrawFigureRoutine(const Params& params)
         const FigureTexts texts{params.at(1), params.at(2), params.at(3),
                                 params.at(4), params.at(5), params.at(6)};
         DrawFigure(PictureCanvas(canvas), kFigure, texts);
-        canvas.WSImageBox1->invalidate();
     });
 }
 
@@ -31,7 +30,6 @@ bool ZvLineNoMouse(const Params& params)
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         DrawLine(PictureCanvas(canvas), params.at(1), params.at(2), params.at(3), params.at(4), params.at(5),
                  params.at(6), params.at(7));
-        canvas.WSImageBox1->invalidate();
     });
 }
 
@@ -53,7 +51,6 @@ bool ZvSetColorPixel(const Params& params)
 {
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         SetPixelFromTexts(PictureCanvas(canvas), params.at(1), params.at(2), params.at(3));
-        canvas.WSImageBox1->invalidate();
     });
 }
 
@@ -61,7 +58,6 @@ bool ZvTextNoMouse(const Params& params)
 {
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         DrawTextAt(PictureCanvas(canvas), params.at(1), params.at(2), params.at(3));
-        canvas.WSImageBox1->invalidate();
     });
 }
 
@@ -69,7 +65,6 @@ bool ZvFloodFill(const Params& params)
 {
     return RunOnCanvas(params, [&](TZenvas& canvas) {
         FloodFillAt(PictureCanvas(canvas), params.at(1), params.at(2), params.at(3));
-        canvas.WSImageBox1->invalidate();
     });
 }
 

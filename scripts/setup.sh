@@ -10,6 +10,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
+  libgtk-3-dev xvfb xauth xdotool
 )
 if [ "${1:-}" = package ]; then
   packages+=(lintian)

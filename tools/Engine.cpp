@@ -454,7 +454,6 @@ void EngineMouseDown(TImageForm& form, forms::MouseButton button, forms::ShiftSt
     }
     if (IsTrue(form.TextCanvas) && left && !form.LabelFont.empty())
         WriteText(form, x, y);
-    form.WSImageBox1->invalidate();
 }
 
 void EngineMouseMove(TImageForm& form, forms::ShiftState shift, int x, int y)
@@ -483,7 +482,6 @@ void EngineMouseMove(TImageForm& form, forms::ShiftState shift, int x, int y)
     }
     if (IsTrue(form.PictureMouse))
         MoveStampFrame(form, x, y);
-    form.WSImageBox1->invalidate();
 }
 
 void EngineMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftState shift, int x, int y)
@@ -519,7 +517,6 @@ void EngineMouseUp(TImageForm& form, forms::MouseButton button, forms::ShiftStat
     }
     if (IsTrue(form.PictureMouse) && left && engine.stampBitmap)
         engine.stampBitmap.reset();
-    form.WSImageBox1->invalidate();
 }
 
 // The action that chose the tool handling the pointer, for reasons.

@@ -159,8 +159,9 @@ public:
     gdi::Bitmap snapshot();
 
     // Marks the control's area, or `rect` of its own coordinates, for
-    // repainting in the top-level window that shows it.
-    void invalidate();
+    // repainting in the top-level window that shows it. A control that
+    // shows only part of its area (a frame) may mark just that.
+    virtual void invalidate();
     void invalidate(const gdi::IntRect& rect);
     // Turns changes the control tracks by itself (pixels drawn into a
     // picture) into invalidations, for the control and its children; the

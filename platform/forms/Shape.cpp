@@ -9,6 +9,15 @@ Shape::Shape(std::string name) : Control(std::move(name))
     setTransparentToPointer(true);
 }
 
+void Shape::invalidate()
+{
+    const int w = width(), h = height();
+    Control::invalidate({0, 0, w, 1});
+    Control::invalidate({0, h - 1, w, h});
+    Control::invalidate({0, 0, 1, h});
+    Control::invalidate({w - 1, 0, w, h});
+}
+
 void Shape::paintOverlay(gdi::Canvas& canvas)
 {
     canvas.pen().setColor(0);

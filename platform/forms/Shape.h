@@ -11,6 +11,9 @@ namespace forms {
 class Shape : public Control {
 public:
     explicit Shape(std::string name = {});
+    // Only the outline is drawn: moving a frame repaints its edges.
+    void invalidate() override;
+    using Control::invalidate;
 
 protected:
     bool paintsAsOverlay() const override { return true; }

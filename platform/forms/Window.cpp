@@ -60,15 +60,18 @@ void Window::damage(const gdi::IntRect& rect)
     if (add.isEmpty())
         return;
     const bool first = damage_.empty();
-    // Merge with every rectangle the new one overlaps or touches, until
-    // none is left to merge with.
+    // Merge with every rectangle whose union with the new one covers little
+    // more than the two do (neighbouring steps of a stroke), until none is
+    // left to merge with; the thin edges of a frame stay apart.
+    auto area = [](const gdi::IntRect& r) { return r.width() * r.height(); };
     for (bool merged = true; merged;) {
         merged = false;
         for (auto it = damage_.begin(); it != damage_.end(); ++it) {
-            if (it->left > add.right || add.left > it->right || it->top > add.bottom || add.top > it->bottom)
+            const gdi::IntRect both{std::min(add.left, it->left), std::min(add.top, it->top),
+                                    std::max(add.right, it->right), std::max(add.bottom, it->bottom)};
+            if (area(both) > (area(add) + area(*it)) * 3 / 2 + 256)
                 continue;
-            add = {std::min(add.left, it->left), std::min(add.top, it->top), std::max(add.right, it->right),
-                   std::max(add.bottom, it->bottom)};
+            add = both;
             damage_.erase(it);
             merged = true;
             break;

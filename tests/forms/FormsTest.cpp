@@ -2,6 +2,7 @@
 #include "platform/forms/Button.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
+#include "platform/forms/Label.h"
 #include "platform/forms/ScrollBox.h"
 #include "platform/forms/Shape.h"
 
@@ -189,8 +190,20 @@ TEST(ScrollBox, ScrolledContentGetsPictureCoordinates)
     WindowSystem::instance().pointer(host.handle(), PointerKind::Up, MouseButton::Left, 0, 10, 10);
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[0], (Event{"Image", 'd', 40, 50, ssLeft}));
+    // One hit test gives the control and its local point.
+    gdi::Point local;
+    EXPECT_EQ(form.controlAt(10, 10, &local), image);
+    EXPECT_EQ(local, (gdi::Point{40, 50}));
     // The bars are not the picture.
     EXPECT_EQ(WindowSystem::instance().controlAt(host.handle(), 195, 10), box);
+    // The wheel over the picture scrolls the box holding it (a notch is
+    // three 16-pixel lines, with Shift sideways); at the end it is not used.
+    EXPECT_TRUE(WindowSystem::instance().wheel(host.handle(), -120, 0, 10, 10));
+    EXPECT_EQ(box->vertPosition(), 88);
+    EXPECT_TRUE(WindowSystem::instance().wheel(host.handle(), 120, ssShift, 10, 10));
+    EXPECT_EQ(box->horzPosition(), 0);
+    box->setVertPosition(box->maxVertPosition());
+    EXPECT_FALSE(WindowSystem::instance().wheel(host.handle(), -120, 0, 10, 10) && box->vertPosition() != box->maxVertPosition());
 }
 
 TEST(Lifetimes, ReleaseInsideAHandlerWaitsForTheHandlerToEnd)
@@ -260,6 +273,57 @@ TEST(Painting, OverlayFrameIsDrawnOverChildrenNotIntoThem)
             ASSERT_EQ(image->picture().pixel(x, y), before.pixel(x, y));
     // The pointer falls through the frame.
     EXPECT_EQ(form.controlAt(6, 6), image);
+}
+
+TEST(Painting, DamagedAreasAloneRepaintToTheWholePicturesPixels)
+{
+    Form form("Form", BorderStyle::Dialog);
+    form.setBounds(0, 0, 320, 240);
+    form.setCaption("Composed");
+    form.show(); // a hidden window keeps no damage: showing paints it all
+    auto* box = form.addChild(std::make_unique<ScrollBox>("Box"));
+    box->setBounds(10, 10, 200, 150);
+    auto* image = box->addChild(std::make_unique<Image>("Image"));
+    image->setBounds(0, 0, 400, 300);
+    image->picture().setSize(400, 300);
+    auto* frame = box->addChild(std::make_unique<Shape>("Frame"));
+    frame->setBounds(30, 30, 50, 40);
+    auto* label = form.addChild(std::make_unique<Label>("Label"));
+    label->setBounds(220, 10, 90, 20);
+    label->setCaption("one");
+    form.addChild(std::make_unique<Button>("OK", "OK"))->setBounds(220, 180, 80, 24);
+
+    auto area = [](const std::vector<gdi::IntRect>& rects) {
+        std::int64_t sum = 0;
+        for (const gdi::IntRect& r : rects)
+            sum += r.width() * r.height();
+        return sum;
+    };
+    EXPECT_EQ(form.compose(), (std::vector<gdi::IntRect>{{0, 0, 320, 240}}));
+    struct Step {
+        const char* what;
+        std::function<void()> change;
+        std::int64_t most; // pixels repainted at most
+    };
+    const Step steps[] = {
+        {"a short stroke on the picture", [&] { image->canvas().moveTo(50, 50); image->canvas().lineTo(60, 55); }, 15 * 10},
+        {"a frame moved a little", [&] { frame->setBounds(33, 31, 50, 40); }, 4 * (53 + 41) * 2},
+        {"a new caption", [&] { label->setCaption("two"); }, 90 * 20},
+        {"nothing", [] {}, 0},
+        {"scrolled", [&] { box->setVertPosition(30); }, 200 * 150},
+        {"a picture of another size", [&] { image->picture().setSize(100, 100); }, 400 * 300},
+        {"hidden", [&] { label->hide(); }, 90 * 20},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.change();
+        const std::vector<gdi::IntRect> painted = form.compose();
+        EXPECT_LE(area(painted), step.most);
+        const gdi::Bitmap whole = form.snapshot();
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                ASSERT_EQ(form.frame().pixel(x, y), whole.pixel(x, y)) << "at " << x << "," << y;
+    }
 }
 
 TEST(HeadlessBackend, AnswersInOrderAndCancelsWhenEmptyOrMismatched)

@@ -68,7 +68,34 @@ wait "$pid"; status=$?
 [ "$status" -eq 0 ] || fail "zenvas-host --window ended with $status: $(tail -5 window.out)"
 grep -q "message 2" window.out || fail "closing the page did not close the project (no message 2)"
 
-# 2. An action editor: typing into a spin field, a drop-down list, a
+# 2. Ending the page while a drag is held, then while a modal editor is
+# open: the open loops end, the project closes, nothing leaks.
+for case in drag editor; do
+  "$host" --plugin "$plugin" --window --trace strokes.zhs > "end-$case.out" 2>&1 &
+  pid=$!
+  page=$(window_named strokes.zhs)
+  if [ -z "$page" ]; then
+    fail "the page window never appeared: $(cat "end-$case.out")"
+    kill "$pid"
+  elif [ "$case" = drag ]; then
+    pause 0.5
+    xdotool mousemove --window "$page" 250 30 mousedown 1; pause
+    xdotool mousemove --window "$page" 300 80; pause
+    kill -TERM "$pid"
+  else
+    pause 0.5
+    xdotool mousemove --window "$page" 140 182 click 1
+    if [ -z "$(window_named ZenvasClear)" ]; then fail "the editor of the host button never appeared"; fi
+    kill -TERM "$pid"
+  fi
+  wait "$pid"; status=$?
+  [ "$case" = drag ] && xdotool mouseup 1
+  [ "$status" -eq 0 ] || fail "ending the page during a $case: exit $status: $(tail -5 "end-$case.out")"
+  grep -q "message 2" "end-$case.out" || fail "ending the page during a $case did not close the project"
+done
+grep -q "editor closed: False" end-editor.out || fail "the open editor did not end as cancelled"
+
+# 3. An action editor: typing into a spin field, a drop-down list, a
 # labelled edit, Enter.
 cp "$here/editor-headless.zhs" .
 "$host" --plugin "$plugin" editor-headless.zhs > editor-headless.out 2>&1 || fail "headless editor: $(cat editor-headless.out)"
