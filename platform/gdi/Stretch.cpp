@@ -361,6 +361,20 @@ __attribute__((target("avx2"))) void Rows256(const std::uint8_t* const* in, std:
     }
 }
 
+// The sums of 8 channels from `o` on, divided: 32-bit quotients below 256.
+__attribute__((target("avx2"))) inline __m256i Quotients256(const std::uint32_t* const* rows, const std::uint32_t* wy,
+                                                            int taps, std::size_t o, __m256i half, __m256i m,
+                                                            __m128i count)
+{
+    __m256i n = half;
+    for (int t = 0; t < taps; ++t)
+        n = _mm256_add_epi32(n, _mm256_mullo_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t] + o)),
+                                                   _mm256_set1_epi32(int(wy[t]))));
+    const __m256i even = _mm256_srl_epi64(_mm256_mul_epu32(n, m), count);
+    const __m256i odd = _mm256_srl_epi64(_mm256_mul_epu32(_mm256_srli_epi64(n, 32), m), count);
+    return _mm256_or_si256(even, _mm256_slli_epi64(odd, 32));
+}
+
 template <int Taps>
 __attribute__((target("avx2"))) void Column256(const std::uint32_t* const* rows, const std::uint32_t* wy, int taps,
                                                std::uint8_t* out, std::size_t channels, std::uint32_t den,
@@ -375,14 +389,20 @@ __attribute__((target("avx2"))) void Column256(const std::uint32_t* const* rows,
     const __m256i low = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, //
                                          0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
     const __m256i together = _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1);
-    for (std::size_t o = 0; o < channels; o += 8) {
-        __m256i n = half;
-        for (int t = 0; t < taps; ++t)
-            n = _mm256_add_epi32(n, _mm256_mullo_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t] + o)),
-                                                       _mm256_set1_epi32(int(wy[t]))));
-        const __m256i even = _mm256_srl_epi64(_mm256_mul_epu32(n, m), count);
-        const __m256i odd = _mm256_srl_epi64(_mm256_mul_epu32(_mm256_srli_epi64(n, 32), m), count);
-        const __m256i q = _mm256_or_si256(even, _mm256_slli_epi64(odd, 32));
+    std::size_t o = 0;
+    // 32 channels at a time, packed to bytes by two saturating packs (which
+    // interleave 128-bit halves; one permute puts them back in order).
+    for (; o + 32 <= channels; o += 32) {
+        __m256i q[4];
+        for (int k = 0; k < 4; ++k)
+            q[k] = Quotients256(rows, wy, taps, o + 8 * std::size_t(k), half, m, count);
+        const __m256i words0 = _mm256_packus_epi32(q[0], q[1]), words1 = _mm256_packus_epi32(q[2], q[3]);
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words0, words1),
+                                                          _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + o), bytes);
+    }
+    for (; o < channels; o += 8) {
+        const __m256i q = Quotients256(rows, wy, taps, o, half, m, count);
         const __m128i bytes = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(q, low), together));
         if (o + 8 <= channels) {
             _mm_storel_epi64(reinterpret_cast<__m128i*>(out + o), bytes);
