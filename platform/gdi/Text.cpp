@@ -23,6 +23,12 @@ namespace gdi {
 
 namespace {
 
+bool& FontconfigShared()
+{
+    static bool shared = false;
+    return shared;
+}
+
 // Code page 1251, bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F.
 constexpr char16_t kUpper1251[64] = {
     0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
@@ -101,7 +107,8 @@ public:
         for (auto& entry : faces_)
             FT_Done_Face(entry.second.face);
         FT_Done_FreeType(library_);
-        FcFini();
+        if (!FontconfigShared())
+            FcFini();
     }
 
 private:
@@ -355,6 +362,11 @@ TextSize DrawText(Bitmap& bmp, int x, int y, const Font& font, const Brush& brus
         line(baseline - pos, thick);
     }
     return size;
+}
+
+void ShareFontconfig()
+{
+    FontconfigShared() = true;
 }
 
 } // namespace gdi

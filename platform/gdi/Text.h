@@ -23,6 +23,11 @@ TextSize DrawText(Bitmap& bmp, int x, int y, const Font& font, const Brush& brus
 // round(size * 96 / 72), halves away from zero, at least 1.
 int FontEmPixels(int points);
 
+// Another part of the process (a desktop toolkit) uses fontconfig too: the
+// font engine then leaves it running at exit instead of shutting it down
+// under the other user's feet.
+void ShareFontconfig();
+
 // The family name of the face a font resolves to ("TimesNewRoman" finds
 // Times New Roman or its metric twin Liberation Serif; unknown names the
 // default sans face).

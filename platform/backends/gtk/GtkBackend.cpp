@@ -5,6 +5,7 @@
 #include "platform/forms/Cursor.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Window.h"
+#include "platform/gdi/Text.h"
 #include "platform/system/Text1251.h"
 
 #include <gtk/gtk.h>
@@ -236,6 +237,8 @@ bool GtkBackend::open(std::string& problem)
         problem = "cannot open a display (is DISPLAY set?)";
         return false;
     }
+    // GTK's text layout keeps fontconfig's caches until the process ends.
+    gdi::ShareFontconfig();
     return true;
 }
 
@@ -508,7 +511,14 @@ std::optional<gdi::Font> GtkBackend::chooseFont(const gdi::Font& initial)
     if (AnswerWaiting() || quitting_)
         return Queued().chooseFont(initial);
     GtkWidget* dialog = gtk_font_chooser_dialog_new("Font", ActiveGtkWindow());
+    // The chooser starts on the face the font really resolves to: a name
+    // the desktop lacks ("MS Sans Serif") would leave nothing chosen.
     std::string start = Utf8(initial.name());
+    try {
+        if (std::string face = gdi::FontFaceName(initial); !face.empty())
+            start = face;
+    } catch (const std::exception&) {
+    }
     if (initial.bold())
         start += " Bold";
     if (initial.italic())
