@@ -3,6 +3,7 @@
 // same 48 MiB buffer, timed in the same run. Pictures and buffers are made
 // before timing starts; only the operation itself is timed.
 #include "platform/gdi/Canvas.h"
+#include "platform/gdi/Vectors.h"
 #include "platform/gdi/codecs/Bmp.h"
 #include "platform/gdi/codecs/Jpeg.h"
 
@@ -18,6 +19,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -278,9 +280,6 @@ ZENVAS_BENCH(BM_Floor);
 ZENVAS_BENCH(BM_FillRect);
 ZENVAS_BENCH(BM_RowWalk);
 ZENVAS_BENCH(BM_FloodFill16M);
-ZENVAS_BENCH(BM_HalftoneDown);
-ZENVAS_BENCH(BM_HalftoneHalf);
-ZENVAS_BENCH(BM_HalftoneUp);
 ZENVAS_BENCH(BM_CopyBetweenBitmaps);
 ZENVAS_BENCH(BM_CopyOverlapping);
 ZENVAS_BENCH(BM_NearestZoom);
@@ -290,6 +289,28 @@ ZENVAS_BENCH(BM_BmpRead);
 ZENVAS_BENCH(BM_PlainRead);
 ZENVAS_BENCH(BM_BmpWrite);
 ZENVAS_BENCH(BM_PlainWrite);
+
+// The three halftone shapes on every vector path the processor has, named
+// NAME/avx512, NAME/avx2 and NAME/plain.
+void RegisterHalftones()
+{
+    const std::pair<const char*, void (*)(benchmark::State&)> shapes[] = {
+        {"BM_HalftoneDown", BM_HalftoneDown}, {"BM_HalftoneHalf", BM_HalftoneHalf}, {"BM_HalftoneUp", BM_HalftoneUp}};
+    for (const auto& [name, bench] : shapes)
+        for (gdi::Vectors level : {gdi::Vectors::Avx512, gdi::Vectors::Avx2, gdi::Vectors::Plain}) {
+            if (level > gdi::MachineVectors())
+                continue;
+            benchmark::RegisterBenchmark((std::string(name) + "/" + gdi::VectorsName(level)).c_str(),
+                                         [level, bench = bench](benchmark::State& state) {
+                                             const gdi::Vectors saved = gdi::LimitVectors(level);
+                                             bench(state);
+                                             gdi::LimitVectors(saved);
+                                         })
+                ->UseManualTime()
+                ->Unit(benchmark::kMillisecond)
+                ->MinTime(0.5);
+        }
+}
 
 } // namespace
 
@@ -320,9 +341,11 @@ int main(int argc, char** argv)
         }
         return std::fclose(f) == 0 ? 0 : 1;
     }
+    RegisterHalftones();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
+    std::printf("vector level: %s\n", gdi::VectorsName(gdi::MachineVectors()));
     std::printf("floor (in-place inversion of %d MiB): %.3f ms\n", kSide * kSide * 3 >> 20, FloorSeconds() * 1e3);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -1,8 +1,10 @@
 #include "canvas/CanvasList.h"
 
 #include "platform/forms/Window.h"
+#include "platform/gdi/Stretch.h"
 #include "plugin/Dispatch.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -57,6 +59,21 @@ void ReleaseAllCanvases()
 }
 
 const bool kReleaseInstalled = InstallReleaseHandler(&ReleaseAllCanvases);
+
+// Working memory is held to the largest picture still shown.
+std::size_t LargestPicture()
+{
+    std::size_t largest = 0;
+    if (const auto& list = CanvasListSlot())
+        for (const auto& canvas : *list) {
+            const gdi::Bitmap& picture = canvas->WSImageBox1->Bitmap();
+            largest = std::max(largest, picture.stride() * std::size_t(picture.height()));
+        }
+    return largest;
+}
+
+const bool kBoundInstalled = InstallMemoryBound(&LargestPicture);
+const bool kStretchTrimInstalled = InstallTrimHandler(&gdi::TrimStretchScratch);
 
 } // namespace
 

@@ -144,6 +144,7 @@ constexpr std::array<ActionRoutines, 8> kRoutines{{
 }};
 
 const bool kInstalled = InstallRoutines(kRoutines);
+const bool kTrimInstalled = InstallTrimHandler(&TrimTransformMemory);
 
 } // namespace
 } // namespace zenvas

@@ -1,12 +1,14 @@
 #include "effects/Transforms.h"
 
+#include "effects/ColourMaps.h"
+
 #include "platform/gdi/Error.h"
+#include "platform/system/PageBuffer.h"
 #include "plugin/Random.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace zenvas {
@@ -88,33 +90,27 @@ private:
     std::uint32_t seed_;
 };
 
-// The working copy of blocks and frosted glass. Its store is kept from call
-// to call, so a transform on a large picture does not pay for fresh memory
-// each time.
-class WorkingCopy {
-public:
-    const std::uint8_t* take(const gdi::Bitmap& bitmap)
-    {
-        const std::size_t bytes = bitmap.stride() * std::size_t(bitmap.height());
-        if (bytes > capacity_) {
-            store_.reset();
-            capacity_ = 0;
-            store_.reset(new std::uint8_t[bytes]);
-            capacity_ = bytes;
-        }
-        if (bytes)
-            std::memcpy(store_.get(), bitmap.scanLine(0), bytes);
-        return store_.get();
-    }
-
-private:
-    std::unique_ptr<std::uint8_t[]> store_;
-    std::size_t capacity_ = 0;
+// The working memory of the transforms, kept from call to call so that a
+// transform on a large picture does not pay for fresh pages each time, and
+// given back by TrimTransformMemory: the copy of the picture that blocks
+// and frosted glass read, and the cell sums and colours of enlarged pixels.
+struct WorkingMemory {
+    sys::PageBuffer copy, sums, colours;
 };
 
-WorkingCopy& SharedWorkingCopy()
+WorkingMemory& Working()
 {
-    static WorkingCopy copy;
+    static WorkingMemory memory;
+    return memory;
+}
+
+// The picture's bytes in the working copy.
+const std::uint8_t* TakeCopy(const gdi::Bitmap& bitmap)
+{
+    const std::size_t bytes = bitmap.stride() * std::size_t(bitmap.height());
+    std::uint8_t* copy = Working().copy.reserve(bytes);
+    if (bytes)
+        std::memcpy(copy, bitmap.scanLine(0), bytes);
     return copy;
 }
 
@@ -128,37 +124,19 @@ std::size_t PixelCount(const gdi::Bitmap& bitmap)
     return std::size_t(bitmap.width()) * std::size_t(bitmap.height());
 }
 
-// Applies one table per channel to every pixel.
-void ApplyChannelTables(gdi::Bitmap& bitmap, const std::array<std::uint8_t, 256>& red,
-                        const std::array<std::uint8_t, 256>& green, const std::array<std::uint8_t, 256>& blue)
-{
-    if (bitmap.isEmpty())
-        return;
-    std::uint8_t* p = Pixels(bitmap);
-    const std::size_t n = PixelCount(bitmap);
-    for (std::size_t i = 0; i < n; ++i, p += 3) {
-        p[0] = blue[p[0]];
-        p[1] = green[p[1]];
-        p[2] = red[p[2]];
-    }
-}
-
-std::array<std::uint8_t, 256> ShiftTable(std::int32_t change)
-{
-    std::array<std::uint8_t, 256> table{};
-    for (int c = 0; c < 256; ++c) {
-        const std::int64_t shifted = std::int64_t(c) + change;
-        table[c] = static_cast<std::uint8_t>(shifted >= 0 && shifted <= 255 ? shifted : c);
-    }
-    return table;
-}
-
 void DefaultReseed()
 {
     Randomize();
 }
 
 } // namespace
+
+void TrimTransformMemory(std::size_t bytes)
+{
+    for (sys::PageBuffer* buffer : {&Working().copy, &Working().sums, &Working().colours})
+        if (buffer->capacity() > bytes)
+            buffer->release();
+}
 
 ReseedRoutine& EffectReseed()
 {
@@ -176,7 +154,8 @@ bool BitmapChangeRGB(gdi::Bitmap& bitmap, std::int32_t red, std::int32_t green, 
 {
     if (red == 0 && green == 0 && blue == 0)
         return false;
-    ApplyChannelTables(bitmap, ShiftTable(red), ShiftTable(green), ShiftTable(blue));
+    if (!bitmap.isEmpty())
+        ShiftChannels(Pixels(bitmap), PixelCount(bitmap), {blue, green, red});
     return true;
 }
 
@@ -197,7 +176,8 @@ std::array<std::uint8_t, 256> GammaTable(double gamma)
 void BitmapChangeGamma(gdi::Bitmap& bitmap, double gamma)
 {
     const auto table = GammaTable(gamma);
-    ApplyChannelTables(bitmap, table, table, table);
+    if (!bitmap.isEmpty())
+        MapEveryByte(Pixels(bitmap), PixelCount(bitmap) * 3, table);
 }
 
 void BitmapNegative(gdi::Bitmap& bitmap)
@@ -239,24 +219,16 @@ void BitmapMonochrome(gdi::Bitmap& bitmap, gdi::Color colour)
                                      static_cast<long double>(TintFactor(gdi::RedOf(colour)))};
     // The result depends only on the channel sum, so one table over the
     // sums 0..765 holds every answer.
-    std::array<std::array<std::uint8_t, 3>, 766> table{};
+    SumTable table{};
     for (int s = 0; s < 766; ++s) {
         const double t = double(s) / 300.0;
         for (int c = 0; c < 3; ++c) {
             const long double scaled = std::nearbyint(factors[c] * static_cast<long double>(t));
-            table[s][c] = ClampByte(static_cast<std::int64_t>(scaled));
+            table[s] |= std::uint32_t(ClampByte(static_cast<std::int64_t>(scaled))) << (8 * c);
         }
     }
-    if (bitmap.isEmpty())
-        return;
-    std::uint8_t* p = Pixels(bitmap);
-    const std::size_t n = PixelCount(bitmap);
-    for (std::size_t i = 0; i < n; ++i, p += 3) {
-        const auto& out = table[unsigned(p[0]) + p[1] + p[2]];
-        p[0] = out[0];
-        p[1] = out[1];
-        p[2] = out[2];
-    }
+    if (!bitmap.isEmpty())
+        MapChannelSums(Pixels(bitmap), PixelCount(bitmap), table);
 }
 
 void BitmapBlock(gdi::Bitmap& bitmap, std::int32_t blockWidth, std::int32_t blockHeight, std::int32_t seam,
@@ -266,7 +238,7 @@ void BitmapBlock(gdi::Bitmap& bitmap, std::int32_t blockWidth, std::int32_t bloc
         return;
     seam = std::max(seam, 0);
     const std::int64_t width = bitmap.width(), height = bitmap.height();
-    const std::uint8_t* copy = SharedWorkingCopy().take(bitmap);
+    const std::uint8_t* copy = TakeCopy(bitmap);
     const std::size_t stride = bitmap.stride();
     bitmap.fill(colour);
     const std::int64_t lastColumn = (width - 1) / blockWidth;
@@ -301,7 +273,7 @@ void BitmapFrostGlass(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t ran
     rangeX = std::max(rangeX, 0);
     rangeY = std::max(rangeY, 0);
     const int width = bitmap.width(), height = bitmap.height();
-    const std::uint8_t* copy = SharedWorkingCopy().take(bitmap);
+    const std::uint8_t* copy = TakeCopy(bitmap);
     const std::size_t stride = bitmap.stride();
     bitmap.fill(colour);
     if (bitmap.isEmpty())
@@ -361,19 +333,6 @@ private:
     double reciprocal_ = 0;
 };
 
-// Scratch memory of the enlarged-pixels transform, kept from call to call
-// like the working copy.
-std::uint8_t* Scratch(std::unique_ptr<std::uint8_t[]>& store, std::size_t& capacity, std::size_t bytes)
-{
-    if (bytes > capacity) {
-        store.reset();
-        capacity = 0;
-        store.reset(new std::uint8_t[bytes]);
-        capacity = bytes;
-    }
-    return store.get();
-}
-
 // The enlarged-pixels transform. Each window is filled in turn, cell
 // columns from the left and each from the top, so when cell (i, j) takes
 // its average, the first row of its window already holds the colour of
@@ -393,11 +352,9 @@ public:
           cellWidth_(cellWidth), cellHeight_(cellHeight), columns_((width_ - 1) / cellWidth + 1),
           rows_((height_ - 1) / cellHeight + 1)
     {
-        static std::unique_ptr<std::uint8_t[]> sumStore, colourStore;
-        static std::size_t sumCapacity = 0, colourCapacity = 0;
         const std::size_t count = std::size_t(columns_) * std::size_t(rows_);
-        sums_ = reinterpret_cast<Sum*>(Scratch(sumStore, sumCapacity, count * 3 * sizeof(Sum)));
-        colours_ = Scratch(colourStore, colourCapacity, count * 3);
+        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(count * 3 * sizeof(Sum)));
+        colours_ = Working().colours.reserve(count * 3);
     }
 
     void run()

@@ -4,6 +4,7 @@
 #include "platform/gdi/Color.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 // The eight whole-picture transforms. Each changes the bitmap in place,
@@ -60,6 +61,12 @@ void BitmapMonoPixel(gdi::Bitmap& bitmap, std::uint16_t cellWidth, std::uint16_t
 // white noise, one per channel (red, green, blue) for coloured noise. A
 // negative amount counts as 0.
 void BitmapAddNoise(gdi::Bitmap& bitmap, std::int32_t amount, bool blackAndWhite);
+
+// The transforms keep their working memory from call to call: the copy of
+// the picture that blocks and frosted glass read, and the cell sums and
+// colours of enlarged pixels. Gives back each part larger than `bytes`;
+// 0 gives back all of it.
+void TrimTransformMemory(std::size_t bytes);
 
 // How the random transforms reseed the shared generator when they start:
 // from the performance counter. Tests put a fixed seed here.

@@ -13,6 +13,8 @@ struct RoutineTable {
     std::array<RunRoutine, kActionCount + 1> run{};
     std::array<EditRoutine, kActionCount + 1> edit{};
     std::vector<ReleaseHandler> release;
+    std::vector<TrimHandler> trim;
+    MemoryBound bound = nullptr;
 };
 
 RoutineTable& Table()
@@ -79,6 +81,7 @@ bool ExecuteAction(std::int32_t number, char** params)
         RecordActionReason("not available in this build");
         return false;
     }
+    bool result = false;
     try {
         Params texts;
         texts.reserve(static_cast<std::size_t>(entry->parameterCount()));
@@ -86,11 +89,13 @@ bool ExecuteAction(std::int32_t number, char** params)
             const char* text = params ? params[i] : nullptr;
             texts.emplace_back(text ? text : "");
         }
-        return routine(texts);
+        result = routine(texts);
     } catch (...) {
         RecordCurrentFailure();
-        return false;
     }
+    if (Table().bound)
+        TrimWorkingMemory(Table().bound());
+    return result;
 }
 
 bool EditAction(std::int32_t number, char** slots)
@@ -121,6 +126,25 @@ void ReleaseAll()
 {
     for (ReleaseHandler handler : Table().release)
         handler();
+    TrimWorkingMemory(0);
+}
+
+bool InstallTrimHandler(TrimHandler handler)
+{
+    Table().trim.push_back(handler);
+    return true;
+}
+
+bool InstallMemoryBound(MemoryBound bound)
+{
+    Table().bound = bound;
+    return true;
+}
+
+void TrimWorkingMemory(std::size_t bytes)
+{
+    for (TrimHandler handler : Table().trim)
+        handler(bytes);
 }
 
 } // namespace zenvas

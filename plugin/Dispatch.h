@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -45,6 +46,18 @@ bool EditAction(std::int32_t number, char** slots);
 // Work to do when the host asks for every canvas to be released (message 2).
 using ReleaseHandler = void (*)();
 bool InstallReleaseHandler(ReleaseHandler handler);
+// Runs the release handlers, then trims working memory to nothing.
 void ReleaseAll();
+
+// Working memory that subsystems keep from call to call (copies of a
+// picture, running sums) is held to what the live canvases need: after
+// every action each trim handler gives back what it holds beyond the
+// memory bound (the canvas list installs the size of its largest picture),
+// and message 2 trims it to nothing. Handlers must not throw.
+using TrimHandler = void (*)(std::size_t bytes);
+bool InstallTrimHandler(TrimHandler handler);
+using MemoryBound = std::size_t (*)();
+bool InstallMemoryBound(MemoryBound bound);
+void TrimWorkingMemory(std::size_t bytes);
 
 } // namespace zenvas

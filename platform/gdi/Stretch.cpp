@@ -1,5 +1,6 @@
 #include "platform/gdi/Stretch.h"
 #include "platform/gdi/Int128.h"
+#include "platform/gdi/Vectors.h"
 
 #include <algorithm>
 #include <bit>
@@ -69,17 +70,15 @@ struct Scratch {
     std::vector<std::uint64_t> acc64, sums64;
     std::vector<std::uint32_t> acc32, sums32;
     std::vector<int> columns;
-    // The 512-bit path: per block of 16 output channels, the window of
-    // source bytes it reads and, per pair of taps, byte indices and weights.
-    std::vector<std::uint32_t> blockBase;
-    std::vector<std::uint64_t> blockMask;
+    // The vector paths: per segment of a block of output channels, the
+    // window of source bytes it reads and, per pair of taps, byte indices
+    // and weights (PlanWide).
+    std::vector<std::uint32_t> segmentBase, segmentBytes;
     std::vector<std::uint8_t> pairIndex;
     std::vector<std::int16_t> pairWeights;
     std::vector<std::uint32_t> rows; // horizontally filtered source rows, a ring
     std::vector<i64> rowOf;          // the source row each ring slot holds
 };
-
-bool wideVectors = true;
 
 Scratch& StretchScratch()
 {
@@ -223,39 +222,51 @@ bool DivisionMagic(std::uint64_t den, std::uint32_t& magic, int& shift)
     return true;
 }
 
-// Lays out the horizontal pass for 512-bit vectors: output channel o
-// (pixel o / 3, channel o % 3) is lane o % 16 of block o / 16, and each
-// block reads one 64-byte window of the source row. A lane holds two taps
-// as 16-bit pairs, so one multiply-add per pair of taps gives its sum.
-// False when a block's taps do not fit in its window or a weight in 15 bits.
-bool PlanWide(Scratch& s, int taps, std::size_t& blocks, int& pairs)
+// How the horizontal pass sits in vector registers: output channel o
+// (pixel o / 3, channel o % 3) is lane o % lanes of block o / lanes. A
+// block is cut into segments of `segment` lanes, each reading one window of
+// `window` source bytes from its own start (512-bit: one segment of 16
+// lanes over 64 bytes; 256-bit: two of 4 lanes over 16 bytes, one per
+// 128-bit half, since byte shuffles stay inside halves).
+struct WideLayout {
+    std::size_t lanes, segment, window;
+};
+constexpr WideLayout kLayout512{16, 16, 64};
+constexpr WideLayout kLayout256{8, 4, 16};
+
+// A lane holds two taps as 16-bit pairs, so one multiply-add per pair of
+// taps gives its sum; index bytes of 0x80 give 0 on either path. False
+// when a segment's taps do not fit in its window or a weight in 15 bits.
+bool PlanWide(Scratch& s, int taps, const WideLayout& layout, std::size_t& blocks, int& pairs)
 {
     const AxisMap& xs = s.xs;
     const std::size_t outCount = std::size_t(xs.last - xs.first);
     const std::size_t channels = outCount * 3;
-    blocks = (channels + 15) / 16;
+    blocks = (channels + layout.lanes - 1) / layout.lanes;
     pairs = (taps + 1) / 2;
+    const std::size_t segments = blocks * (layout.lanes / layout.segment);
     const std::size_t readable = std::size_t(xs.srcLast - xs.srcFirst) * 3;
-    s.blockBase.resize(blocks);
-    s.blockMask.resize(blocks);
-    s.pairIndex.assign(blocks * std::size_t(pairs) * 64, 0);
-    s.pairWeights.assign(blocks * std::size_t(pairs) * 32, 0);
-    for (std::size_t b = 0; b < blocks; ++b) {
-        const i64 firstStart = xs.start[(16 * b) / 3];
+    s.segmentBase.resize(segments);
+    s.segmentBytes.resize(segments);
+    s.pairIndex.assign(blocks * std::size_t(pairs) * layout.lanes * 4, 0x80);
+    s.pairWeights.assign(blocks * std::size_t(pairs) * layout.lanes * 2, 0);
+    for (std::size_t g = 0; g < segments; ++g) {
+        const std::size_t firstChannel = g * layout.segment;
+        const i64 firstStart = xs.start[std::min(firstChannel, channels - 1) / 3];
         const std::size_t base = std::size_t(firstStart - xs.srcFirst) * 3;
-        s.blockBase[b] = std::uint32_t(base);
-        const std::size_t avail = readable - base;
-        s.blockMask[b] = avail >= 64 ? ~std::uint64_t(0) : (std::uint64_t(1) << avail) - 1;
-        for (std::size_t lane = 0; lane < 16 && 16 * b + lane < channels; ++lane) {
-            const std::size_t o = 16 * b + lane, i = o / 3, c = o % 3;
+        s.segmentBase[g] = std::uint32_t(base);
+        s.segmentBytes[g] = std::uint32_t(std::min(readable - base, layout.window));
+        for (std::size_t k = 0; k < layout.segment && firstChannel + k < channels; ++k) {
+            const std::size_t o = firstChannel + k, i = o / 3, c = o % 3;
+            const std::size_t block = o / layout.lanes, lane = o % layout.lanes;
             for (std::uint32_t w = xs.offset[i]; w < xs.offset[i + 1]; ++w) {
                 const std::size_t t = w - xs.offset[i];
                 const std::size_t byte = std::size_t(xs.start[i] - firstStart + i64(t)) * 3 + c;
-                if (byte >= 64 || xs.weights[w] > 32767)
+                if (byte >= layout.window || xs.weights[w] > 32767)
                     return false;
-                const std::size_t pair = b * std::size_t(pairs) + t / 2;
-                s.pairIndex[pair * 64 + lane * 4 + (t % 2) * 2] = std::uint8_t(byte);
-                s.pairWeights[pair * 32 + lane * 2 + t % 2] = std::int16_t(xs.weights[w]);
+                const std::size_t pair = block * std::size_t(pairs) + t / 2;
+                s.pairIndex[pair * layout.lanes * 4 + lane * 4 + (t % 2) * 2] = std::uint8_t(byte);
+                s.pairWeights[pair * layout.lanes * 2 + lane * 2 + t % 2] = std::int16_t(xs.weights[w]);
             }
         }
     }
@@ -265,10 +276,10 @@ bool PlanWide(Scratch& s, int taps, std::size_t& blocks, int& pairs)
 // Filters Rows source rows at once, so each block's indices and weights
 // are loaded once for all of them.
 template <int Pairs, int Rows>
-__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void WideRows(const std::uint8_t* const* in,
-                                                                                std::uint32_t* const* out,
-                                                                                const Scratch& s, std::size_t blocks,
-                                                                                int pairs)
+__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void Rows512(const std::uint8_t* const* in,
+                                                                               std::uint32_t* const* out,
+                                                                               const Scratch& s, std::size_t blocks,
+                                                                               int pairs)
 {
     if (Pairs > 0)
         pairs = Pairs;
@@ -276,8 +287,9 @@ __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void WideRows(co
     const std::int16_t* weights = s.pairWeights.data();
     for (std::size_t b = 0; b < blocks; ++b) {
         __m512i window[Rows], sum[Rows];
+        const __mmask64 readable = s.segmentBytes[b] >= 64 ? ~__mmask64(0) : (__mmask64(1) << s.segmentBytes[b]) - 1;
         for (int r = 0; r < Rows; ++r) {
-            window[r] = _mm512_maskz_loadu_epi8(s.blockMask[b], in[r] + s.blockBase[b]);
+            window[r] = _mm512_maskz_loadu_epi8(readable, in[r] + s.segmentBase[b]);
             sum[r] = _mm512_setzero_si512();
         }
         for (int p = 0; p < pairs; ++p, index += 64, weights += 32) {
@@ -291,23 +303,12 @@ __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void WideRows(co
     }
 }
 
-template <int Rows>
-void WideRowsOf(const std::uint8_t* const* in, std::uint32_t* const* out, const Scratch& s, std::size_t blocks,
-                int pairs)
-{
-    switch (pairs) {
-    case 1: WideRows<1, Rows>(in, out, s, blocks, pairs); break;
-    case 2: WideRows<2, Rows>(in, out, s, blocks, pairs); break;
-    default: WideRows<0, Rows>(in, out, s, blocks, pairs); break;
-    }
-}
-
 template <int Taps>
-__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void WideColumn(const std::uint32_t* const* rows,
-                                                                       const std::uint32_t* wy, int taps,
-                                                                       std::uint8_t* out, std::size_t channels,
-                                                                       std::uint32_t den, std::uint32_t magic,
-                                                                       int shift)
+__attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void Column512(const std::uint32_t* const* rows,
+                                                                                 const std::uint32_t* wy, int taps,
+                                                                                 std::uint8_t* out, std::size_t channels,
+                                                                                 std::uint32_t den, std::uint32_t magic,
+                                                                                 int shift)
 {
     if (Taps > 0)
         taps = Taps;
@@ -328,17 +329,130 @@ __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void WideColumn(
     }
 }
 
-bool WideAvailable()
+// A segment's 16-byte window; near the end of the readable bytes, through
+// a zero-padded copy so nothing past them is read.
+__attribute__((target("avx2"))) inline __m128i Window128(const std::uint8_t* row, const Scratch& s, std::size_t g)
 {
-    static const bool available = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vl") &&
-                                  __builtin_cpu_supports("avx512vbmi");
-    return available;
+    if (s.segmentBytes[g] >= 16)
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + s.segmentBase[g]));
+    alignas(16) std::uint8_t padded[16] = {};
+    std::memcpy(padded, row + s.segmentBase[g], s.segmentBytes[g]);
+    return _mm_load_si128(reinterpret_cast<const __m128i*>(padded));
 }
+
+template <int Pairs, int Rows>
+__attribute__((target("avx2"))) void Rows256(const std::uint8_t* const* in, std::uint32_t* const* out,
+                                             const Scratch& s, std::size_t blocks, int pairs)
+{
+    if (Pairs > 0)
+        pairs = Pairs;
+    const std::uint8_t* index = s.pairIndex.data();
+    const std::int16_t* weights = s.pairWeights.data();
+    for (std::size_t b = 0; b < blocks; ++b) {
+        __m256i window[Rows], sum[Rows];
+        for (int r = 0; r < Rows; ++r) {
+            window[r] = _mm256_inserti128_si256(_mm256_castsi128_si256(Window128(in[r], s, 2 * b)),
+                                                Window128(in[r], s, 2 * b + 1), 1);
+            sum[r] = _mm256_setzero_si256();
+        }
+        for (int p = 0; p < pairs; ++p, index += 32, weights += 16) {
+            const __m256i idx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index));
+            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights));
+            for (int r = 0; r < Rows; ++r)
+                sum[r] = _mm256_add_epi32(sum[r], _mm256_madd_epi16(_mm256_shuffle_epi8(window[r], idx), w));
+        }
+        for (int r = 0; r < Rows; ++r)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[r] + 8 * b), sum[r]);
+    }
+}
+
+// The sums of 8 channels from `o` on, divided: 32-bit quotients below 256.
+__attribute__((target("avx2"))) inline __m256i Quotients256(const std::uint32_t* const* rows, const std::uint32_t* wy,
+                                                            int taps, std::size_t o, __m256i half, __m256i m,
+                                                            __m128i count)
+{
+    __m256i n = half;
+    for (int t = 0; t < taps; ++t)
+        n = _mm256_add_epi32(n, _mm256_mullo_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(rows[t] + o)),
+                                                   _mm256_set1_epi32(int(wy[t]))));
+    const __m256i even = _mm256_srl_epi64(_mm256_mul_epu32(n, m), count);
+    const __m256i odd = _mm256_srl_epi64(_mm256_mul_epu32(_mm256_srli_epi64(n, 32), m), count);
+    return _mm256_or_si256(even, _mm256_slli_epi64(odd, 32));
+}
+
+template <int Taps>
+__attribute__((target("avx2"))) void Column256(const std::uint32_t* const* rows, const std::uint32_t* wy, int taps,
+                                               std::uint8_t* out, std::size_t channels, std::uint32_t den,
+                                               std::uint32_t magic, int shift)
+{
+    if (Taps > 0)
+        taps = Taps;
+    const __m256i half = _mm256_set1_epi32(int(den / 2));
+    const __m256i m = _mm256_set1_epi64x(magic);
+    const __m128i count = _mm_cvtsi32_si128(shift);
+    // The low byte of each quotient, gathered into the first 8 bytes.
+    const __m256i low = _mm256_setr_epi8(0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, //
+                                         0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
+    const __m256i together = _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1);
+    std::size_t o = 0;
+    // 32 channels at a time, packed to bytes by two saturating packs (which
+    // interleave 128-bit halves; one permute puts them back in order).
+    for (; o + 32 <= channels; o += 32) {
+        __m256i q[4];
+        for (int k = 0; k < 4; ++k)
+            q[k] = Quotients256(rows, wy, taps, o + 8 * std::size_t(k), half, m, count);
+        const __m256i words0 = _mm256_packus_epi32(q[0], q[1]), words1 = _mm256_packus_epi32(q[2], q[3]);
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words0, words1),
+                                                          _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + o), bytes);
+    }
+    for (; o < channels; o += 8) {
+        const __m256i q = Quotients256(rows, wy, taps, o, half, m, count);
+        const __m128i bytes = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(q, low), together));
+        if (o + 8 <= channels) {
+            _mm_storel_epi64(reinterpret_cast<__m128i*>(out + o), bytes);
+        } else {
+            alignas(16) std::uint8_t last[16];
+            _mm_store_si128(reinterpret_cast<__m128i*>(last), bytes);
+            std::memcpy(out + o, last, channels - o);
+        }
+    }
+}
+
+using RowsKernel = void (*)(const std::uint8_t* const*, std::uint32_t* const*, const Scratch&, std::size_t, int);
+using ColumnKernel = void (*)(const std::uint32_t* const*, const std::uint32_t*, int, std::uint8_t*, std::size_t,
+                              std::uint32_t, std::uint32_t, int);
+
+// The kernels of one vector width, specialised for the common counts of
+// tap pairs (horizontal) and taps (vertical).
+struct WideKernels {
+    WideLayout layout;
+    RowsKernel one[3], batch[3]; // by pairs 1, 2, any
+    ColumnKernel column[4];      // by taps 1, 2, 3, any
+
+    RowsKernel rows(bool batched, int pairs) const
+    {
+        const int k = pairs <= 2 ? pairs - 1 : 2;
+        return batched ? batch[k] : one[k];
+    }
+    ColumnKernel columnFor(int taps) const { return column[taps <= 3 ? taps - 1 : 3]; }
+};
+
+constexpr int kBatch = 4; // source rows filtered together
+
+constexpr WideKernels kKernels512{kLayout512,
+                                  {Rows512<1, 1>, Rows512<2, 1>, Rows512<0, 1>},
+                                  {Rows512<1, kBatch>, Rows512<2, kBatch>, Rows512<0, kBatch>},
+                                  {Column512<1>, Column512<2>, Column512<3>, Column512<0>}};
+constexpr WideKernels kKernels256{kLayout256,
+                                  {Rows256<1, 1>, Rows256<2, 1>, Rows256<0, 1>},
+                                  {Rows256<1, kBatch>, Rows256<2, kBatch>, Rows256<0, kBatch>},
+                                  {Column256<1>, Column256<2>, Column256<3>, Column256<0>}};
 
 // Horizontal pass first, each source row once into a small ring, then the
 // vertical pass and the division per output row. Same sums as Halftone.
 bool HalftoneWide(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect, Scratch& s,
-                  int taps)
+                  int taps, const WideKernels& kernels)
 {
     const AxisMap& xs = s.xs;
     const AxisMap& ys = s.ys;
@@ -347,55 +461,51 @@ bool HalftoneWide(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const
     int shift = 0;
     std::size_t blocks = 0;
     int pairs = 0;
-    if (!WideAvailable() || den * 260 >= (std::uint64_t(1) << 32) || !DivisionMagic(den, magic, shift) ||
-        !PlanWide(s, taps, blocks, pairs))
+    if (den * 260 >= (std::uint64_t(1) << 32) || !DivisionMagic(den, magic, shift) ||
+        !PlanWide(s, taps, kernels.layout, blocks, pairs))
         return false;
     int most = 1; // source rows per output row
     for (std::size_t j = 0; j + 1 < ys.offset.size(); ++j)
         most = std::max(most, int(ys.offset[j + 1] - ys.offset[j]));
-    constexpr int kMaxRows = 64, kBatch = 4;
+    constexpr int kMaxRows = 64;
     if (most > kMaxRows)
         return false;
     // Rows are filtered kBatch at a time from the first one missing; the
     // ring keeps every row the current output row needs plus the batch.
     const int ring = most + kBatch - 1;
-    const std::size_t rowLength = blocks * 16;
+    const std::size_t rowLength = blocks * kernels.layout.lanes;
     s.rows.resize(std::size_t(ring) * rowLength);
     s.rowOf.assign(std::size_t(ring), -1);
     const std::size_t channels = std::size_t(xs.last - xs.first) * 3;
     const std::size_t srcOffset = std::size_t(srcRect.left + xs.srcFirst) * 3;
     const std::uint32_t* rows[kMaxRows];
     auto slotOf = [&](i64 k) { return s.rows.data() + std::size_t(k % ring) * rowLength; };
+    const RowsKernel batch = kernels.rows(true, pairs), one = kernels.rows(false, pairs);
     for (i64 j = ys.first; j < ys.last; ++j) {
         const std::size_t jj = std::size_t(j - ys.first);
         const int count = int(ys.offset[jj + 1] - ys.offset[jj]);
         for (int t = 0; t < count; ++t) {
             const i64 k = ys.start[jj] + t;
             if (s.rowOf[std::size_t(k % ring)] != k) {
-                const int batch = int(std::min<i64>(kBatch, ys.srcLast - k));
+                const int filled = int(std::min<i64>(kBatch, ys.srcLast - k));
                 const std::uint8_t* in[kBatch];
                 std::uint32_t* out[kBatch];
-                for (int r = 0; r < batch; ++r) {
+                for (int r = 0; r < filled; ++r) {
                     in[r] = src.scanLine(int(srcRect.top + k + r)) + srcOffset;
                     out[r] = slotOf(k + r);
                     s.rowOf[std::size_t((k + r) % ring)] = k + r;
                 }
-                if (batch == kBatch)
-                    WideRowsOf<kBatch>(in, out, s, blocks, pairs);
+                if (filled == kBatch)
+                    batch(in, out, s, blocks, pairs);
                 else
-                    for (int r = 0; r < batch; ++r)
-                        WideRowsOf<1>(in + r, out + r, s, blocks, pairs);
+                    for (int r = 0; r < filled; ++r)
+                        one(in + r, out + r, s, blocks, pairs);
             }
             rows[t] = slotOf(k);
         }
         const std::uint32_t* wy = ys.weights.data() + ys.offset[jj];
         std::uint8_t* out = dst.scanLine(int(destRect.top + j)) + std::size_t(destRect.left + xs.first) * 3;
-        switch (count) {
-        case 1: WideColumn<1>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
-        case 2: WideColumn<2>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
-        case 3: WideColumn<3>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
-        default: WideColumn<0>(rows, wy, count, out, channels, std::uint32_t(den), magic, shift); break;
-        }
+        kernels.columnFor(count)(rows, wy, count, out, channels, std::uint32_t(den), magic, shift);
     }
     return true;
 }
@@ -405,10 +515,17 @@ bool HalftoneWide(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const
 
 } // namespace
 
-bool HalftoneVectorPath(bool enabled)
+void TrimStretchScratch(std::size_t bytes)
 {
-    std::swap(wideVectors, enabled);
-    return enabled;
+    Scratch& s = StretchScratch();
+    const auto held = [](const auto& v) { return v.capacity() * sizeof(v[0]); };
+    const std::size_t total = held(s.xs.start) + held(s.xs.offset) + held(s.xs.weights) + held(s.ys.start) +
+                              held(s.ys.offset) + held(s.ys.weights) + held(s.xWeights) + held(s.acc64) +
+                              held(s.sums64) + held(s.acc32) + held(s.sums32) + held(s.columns) +
+                              held(s.segmentBase) + held(s.segmentBytes) + held(s.pairIndex) +
+                              held(s.pairWeights) + held(s.rows) + held(s.rowOf);
+    if (total > bytes)
+        s = Scratch{};
 }
 
 void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)
@@ -426,7 +543,10 @@ void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, co
     for (std::size_t i = 0; i + 1 < s.xs.offset.size(); ++i)
         taps = std::max(taps, int(s.xs.offset[i + 1] - s.xs.offset[i]));
 #if ZENVAS_WIDE_HALFTONE
-    if (wideVectors && HalftoneWide(dst, d, src, sr, s, taps))
+    const Vectors level = ActiveVectors();
+    if (level == Vectors::Avx512 && HalftoneWide(dst, d, src, sr, s, taps, kKernels512))
+        return;
+    if (level >= Vectors::Avx2 && HalftoneWide(dst, d, src, sr, s, taps, kKernels256))
         return;
 #endif
     // Weights per destination column, padded to the largest count.

@@ -3,6 +3,8 @@
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Rect.h"
 
+#include <cstddef>
+
 namespace gdi {
 
 // Nearest-neighbour stretch of srcRect onto destRect (the zoom window):
@@ -15,9 +17,12 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
 // inside src and must not share pixels with dst.
 void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect);
 
-// Where the processor has 512-bit byte permutes, StretchHalftone uses them;
-// false keeps it on the portable path (same pixels). Returns the previous
-// setting. For tests that compare the two.
-bool HalftoneVectorPath(bool enabled);
+// StretchHalftone takes the widest vector path gdi::ActiveVectors() allows
+// where the ratio fits it (same pixels on every path).
+
+// The stretches keep their working rows and tables from call to call (a
+// few rows' worth). Gives them all back when together they hold more than
+// `bytes`; 0 gives back everything.
+void TrimStretchScratch(std::size_t bytes);
 
 } // namespace gdi

@@ -1,10 +1,14 @@
 #include "effects/Transforms.h"
+#include "effects/ColourMaps.h"
 #include "platform/gdi/Error.h"
+#include "platform/gdi/Vectors.h"
 #include "plugin/Random.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace zenvas {
@@ -132,6 +136,102 @@ TEST(ColourAdjustments, MonochromeTintsByTheChannelSum)
     EXPECT_EQ(tinted(gdi::Rgb(2, 2, 2), 0), gdi::Rgb(2, 2, 2));            // 2.5 to even
     EXPECT_EQ(tinted(gdi::Rgb(1, 1, 1), 0), gdi::Rgb(2, 2, 2));            // 1.5 to even
     EXPECT_EQ(tinted(gdi::Rgb(200, 128, 0), 3), gdi::Rgb(255, 255, 0));    // limited, not wrapped
+}
+
+// Random pictures whose first row runs through every byte in every
+// channel (partial vectors are left to the alignment test below).
+std::vector<gdi::Bitmap> VectorTestPictures()
+{
+    std::uint32_t state = 777;
+    const auto next = [&] { return int((state = state * 1103515245u + 12345u) >> 24); };
+    std::vector<gdi::Bitmap> pictures;
+    for (auto [w, h] : {std::pair{259, 3}, {97, 1}})
+        pictures.push_back(Picture(w, h, [&](int x, int y) {
+            return y == 0 ? gdi::Rgb(x % 256, (x + 85) % 256, (x + 170) % 256) : gdi::Rgb(next(), next(), next());
+        }));
+    return pictures;
+}
+
+// Every vector path the processor has gives the plain path's bytes.
+void ExpectVectorsMatchPlain(const std::function<void(gdi::Bitmap&)>& transform, const std::string& what)
+{
+    for (const gdi::Bitmap& picture : VectorTestPictures()) {
+        gdi::Bitmap plain = picture;
+        const gdi::Vectors saved = gdi::LimitVectors(gdi::Vectors::Plain);
+        transform(plain);
+        for (gdi::Vectors level : {gdi::Vectors::Avx2, gdi::Vectors::Avx512}) {
+            if (level > gdi::MachineVectors())
+                continue;
+            gdi::Bitmap vector = picture;
+            gdi::LimitVectors(level);
+            transform(vector);
+            gdi::LimitVectors(saved);
+            ASSERT_TRUE(Same(vector, plain)) << what << " " << gdi::VectorsName(level) << " " << picture.width() << "x"
+                                             << picture.height();
+        }
+        gdi::LimitVectors(saved);
+    }
+}
+
+TEST(ColourAdjustments, VectorPathsMatchThePlainOneOnEveryTable)
+{
+    // Every gamma the action makes from tenths up to 10, some far beyond,
+    // and the saturating negatives.
+    for (int tenths = -30; tenths <= 100; ++tenths)
+        ExpectVectorsMatchPlain([&](gdi::Bitmap& b) { BitmapChangeGamma(b, tenths / 10.0); },
+                                "gamma " + std::to_string(tenths));
+    for (int tenths : {1000, 123456, 2147483647})
+        ExpectVectorsMatchPlain([&](gdi::Bitmap& b) { BitmapChangeGamma(b, tenths / 10.0); },
+                                "gamma " + std::to_string(tenths));
+    // Every change from -256 to 256 in each channel, and the far ones.
+    for (int c = -256; c <= 256; ++c) {
+        const int green = (c * 37 + 4096) % 513 - 256;
+        ExpectVectorsMatchPlain([&](gdi::Bitmap& b) { BitmapChangeRGB(b, c, green, -c); },
+                                "shift " + std::to_string(c) + "," + std::to_string(green));
+    }
+    ExpectVectorsMatchPlain([](gdi::Bitmap& b) { BitmapChangeRGB(b, 2147483647, -2147483647 - 1, 300); }, "far shift");
+    // Every tint factor in each channel.
+    for (int k = 0; k <= 101; ++k)
+        ExpectVectorsMatchPlain([&](gdi::Bitmap& b) { BitmapMonochrome(b, gdi::Rgb(k, 101 - k, (k * 37) % 102)); },
+                                "tint " + std::to_string(k));
+    ExpectVectorsMatchPlain([](gdi::Bitmap& b) { BitmapMonochrome(b, gdi::Rgb(255, 200, 0)); }, "tint above 100");
+}
+
+// The vector paths start and end runs wherever a picture's bytes happen to
+// lie: every start within a 64-byte line and every length up to 100 pixels.
+TEST(ColourAdjustments, VectorPathsMatchThePlainOneAtEveryAlignment)
+{
+    std::vector<std::uint8_t> random(64 + 300 + 64);
+    std::uint32_t state = 99;
+    for (auto& byte : random)
+        byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    const ByteTable gamma = GammaTable(0.7);
+    SumTable sums{};
+    for (std::size_t s = 0; s < sums.size(); ++s)
+        sums[s] = std::uint32_t(s * 7 % 256) | std::uint32_t(255 - s / 3) << 8 | std::uint32_t(s % 256) << 16;
+    const std::array<std::int32_t, 3> shift{-20, 200, 7};
+    const auto apply = [&](std::uint8_t* p, std::size_t pixels) {
+        MapEveryByte(p, pixels * 3, gamma);
+        ShiftChannels(p, pixels, shift);
+        MapChannelSums(p, pixels, sums);
+    };
+    for (gdi::Vectors level : {gdi::Vectors::Avx2, gdi::Vectors::Avx512}) {
+        if (level > gdi::MachineVectors())
+            continue;
+        for (std::size_t start = 0; start < 64; ++start)
+            for (std::size_t pixels = 0; pixels <= 100; ++pixels) {
+                alignas(64) std::uint8_t plain[64 + 300 + 64], vector[64 + 300 + 64];
+                std::memcpy(plain, random.data(), sizeof plain);
+                std::memcpy(vector, random.data(), sizeof vector);
+                const gdi::Vectors saved = gdi::LimitVectors(gdi::Vectors::Plain);
+                apply(plain + start, pixels);
+                gdi::LimitVectors(level);
+                apply(vector + start, pixels);
+                gdi::LimitVectors(saved);
+                ASSERT_EQ(std::memcmp(plain, vector, sizeof plain), 0)
+                    << gdi::VectorsName(level) << " from " << start << ", " << pixels << " pixels";
+            }
+    }
 }
 
 TEST_F(FixedSeed, EmptyPicturesAreLeftAlone)

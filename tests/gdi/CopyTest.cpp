@@ -1,4 +1,5 @@
 #include "platform/gdi/Canvas.h"
+#include "platform/gdi/Vectors.h"
 #include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
@@ -108,7 +109,7 @@ Color ReferenceHalftone(const Bitmap& src, const IntRect& s, long long dw, long 
     return Rgb(round(sum[0]), round(sum[1]), round(sum[2]));
 }
 
-TEST(Halftone, BothPathsMatchAnExactReferenceOnRandomSizes)
+TEST(Halftone, EveryPathMatchesAnExactReferenceOnRandomSizes)
 {
     std::mt19937 rng(3);
     auto pick = [&](int n) { return int(rng() % unsigned(n)); };
@@ -123,18 +124,18 @@ TEST(Halftone, BothPathsMatchAnExactReferenceOnRandomSizes)
         const IntRect s{sl, st, sl + 1 + pick(bw - sl), st + 1 + pick(bh - st)};
         const int dw = 1 + pick(100), dh = 1 + pick(30), dl = pick(9) - 4, dt = pick(9) - 4;
         const IntRect dr{dl, dt, dl + dw, dt + dh};
-        for (bool vectors : {true, false}) {
-            const bool previous = HalftoneVectorPath(vectors);
+        for (Vectors level : {Vectors::Avx512, Vectors::Avx2, Vectors::Plain}) {
+            const Vectors previous = LimitVectors(level);
             Bitmap dst(dw - 2 + pick(5), dh - 2 + pick(5));
             dst.fill(Rgb(1, 2, 3));
             StretchHalftone(dst, dr, src, s);
-            HalftoneVectorPath(previous);
+            LimitVectors(previous);
             for (int y = 0; y < dst.height(); ++y)
                 for (int x = 0; x < dst.width(); ++x) {
                     const bool inside = x >= dr.left && x < dr.right && y >= dr.top && y < dr.bottom;
                     const Color want = inside ? ReferenceHalftone(src, s, dw, dh, x - dr.left, y - dr.top) : Rgb(1, 2, 3);
                     ASSERT_EQ(dst.pixel(x, y), want) << s.width() << "x" << s.height() << " -> " << dw << "x" << dh
-                                                     << " vectors " << vectors << " at " << x << "," << y;
+                                                     << " " << VectorsName(level) << " at " << x << "," << y;
                 }
         }
     }

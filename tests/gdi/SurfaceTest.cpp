@@ -66,8 +66,9 @@ TEST(Surface, OriginAndClipPlaceAndCutEveryPrimitive)
             for (int x = 0; x < 64; ++x) {
                 const Color want = clip.contains(x, y) ? expected.pixel(x, y) : background.pixel(x, y);
                 ASSERT_EQ(actual.pixel(x, y), want) << "at " << x << "," << y;
-                if (actual.pixel(x, y) != background.pixel(x, y))
+                if (actual.pixel(x, y) != background.pixel(x, y)) {
                     ASSERT_TRUE(touched.contains(x, y)) << "changed outside the touched box at " << x << "," << y;
+                }
             }
     }
 }

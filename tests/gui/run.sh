@@ -30,6 +30,12 @@ cd "$work"
 # would only fail to connect (and keep the few bytes of that attempt, which
 # the leak checker of the sanitizer build reports).
 export NO_AT_BRIDGE=1
+# Nor a settings service: GTK's settings (the colour chooser's custom
+# colours) stay in memory instead of going to dconf over D-Bus.
+export GSETTINGS_BACKEND=memory
+# With GTK up, fontconfig is not shut down at exit (GTK still holds it), so
+# its start-up blocks stay: the same report the fuzzers suppress.
+export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/../../fuzz/lsan.supp:print_suppressions=0"
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pause() { sleep "${1:-0.15}"; }
