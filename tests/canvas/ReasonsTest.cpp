@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 
@@ -56,11 +58,12 @@ protected:
         }
     }
     forms::Window host_{"Rect1"};
-    const std::string dir_ = testing::TempDir();
-    const std::string damaged_ = dir_ + "zenvas-reasons-damaged.jpg";
-    const std::string png_ = dir_ + "zenvas-reasons.png";
-    const std::string bmp_ = dir_ + "zenvas-reasons.bmp";
-    const std::string missing_ = dir_ + "zenvas-reasons-missing.jpg";
+    // Per process: the tests of this fixture run in parallel processes.
+    const std::string dir_ = testing::TempDir() + "zenvas-reasons-" + std::to_string(getpid()) + "-";
+    const std::string damaged_ = dir_ + "damaged.jpg";
+    const std::string png_ = dir_ + "picture.png";
+    const std::string bmp_ = dir_ + "picture.bmp";
+    const std::string missing_ = dir_ + "missing.jpg";
 };
 
 TEST_F(Reasons, CanvasesAndActions)
