@@ -456,11 +456,9 @@ ModalResult GtkBackend::runModal(Form& form)
         return ModalResult::Cancel;
     present(form);
     gtk_window_set_modal(GTK_WINDOW(ensureNative(form).top), TRUE);
-    ++modalDepth_;
     const std::weak_ptr<void> alive = form.lifetime();
     while (!quitting_ && !alive.expired() && form.visible() && form.modalResult() == ModalResult::None)
         gtk_main_iteration();
-    --modalDepth_;
     if (alive.expired())
         return ModalResult::Cancel;
     if (Native* still = native(form))
@@ -492,9 +490,7 @@ std::optional<gdi::Color> GtkBackend::chooseColor(gdi::Color initial)
     const GdkRGBA start{gdi::RedOf(c) / 255.0, gdi::GreenOf(c) / 255.0, gdi::BlueOf(c) / 255.0, 1.0};
     gtk_color_chooser_set_use_alpha(GTK_COLOR_CHOOSER(dialog), FALSE);
     gtk_color_chooser_set_rgba(GTK_COLOR_CHOOSER(dialog), &start);
-    activeDialog_ = dialog;
-    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
-    activeDialog_ = nullptr;
+    const int response = runDialog(dialog);
     std::optional<gdi::Color> chosen;
     if (response == GTK_RESPONSE_OK && !quitting_) {
         GdkRGBA rgba;
@@ -525,24 +521,17 @@ std::optional<gdi::Font> GtkBackend::chooseFont(const gdi::Font& initial)
         start += " Italic";
     start.append(" ").append(std::to_string(std::max(1, initial.size())));
     gtk_font_chooser_set_font(GTK_FONT_CHOOSER(dialog), start.c_str());
-    activeDialog_ = dialog;
-    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
-    activeDialog_ = nullptr;
+    const int response = runDialog(dialog);
     std::optional<gdi::Font> chosen;
     if (response == GTK_RESPONSE_OK && !quitting_) {
         if (PangoFontDescription* desc = gtk_font_chooser_get_font_desc(GTK_FONT_CHOOSER(dialog))) {
             // The chooser has no colour, underline, strike-out or character
             // set: those stay as they were.
             gdi::Font font = initial;
-            std::string name;
+            // A family whose name code page 1251 cannot hold keeps the old
+            // name.
             if (const char* family = pango_font_description_get_family(desc))
-                for (std::size_t at = 0, n = std::string(family).size(), step = 0; at < n; at += step) {
-                    char32_t ch = 0;
-                    step = std::max<std::size_t>(1, sys::DecodeUtf8(family, at, ch));
-                    if (auto byte = sys::CharTo1251(ch))
-                        name += char(*byte);
-                }
-            font.setName(name);
+                font.setName(sys::Text1251FromUtf8(family).value_or(initial.name()));
             double points = double(pango_font_description_get_size(desc)) / PANGO_SCALE;
             if (pango_font_description_get_size_is_absolute(desc))
                 points = points * 72.0 / 96.0;
@@ -586,9 +575,7 @@ std::optional<std::string> GtkBackend::chooseFile(bool save, const std::string& 
         else
             gtk_file_chooser_set_filename(chooser, initial.c_str());
     }
-    activeDialog_ = dialog;
-    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
-    activeDialog_ = nullptr;
+    const int response = runDialog(dialog);
     std::optional<std::string> chosen;
     if (response == GTK_RESPONSE_ACCEPT && !quitting_)
         if (char* name = gtk_file_chooser_get_filename(chooser)) {
@@ -608,9 +595,7 @@ void GtkBackend::messageBox(const std::string& text, const std::string& caption)
     GtkWidget* dialog = gtk_message_dialog_new(ActiveGtkWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK,
                                                "%s", Utf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), Utf8(caption).c_str());
-    activeDialog_ = dialog;
-    gtk_dialog_run(GTK_DIALOG(dialog));
-    activeDialog_ = nullptr;
+    runDialog(dialog);
     gtk_widget_destroy(dialog);
 }
 
@@ -622,9 +607,7 @@ void GtkBackend::errorBox(const std::string& message)
         return;
     GtkWidget* dialog = gtk_message_dialog_new(ActiveGtkWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK,
                                                "%s", Utf8(message).c_str());
-    activeDialog_ = dialog;
-    gtk_dialog_run(GTK_DIALOG(dialog));
-    activeDialog_ = nullptr;
+    runDialog(dialog);
     gtk_widget_destroy(dialog);
 }
 
@@ -651,6 +634,15 @@ void GtkBackend::quit()
     quitting_ = true;
     endModalLoops();
     g_main_context_wakeup(nullptr);
+}
+
+int GtkBackend::runDialog(void* dialog)
+{
+    // Known while it runs, so that quit() can end it.
+    activeDialog_ = dialog;
+    const int response = gtk_dialog_run(GTK_DIALOG(dialog));
+    activeDialog_ = nullptr;
+    return response;
 }
 
 void GtkBackend::endModalLoops()

@@ -66,11 +66,12 @@ private:
     void uploadWindow(Window& window, Native& n);
     void updatePointerShape(Window& window, Native& n, int x, int y);
     void endModalLoops();
+    // Runs a GTK dialog (a GtkWidget*) and answers its response.
+    int runDialog(void* dialog);
 
     std::map<Window*, std::unique_ptr<Native>> natives_;
     bool composeScheduled_ = false;
     bool quitting_ = false;
-    int modalDepth_ = 0;
     void* activeDialog_ = nullptr; // a GTK chooser or message dialog running now
     std::uint64_t uploaded_ = 0;
 
