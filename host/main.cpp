@@ -116,15 +116,12 @@ int main(int argc, char** argv)
         for (const std::string& text : command.slots) {
             if (!sys::IsUtf8(text)) {
                 slots.push_back(text);
-                continue;
+            } else if (auto converted = sys::Text1251FromUtf8(text)) {
+                slots.push_back(*converted);
+            } else {
+                std::cerr << "zenvas-host: --edit: the slot " << text << " has a character code page 1251 lacks\n";
+                return 2;
             }
-            std::string converted;
-            char32_t c = 0;
-            for (std::size_t at = 0, step = 0; at < text.size(); at += step) {
-                step = std::max<std::size_t>(1, sys::DecodeUtf8(text, at, c));
-                converted += char(sys::CharTo1251(c).value_or('?'));
-            }
-            slots.push_back(converted);
         }
         bool confirmed = false;
         try {

@@ -190,4 +190,20 @@ std::string Utf8From1251(std::string_view text)
     return result;
 }
 
+std::optional<std::string> Text1251FromUtf8(std::string_view text)
+{
+    std::string result;
+    result.reserve(text.size());
+    for (std::size_t at = 0; at < text.size();) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8(text, at, c);
+        const std::optional<unsigned char> byte = length ? CharTo1251(c) : std::nullopt;
+        if (!byte)
+            return std::nullopt;
+        result += static_cast<char>(*byte);
+        at += length;
+    }
+    return result;
+}
+
 } // namespace sys

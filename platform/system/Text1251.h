@@ -30,5 +30,8 @@ void AppendUtf8(std::string& out, char32_t c);
 
 // 8-bit text for a UTF-8 terminal or file.
 std::string Utf8From1251(std::string_view text);
+// UTF-8 text in code page 1251; nothing when it is not UTF-8 or holds a
+// character 1251 lacks.
+std::optional<std::string> Text1251FromUtf8(std::string_view text);
 
 } // namespace sys
