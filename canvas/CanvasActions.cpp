@@ -75,7 +75,11 @@ bool ZenvasCreate(const Params& p)
         const InterfaceAnswer answer = InterfaceAccess(kQueryWindowHandle, p[0]);
         const std::int32_t handle = IntegerFromText(answer.text);
         if (handle != 0) {
-            forms::Window* host = forms::WindowSystem::instance().find(handle);
+            // A handle of the desktop (the host's own window) first, then
+            // one of the window system.
+            forms::Window* host = forms::CurrentBackend().hostedWindow(handle);
+            if (!host)
+                host = forms::WindowSystem::instance().find(handle);
             if (!host) {
                 RecordActionReason("no window " + std::to_string(handle) + " for rectangle " + Quoted(p[0]));
                 return false;

@@ -12,6 +12,10 @@
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
 
+#ifdef _WIN32
+#include "platform/backends/win32/Win32Backend.h"
+#endif
+
 #include <filesystem>
 #include <sstream>
 
@@ -203,7 +207,13 @@ WindowHost::~WindowHost()
 std::int64_t WindowHost::handleOf(std::string_view name) const
 {
     forms::Window* window = rectangle(name);
-    return window ? window->handle() : 0;
+    if (!window)
+        return 0;
+    // With real windows of the desktop, a rectangle is handed out as a
+    // window of the desktop, as an authoring host does.
+    if (const std::int64_t native = forms::CurrentBackend().nativeArea(*window))
+        return native;
+    return window->handle();
 }
 
 forms::Window* WindowHost::rectangle(std::string_view name) const
@@ -217,12 +227,29 @@ forms::Window& WindowHost::requireRectangle(const Statement& statement, const st
     forms::Window* window = rectangle(name);
     if (!window)
         throw ScriptError{statement.line, "no rectangle named " + host::quoted(name)};
+#ifdef _WIN32
+    // The plug-in's canvas lives in the window it made inside the
+    // rectangle's window of the desktop.
+    auto& desktop = forms::Win32Backend::instance();
+    if (&forms::CurrentBackend() == &desktop)
+        if (forms::Window* hosted = desktop.findHosted(desktop.areaOf(*window)))
+            return *hosted;
+#endif
     return *window;
 }
 
 void WindowHost::send(forms::WindowHandle handle, PointerKind kind, MouseButton button, forms::ShiftState shift, int x,
                       int y)
 {
+#ifdef _WIN32
+    // With windows of the desktop, input travels as the system's own mouse
+    // messages.
+    auto& desktop = forms::Win32Backend::instance();
+    if (&forms::CurrentBackend() == &desktop)
+        if (forms::Window* window = forms::WindowSystem::instance().find(handle))
+            if (desktop.postPointer(*window, kind, button, shift, x, y))
+                return;
+#endif
     forms::WindowSystem::instance().pointer(handle, kind, button, shift, x, y);
 }
 

@@ -15,6 +15,14 @@
 #include <csignal>
 #endif
 
+#ifdef _WIN32
+#include "platform/backends/win32/Win32Backend.h"
+
+#include <windows.h>
+
+#include <atomic>
+#endif
+
 #include "platform/system/Text1251.h"
 
 #include <filesystem>
@@ -34,11 +42,33 @@ bool OpenWindows()
     }
     forms::SetBackend(&forms::GtkBackend::instance());
     return true;
+#elif defined(_WIN32)
+    std::string problem;
+    auto& desktop = forms::Win32Backend::instance();
+    if (!desktop.open(problem)) {
+        std::cerr << "zenvas-host: --window: " << problem << '\n';
+        return false;
+    }
+    forms::SetBackend(&desktop);
+    return true;
 #else
     std::cerr << "zenvas-host: --window: this zenvas-host was built without GTK 3\n";
     return false;
 #endif
 }
+
+#ifdef _WIN32
+// The page's window, for the console's Ctrl+C (which arrives on a thread of
+// its own: it may only post).
+std::atomic<std::intptr_t> g_pageWindow{0};
+
+BOOL WINAPI ConsoleControl(DWORD)
+{
+    if (const std::intptr_t page = g_pageWindow.load())
+        PostMessageW(reinterpret_cast<HWND>(page), WM_CLOSE, 0, 0);
+    return TRUE;
+}
+#endif
 
 // Keeps the page open and live until the person closes it.
 void RunPage(forms::Window& page)
@@ -62,6 +92,22 @@ void RunPage(forms::Window& page)
     gtk.runUntilClosed(page);
     g_source_remove(interrupt);
     g_source_remove(terminate);
+    page.hide();
+#elif defined(_WIN32)
+    auto& desktop = forms::Win32Backend::instance();
+    desktop.onCloseRequest = [&desktop, &page](forms::Window& window) {
+        if (&window == &page)
+            desktop.quit();
+        else
+            window.hide();
+    };
+    // Ctrl+C closes the page as its close box would: the project still
+    // closes cleanly.
+    g_pageWindow = static_cast<std::intptr_t>(desktop.nativeHandle(page));
+    SetConsoleCtrlHandler(&ConsoleControl, TRUE);
+    desktop.runUntilClosed(page);
+    SetConsoleCtrlHandler(&ConsoleControl, FALSE);
+    g_pageWindow = 0;
     page.hide();
 #else
     (void)page;

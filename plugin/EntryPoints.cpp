@@ -8,6 +8,12 @@
 #include "plugin/HostServices.h"
 #include "plugin/HostText.h"
 
+#ifdef ZENVAS_WIN32_SCREEN
+#include "platform/backends/win32/Win32Backend.h"
+
+#include <windows.h>
+#endif
+
 #ifdef _WIN32
 #define ZENVAS_EXPORT extern "C" // Zenvas.def names the DLL's exports
 #else
@@ -86,3 +92,18 @@ ZENVAS_EXPORT void ZENVAS_CALL nbRegisterInterfaceAccess(ZenvasInterfaceAccessPr
 {
     zenvas::Host().interfaceAccess = proc;
 }
+
+#ifdef ZENVAS_WIN32_SCREEN
+// When a host lets go of the DLL while its process goes on, the windows
+// whose procedure lives in the DLL must go before the code does.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+{
+    if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
+        try {
+            forms::Win32Backend::instance().detach();
+        } catch (...) {
+        }
+    }
+    return TRUE;
+}
+#endif

@@ -1,6 +1,9 @@
 #include "platform/forms/Backend.h"
 
 #include "platform/backends/headless/HeadlessBackend.h"
+#ifdef ZENVAS_WIN32_SCREEN
+#include "platform/backends/win32/Win32Backend.h"
+#endif
 
 namespace forms {
 namespace {
@@ -11,7 +14,14 @@ Backend* g_backend = nullptr;
 
 Backend& CurrentBackend()
 {
-    return g_backend ? *g_backend : HeadlessBackend::instance();
+    if (g_backend)
+        return *g_backend;
+#ifdef ZENVAS_WIN32_SCREEN
+    // The DLL a host loads shows its windows on the host's desktop.
+    return Win32Backend::instance();
+#else
+    return HeadlessBackend::instance();
+#endif
 }
 
 Backend* SetBackend(Backend* backend)

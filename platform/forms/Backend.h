@@ -57,6 +57,18 @@ public:
     // The pointer shape over a window changed to shape number `cursor`
     // (0 the default arrow); see forms::Screen for the shapes.
     virtual void pointerShape(Window&, int /*cursor*/) {}
+
+    // Windows of the desktop that other programs own. A host hands a
+    // plug-in the native handle of a window of its own (a rectangle of its
+    // page); hostedWindow() answers the window of this window system that
+    // fills it, made on first use, or null when `native` names no such
+    // window or the backend has no desktop. A hosted window is hidden and
+    // let go once it holds nothing shown.
+    virtual Window* hostedWindow(std::int64_t /*native*/) { return nullptr; }
+    // The other side: a native window covering `child` (a child window)
+    // that another party may fill, as a host hands its rectangles out; 0
+    // without a desktop.
+    virtual std::int64_t nativeArea(Window& /*child*/) { return 0; }
 };
 
 Backend& CurrentBackend();

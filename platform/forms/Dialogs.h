@@ -4,6 +4,7 @@
 #include "platform/gdi/Font.h"
 
 #include <string>
+#include <vector>
 
 namespace forms {
 
@@ -35,5 +36,15 @@ public:
 private:
     bool save_;
 };
+
+// One entry of a file dialog's filter list.
+struct FileFilter {
+    std::string name;                  // as shown
+    std::vector<std::string> patterns; // glob patterns such as *.bmp
+};
+// A file dialog's filter text, "Description|pattern;pattern|…", as a list.
+// Blanks around patterns are dropped; a description without a pattern part
+// is ignored.
+std::vector<FileFilter> FileFiltersFrom(const std::string& filter);
 
 } // namespace forms

@@ -4,6 +4,7 @@
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/forms/Button.h"
 #include "platform/forms/ComboBox.h"
+#include "platform/forms/Dialogs.h"
 #include "platform/forms/LabeledEdit.h"
 #include "platform/forms/Panel.h"
 #include "platform/forms/SpinEdit.h"
@@ -242,6 +243,20 @@ TEST(HeadlessDialog, AClickThroughTheWindowSystemMayOpenANestedDialog)
     EXPECT_EQ(innerResult, ModalResult::Ok);
     EXPECT_EQ(inner.get<SpinEdit>("Spin").text(), "05");
     EXPECT_EQ(outer.get<LabeledEdit>("Edit").text(), "");
+}
+
+TEST(FileDialog, FilterTextsBecomeAListOfPatterns)
+{
+    const auto filters = FileFiltersFrom("All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|Bitmaps (*.bmp)|*.bmp");
+    ASSERT_EQ(filters.size(), 2u);
+    EXPECT_EQ(filters[0].name, "All (*.jpg;*.jpeg;*.bmp)");
+    EXPECT_EQ(filters[0].patterns, (std::vector<std::string>{"*.jpg", "*.jpeg", "*.bmp"}));
+    EXPECT_EQ(filters[1].patterns, (std::vector<std::string>{"*.bmp"}));
+    // Blanks around patterns go; a description without patterns is dropped.
+    const auto loose = FileFiltersFrom("Pictures| *.bmp ; *.jpg |Nothing| |Dangling");
+    ASSERT_EQ(loose.size(), 1u);
+    EXPECT_EQ(loose[0].patterns, (std::vector<std::string>{"*.bmp", "*.jpg"}));
+    EXPECT_TRUE(FileFiltersFrom("").empty());
 }
 
 } // namespace

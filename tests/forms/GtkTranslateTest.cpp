@@ -21,19 +21,5 @@ TEST(GtkTranslate, ModifiersAndTypedCharacters)
     EXPECT_FALSE(KeyFromGdk(0xffe1, 0));                        // Shift alone
 }
 
-TEST(GtkTranslate, FileFilters)
-{
-    const auto filters = FileFiltersFrom("All (*.jpg;*.jpeg;*.bmp)|*.jpg;*.jpeg;*.bmp|Bitmaps (*.bmp)|*.bmp");
-    ASSERT_EQ(filters.size(), 2u);
-    EXPECT_EQ(filters[0].name, "All (*.jpg;*.jpeg;*.bmp)");
-    EXPECT_EQ(filters[0].patterns, (std::vector<std::string>{"*.jpg", "*.jpeg", "*.bmp"}));
-    EXPECT_EQ(filters[1].patterns, (std::vector<std::string>{"*.bmp"}));
-    // Blanks around patterns go; a description without patterns is dropped.
-    const auto loose = FileFiltersFrom("Pictures| *.bmp ; *.jpg |Nothing| |Dangling");
-    ASSERT_EQ(loose.size(), 1u);
-    EXPECT_EQ(loose[0].patterns, (std::vector<std::string>{"*.bmp", "*.jpg"}));
-    EXPECT_TRUE(FileFiltersFrom("").empty());
-}
-
 } // namespace
 } // namespace forms::gtk

@@ -3,6 +3,7 @@
 #include "platform/backends/gtk/GtkTranslate.h"
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/forms/Cursor.h"
+#include "platform/forms/Dialogs.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Window.h"
 #include "platform/gdi/Text.h"
@@ -554,7 +555,7 @@ std::optional<std::string> GtkBackend::chooseFile(bool save, const std::string& 
         save ? "Save As" : "Open", ActiveGtkWindow(), save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
         "_Cancel", GTK_RESPONSE_CANCEL, save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
     GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
-    for (const gtk::FileFilter& entry : gtk::FileFiltersFrom(filter)) {
+    for (const FileFilter& entry : FileFiltersFrom(filter)) {
         GtkFileFilter* f = gtk_file_filter_new();
         gtk_file_filter_set_name(f, Utf8(entry.name).c_str());
         for (const std::string& pattern : entry.patterns) {

@@ -2,7 +2,6 @@
 
 #include "platform/system/Text1251.h"
 
-#include <sstream>
 
 namespace forms::gtk {
 
@@ -86,38 +85,6 @@ std::optional<KeyPress> KeyFromGdk(unsigned keyval, char32_t unicode)
     if (!byte)
         return std::nullopt;
     return KeyPress{Key::Character, static_cast<char>(*byte)};
-}
-
-namespace {
-
-std::string Trimmed(const std::string& text)
-{
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
-} // namespace
-
-std::vector<FileFilter> FileFiltersFrom(const std::string& filter)
-{
-    std::vector<std::string> parts;
-    std::stringstream in(filter);
-    for (std::string part; std::getline(in, part, '|');)
-        parts.push_back(part);
-    std::vector<FileFilter> filters;
-    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
-        FileFilter entry{parts[i], {}};
-        std::stringstream patterns(parts[i + 1]);
-        for (std::string pattern; std::getline(patterns, pattern, ';');)
-            if (std::string glob = Trimmed(pattern); !glob.empty())
-                entry.patterns.push_back(std::move(glob));
-        if (!entry.patterns.empty())
-            filters.push_back(std::move(entry));
-    }
-    return filters;
 }
 
 const char* StandardCursorName(int cursor)

@@ -8,8 +8,7 @@
 #include <vector>
 
 // What the GTK backend translates between the desktop's terms and the form
-// framework's: modifier masks, buttons, keys, file filters and pointer
-// shape names. Plain functions over the numbers GDK uses, so they are tested
+// framework's: modifier masks, buttons, keys and pointer shape names. Plain functions over the numbers GDK uses, so they are tested
 // without a display.
 namespace forms::gtk {
 
@@ -39,16 +38,6 @@ struct KeyPress {
     char character = 0;
 };
 std::optional<KeyPress> KeyFromGdk(unsigned keyval, char32_t unicode);
-
-// One entry of a file chooser's filter list.
-struct FileFilter {
-    std::string name;                  // as shown
-    std::vector<std::string> patterns; // glob patterns such as *.bmp
-};
-// The file dialogs' filter text, "Description|pattern;pattern|…", as
-// chooser filters. Blanks around patterns are dropped; a description
-// without a pattern part is ignored.
-std::vector<FileFilter> FileFiltersFrom(const std::string& filter);
 
 // The desktop's cursor name (the CSS names GDK takes) for a built-in
 // pointer shape number; 0 and unknown numbers are "default".
