@@ -129,8 +129,12 @@ echo "build-windows: the DLLs' tables"
 # and its Zenvas.nbp share as on Linux; its tests run under wine64.
 build="$root/build/windows/x86_64-w64-mingw32-wine"
 echo "build-windows: zenvas-host.exe and the tests in $build"
+# The desktop test reads the X server's pixels with the Linux build's
+# zenvas-screen, when that build is there (scripts/test.sh makes it first).
+screen="$root/build/release/bin/zenvas-screen"
+[ -x "$screen" ] || screen=""
 configure x86_64-w64-mingw32 "$build" -DZENVAS_STANDALONE_PLUGIN=OFF \
-  -DZENVAS_STANDALONE_DLL="$root/build/windows/x86_64-w64-mingw32/bin/Zenvas.nbp"
+  -DZENVAS_STANDALONE_DLL="$root/build/windows/x86_64-w64-mingw32/bin/Zenvas.nbp" -DZENVAS_SCREEN_TOOL="$screen"
 cmake --build "$build" -j "$jobs"
 echo "build-windows: the tests under wine64"
 ctest --test-dir "$build" --output-on-failure -j "$jobs"

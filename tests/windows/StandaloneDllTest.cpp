@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -103,6 +104,90 @@ TEST_F(StandaloneDll, RefusesUnknownActionsAndReleasesEverything)
     EXPECT_EQ(execAction(53, params), ZENVAS_FALSE);
     EXPECT_EQ(execAction(0, params), ZENVAS_FALSE);
     message(2);
+}
+
+// A host's own window, as an authoring host's page rectangle is: the canvas
+// fills it with a window of the plug-in's, which goes with the canvas and
+// gives the host its window back.
+HWND hostRectangle = nullptr;
+
+ZenvasBool ZENVAS_CALL AnswerQuery(int32_t code, char** slot)
+{
+    if (code != 7)
+        return ZENVAS_FALSE;
+    const std::string handle = std::to_string(reinterpret_cast<std::intptr_t>(hostRectangle));
+    ::GlobalFree(*slot);
+    *slot = static_cast<char*>(::GlobalAlloc(GPTR, handle.size() + 1));
+    std::memcpy(*slot, handle.c_str(), handle.size() + 1);
+    return ZENVAS_TRUE;
+}
+
+void Execute(ZenvasExecActionFn execAction, int32_t number, std::vector<std::string> texts, ZenvasBool expected)
+{
+    std::vector<char*> params;
+    for (const std::string& text : texts) {
+        params.push_back(static_cast<char*>(::GlobalAlloc(GPTR, text.size() + 1)));
+        std::memcpy(params.back(), text.c_str(), text.size() + 1);
+    }
+    EXPECT_EQ(execAction(number, params.data()), expected) << "action " << number;
+    for (char* param : params)
+        ::GlobalFree(param);
+}
+
+void HandleMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+TEST_F(StandaloneDll, ACanvasFillsTheHostsWindowUntilItIsDeleted)
+{
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    ASSERT_NE(execAction, nullptr);
+    ASSERT_NE(registerAccess, nullptr);
+    WNDCLASSW hostClass{};
+    hostClass.lpfnWndProc = &DefWindowProcW;
+    hostClass.hInstance = GetModuleHandleW(nullptr);
+    hostClass.lpszClassName = L"HostPage";
+    RegisterClassW(&hostClass);
+    HWND page = CreateWindowExW(0, L"HostPage", L"Page", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                                hostClass.hInstance, nullptr);
+    if (!page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    hostRectangle = CreateWindowExW(0, L"HostPage", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, page, nullptr,
+                                    hostClass.hInstance, nullptr);
+    registerAccess(&AnswerQuery);
+
+    Execute(execAction, 1, {"Pen", "320", "240"}, ZENVAS_TRUE); // ZenvasCreate
+    HandleMessages();
+    HWND canvas = FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr);
+    ASSERT_NE(canvas, nullptr);
+    RECT client{};
+    GetClientRect(canvas, &client);
+    EXPECT_EQ(client.right, 200); // the host's rectangle, whatever the picture's size
+    EXPECT_EQ(client.bottom, 150);
+    // Shown, though the host's page is not: the messages above came to an
+    // end instead of showing it again and again.
+    EXPECT_NE(GetWindowLongPtrW(canvas, GWL_STYLE) & WS_VISIBLE, 0);
+
+    Execute(execAction, 2, {"Pen"}, ZENVAS_TRUE); // ZenvasDelete
+    HandleMessages();
+    EXPECT_EQ(FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr), nullptr);
+
+    // The host destroying its window first takes the plug-in's with it;
+    // deleting the canvas afterwards still works.
+    Execute(execAction, 1, {"Pen", "50", "50"}, ZENVAS_TRUE);
+    HandleMessages();
+    ASSERT_NE(FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr), nullptr);
+    DestroyWindow(page);
+    HandleMessages();
+    Execute(execAction, 2, {"Pen"}, ZENVAS_TRUE);
+    HandleMessages();
+    registerAccess(nullptr);
 }
 
 } // namespace

@@ -72,6 +72,13 @@ bool OwnFrame(const Window& window)
     return (window.style() & wsCaption) != 0;
 }
 
+// Whether the window itself is shown, whatever its parents are: a hosted
+// window stays shown on a page the host has hidden.
+bool Shown(HWND hwnd)
+{
+    return hwnd && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
 HCURSOR CursorFrom(const CursorFrame& frame, int hotspotX, int hotspotY)
 {
     const win32::CursorBits bits = win32::CursorBitsOf(frame);
@@ -96,6 +103,26 @@ HCURSOR CursorFrom(const CursorFrame& frame, int hotspotX, int hotspotY)
     if (mask)
         DeleteObject(mask);
     return cursor;
+}
+
+// The windows a modal form disables: all of its thread's but the form.
+struct Disabled {
+    HWND self;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK DisableOther(HWND hwnd, LPARAM data)
+{
+    auto* d = reinterpret_cast<Disabled*>(data);
+    if (hwnd == d->self || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+        return TRUE;
+    try {
+        d->windows.push_back(hwnd); // nothing may unwind through the system's frames
+    } catch (...) {
+        return FALSE;
+    }
+    EnableWindow(hwnd, FALSE);
+    return TRUE;
 }
 
 // The window a dialog belongs to: the active one of this thread.
@@ -516,12 +543,16 @@ void Win32Backend::syncWindows()
     // or never hidden, has no desktop window yet.
     for (Window* window : WindowSystem::instance().topLevelWindows()) {
         Native* n = native(*window);
-        const bool shown = n && n->hwnd && IsWindowVisible(n->hwnd);
+        const bool shown = n && Shown(n->hwnd);
         if (window->visible() && !shown)
             present(*window);
         else if (!window->visible() && shown)
             ShowWindow(n->hwnd, SW_HIDE);
     }
+    // A top-level window that became a child shows inside its new parent.
+    for (auto& [window, n] : natives_)
+        if (window->parent() && !n->hostParent && Shown(n->hwnd))
+            ShowWindow(n->hwnd, SW_HIDE);
 }
 
 void Win32Backend::scheduleCompose()
@@ -533,6 +564,7 @@ void Win32Backend::scheduleCompose()
 
 void Win32Backend::composeAll()
 {
+
     // A hosted window whose canvas went (deleted, or the project closed)
     // gives the host's window back.
     std::vector<Window*> empty;
@@ -786,21 +818,8 @@ ModalResult Win32Backend::runModal(Form& form)
     const HWND self = n->hwnd;
     // Every other window of this thread (the host's too) waits while the
     // form runs.
-    struct Disabled {
-        HWND self;
-        std::vector<HWND> windows;
-    } disabled{self, {}};
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM data) -> BOOL {
-            auto* d = reinterpret_cast<Disabled*>(data);
-            if (hwnd != d->self && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd)) {
-                EnableWindow(hwnd, FALSE);
-                d->windows.push_back(hwnd);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&disabled));
+    Disabled disabled{self, {}};
+    EnumThreadWindows(GetCurrentThreadId(), &DisableOther, reinterpret_cast<LPARAM>(&disabled));
     SetForegroundWindow(self);
     const std::weak_ptr<void> alive = form.lifetime();
     while (!quitting_ && !alive.expired() && form.visible() && form.modalResult() == ModalResult::None) {

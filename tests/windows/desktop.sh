@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The Win32 backend on a desktop: zenvas-host.exe --window under wine64 and
+# a virtual X server. The host hands the plug-in its rectangle's HWND, the
+# plug-in fills it with a window of its own, and the strokes arrive as
+# posted mouse messages. The screen's pixels (read back from the X server)
+# and the host's snapshot must equal a headless run's, and closing the page
+# must close the project.
+#   desktop.sh WINE HOST PLUGIN SCREEN-TOOL WORKDIR [STANDALONE-TESTS DLL]
+# With the last two, the standalone DLL's own test of a host's window runs
+# on the same display first.
+# SCREEN-TOOL may be empty (no Linux build beside this one): the screen's
+# pixels are then not compared. Without xvfb-run or xdotool it skips (exit
+# 77), unless ZENVAS_REQUIRE_GUI is set (CI), where it fails.
+set -uo pipefail
+wine=$1 host=$2 plugin=$3 screen=$4 work=$5 standalone=${6:-} dll=${7:-}
+here="$(cd "$(dirname "$0")" && pwd)"
+
+if [ -z "${ZENVAS_DESKTOP_INNER:-}" ]; then
+  missing=()
+  for tool in xvfb-run xdotool; do command -v "$tool" >/dev/null || missing+=("$tool"); done
+  if [ "${#missing[@]}" -gt 0 ]; then
+    if [ -n "${ZENVAS_REQUIRE_GUI:-}" ]; then
+      echo "desktop: ${missing[*]} missing, and these tests are required here" >&2
+      exit 1
+    fi
+    echo "desktop: skipped: ${missing[*]} missing (bash scripts/setup.sh windows installs them)"
+    exit 77
+  fi
+  rm -rf "$work" && mkdir -p "$work"
+  ZENVAS_DESKTOP_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
+fi
+
+cd "$work"
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+if [ -z "$screen" ] && [ -n "${ZENVAS_REQUIRE_GUI:-}" ]; then
+  fail "no zenvas-screen to read the screen with (build the Linux release first)"
+fi
+cp "$here/stroke.zhs" .
+# The real pointer stays away from the page: its own moves must not mix
+# with the posted ones.
+xdotool mousemove 1279 1023
+
+if [ -n "$standalone" ]; then
+  ZENVAS_STANDALONE_DLL="$dll" "$wine" "$standalone" --gtest_filter='*HostsWindow*' > standalone.out 2>&1
+  grep -q '^\[  PASSED  \] 1 test' standalone.out || fail "the DLL in a host's window: $(cat standalone.out)"
+fi
+
+"$wine" "$host" --plugin "$plugin" stroke.zhs > headless.out 2>&1 <<<"" \
+  || fail "headless run: $(cat headless.out)"
+mv stroke.png headless.png
+"$wine" "$host" --plugin "$plugin" --window --trace stroke.zhs > window.out 2>&1 &
+pid=$!
+for _ in $(seq 600); do grep -q '^drawn' window.out && break; sleep 0.1; done
+page=$(timeout 30 xdotool search --sync --onlyvisible --name '^stroke.zhs$' | head -1)
+if ! grep -q '^drawn' window.out || [ -z "$page" ]; then
+  fail "the page never showed the strokes: $(cat window.out)"
+else
+  own=$(sed -n 's/.*rectangle "Pen" is window \([0-9]*\).*/\1/p' window.out)
+  answered=$(sed -n 's/.*rectangle "Pen" -> \([0-9]*\).*/\1/p' window.out)
+  [ -n "$answered" ] && [ "$answered" != 0 ] && [ "$answered" != "$own" ] \
+    || fail "code 7 answered $answered, not a window of the desktop"
+  sleep 1
+  if [ -n "$screen" ]; then
+    # The X window may include the frame wine draws: the client area (the
+    # 1024 x 768 page) sits at its bottom, centred.
+    eval "$(xdotool getwindowgeometry --shell "$page")"
+    fx=$(((WIDTH - 1024) / 2)) fy=$((HEIGHT - 768 - (WIDTH - 1024) / 2))
+    "$screen" grab $((X + fx + 10)) $((Y + fy + 10)) 200 150 screen.png \
+      && "$screen" compare screen.png headless.png || fail "the screen differs from the headless snapshot"
+  fi
+  "$wine" taskkill /im "$(basename "$host")" > /dev/null 2>&1
+fi
+wait "$pid"; status=$?
+[ "$status" -eq 0 ] || fail "zenvas-host.exe --window ended with $status: $(tail -5 window.out)"
+grep -q "message 2" window.out || fail "closing the page did not close the project (no message 2)"
+cmp -s stroke.png headless.png || fail "the window's snapshot differs from the headless one"
+
+[ "$failures" -eq 0 ] && echo "desktop: all passed"
+exit $((failures > 0))
