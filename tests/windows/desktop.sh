@@ -76,5 +76,39 @@ wait "$pid"; status=$?
 grep -q "message 2" window.out || fail "closing the page did not close the project (no message 2)"
 cmp -s stroke.png headless.png || fail "the window's snapshot differs from the headless one"
 
+# An action editor as a modal pop-up, driven through the X server by
+# xdotool as a person would: typing into a spin field, a drop-down list, a
+# labelled edit, Enter. The same steps as the Linux desktop test, against
+# the same headless twin.
+cp "$here/../gui/editor-headless.zhs" .
+"$wine" "$host" --plugin "$plugin" editor-headless.zhs > editor-headless.out 2>&1 \
+  || fail "headless editor: $(cat editor-headless.out)"
+"$wine" "$host" --plugin "$plugin" --window --edit ZvRectangleNoMouse "Page" "2" "0,0,0" "" "" "255,255,255" "" \
+  > editor-window.out 2>&1 &
+pid=$!
+dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^ZvRectangleNoMouse$' | head -1)
+if [ -z "$dialog" ]; then
+  fail "the editor never appeared: $(cat editor-window.out)"
+  "$wine" taskkill /f /im "$(basename "$host")" > /dev/null 2>&1
+else
+  sleep 1
+  xdotool mousemove --window "$dialog" 60 127 click 1; sleep 0.3
+  xdotool type --delay 40 5; sleep 0.3
+  xdotool mousemove --window "$dialog" 85 234 click 1; sleep 0.5
+  xdotool mousemove --window "$dialog" 35 268 click 1; sleep 0.3
+  xdotool mousemove --window "$dialog" 150 395 click 1; sleep 0.3
+  xdotool type --delay 40 '1|1|150|150'; sleep 0.5
+  if [ -n "$screen" ]; then
+    eval "$(xdotool getwindowgeometry --shell "$dialog")"
+    "$screen" grab "$X" "$Y" 394 530 editor-screen.png && "$screen" compare editor-screen.png editor-headless.png \
+      || fail "the editor on the screen differs from the headless run"
+  fi
+  xdotool key Return
+fi
+wait "$pid"; status=$?
+[ "$status" -eq 0 ] || fail "the editor was not confirmed (exit $status)"
+grep -v '^\(wine\|[0-9a-f]*:\)' editor-window.out > editor-slots.out
+diff editor-headless.out editor-slots.out > editor.diff || fail "the slots differ from the headless run: $(cat editor.diff)"
+
 [ "$failures" -eq 0 ] && echo "desktop: all passed"
 exit $((failures > 0))
