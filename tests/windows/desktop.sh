@@ -110,5 +110,30 @@ wait "$pid"; status=$?
 grep -v '^\(wine\|[0-9a-f]*:\)' editor-window.out > editor-slots.out
 diff editor-headless.out editor-slots.out > editor.diff || fail "the slots differ from the headless run: $(cat editor.diff)"
 
+# The common dialogs (ChooseColor, ChooseFont) from a host button's
+# subroutine, each confirmed with Enter: what they hold comes back in the
+# variables.
+cp "$here/../gui/pickers.zhs" .
+"$wine" "$host" --plugin "$plugin" --window pickers.zhs > pickers.out 2>&1 &
+pid=$!
+page=$(timeout 60 xdotool search --sync --onlyvisible --name '^pickers.zhs$' | head -1)
+if [ -n "$page" ]; then
+  sleep 1
+  eval "$(xdotool getwindowgeometry --shell "$page")"
+  fx=$(((WIDTH - 1024) / 2)) fy=$((HEIGHT - 768 - (WIDTH - 1024) / 2))
+  xdotool mousemove --window "$page" $((fx + 40)) $((fy + 20)) click 1
+  for title in Color Font; do
+    chooser=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)
+    [ -n "$chooser" ] || { fail "the $title dialog never appeared"; break; }
+    sleep 0.5
+    xdotool key Return
+  done
+  sleep 0.5
+fi
+"$wine" taskkill /im "$(basename "$host")" > /dev/null 2>&1
+wait "$pid"
+grep -Eq '^colour [0-9]+,[0-9]+,[0-9]+' pickers.out || fail "ChooseColor gave no colour: $(cat pickers.out)"
+grep -Eq '^font .+\|clWindowText\|8\|\|[0-9]+' pickers.out || fail "ChooseFont gave no font: $(cat pickers.out)"
+
 [ "$failures" -eq 0 ] && echo "desktop: all passed"
 exit $((failures > 0))

@@ -5,6 +5,7 @@
 #include "platform/forms/Cursor.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Window.h"
+#include "platform/gdi/Text.h"
 
 #include <windows.h>
 
@@ -255,8 +256,9 @@ struct Win32Events {
             closeRequest(*n);
             return true;
         case WM_DESTROY:
-            if (n->hostParent)
-                backend.hostGone(*n);
+            // Destroyed from outside (the host destroyed the window a hosted
+            // window fills, or the thread ends): forget it.
+            backend.nativeGone(*n);
             return false;
         default:
             return false;
@@ -405,7 +407,12 @@ bool Win32Backend::open(std::string& problem)
 
 void Win32Backend::detach()
 {
+    auto natives = std::move(natives_);
     natives_.clear();
+    for (auto& [window, n] : natives)
+        if (n->hwnd)
+            SetWindowLongPtrW(n->hwnd, GWLP_USERDATA, 0);
+    natives.clear();
     for (auto& [window, area] : areas_)
         DestroyWindow(Hwnd(area.hwnd));
     areas_.clear();
@@ -520,9 +527,12 @@ void Win32Backend::screenChange(Window& window, ScreenChange change)
     case ScreenChange::Damaged:
         scheduleCompose();
         break;
-    case ScreenChange::Destroyed:
-        natives_.erase(&window);
+    case ScreenChange::Destroyed: {
+        // Out of the map before it goes: destroying a window destroys its
+        // children, whose natives leave the map on the way.
+        auto gone = natives_.extract(&window);
         break;
+    }
     }
 }
 
@@ -573,12 +583,8 @@ void Win32Backend::composeAll()
         if (std::none_of(children.begin(), children.end(), [](const Control* c) { return c->visible(); }))
             empty.push_back(hosted.get());
     }
-    for (Window* window : empty) {
-        auto it = std::find_if(hosted_.begin(), hosted_.end(), [window](const auto& h) { return h.get() == window; });
-        std::unique_ptr<Window> gone = std::move(*it);
-        hosted_.erase(it);
-        WindowSystem::instance().releaseLater(std::move(gone));
-    }
+    for (Window* window : empty)
+        letGo(*window);
     for (auto it = areas_.begin(); it != areas_.end();) {
         if (it->second.alive.expired()) {
             DestroyWindow(Hwnd(it->second.hwnd));
@@ -709,13 +715,18 @@ Window* Win32Backend::hostedWindow(std::int64_t native)
     return result;
 }
 
-void Win32Backend::hostGone(Native& n)
+void Win32Backend::nativeGone(Native& n)
 {
-    // The host destroyed its window, and ours inside it with it.
     SetWindowLongPtrW(n.hwnd, GWLP_USERDATA, 0);
     n.hwnd = nullptr;
     Window* window = n.window;
-    auto it = std::find_if(hosted_.begin(), hosted_.end(), [window](const auto& h) { return h.get() == window; });
+    auto forgotten = natives_.extract(window); // a top-level window shown again gets a new one
+    letGo(*window); // a hosted window has nothing left to fill
+}
+
+void Win32Backend::letGo(Window& hosted)
+{
+    auto it = std::find_if(hosted_.begin(), hosted_.end(), [&hosted](const auto& h) { return h.get() == &hosted; });
     if (it == hosted_.end())
         return;
     std::unique_ptr<Window> gone = std::move(*it);
@@ -869,7 +880,15 @@ std::optional<gdi::Font> Win32Backend::chooseFont(const gdi::Font& initial)
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
         ReleaseDC(nullptr, screen);
-    const win32::FontChoice start = win32::ChoiceFromFont(initial, dpi);
+    win32::FontChoice start = win32::ChoiceFromFont(initial, dpi);
+    // The dialog starts on the face the font really resolves to: a name the
+    // system lacks ("MS Sans Serif") would start it on its first face and
+    // size.
+    try {
+        if (std::string face = gdi::FontFaceName(initial); !face.empty())
+            start.face = face;
+    } catch (const std::exception&) {
+    }
     LOGFONTW font{};
     font.lfHeight = start.height;
     font.lfWeight = start.weight;

@@ -92,7 +92,9 @@ private:
     void scheduleCompose();
     void upload(Window& window, Native& n);
     void updateCursor(Native& n, int x, int y);
-    void hostGone(Native& n);
+    void nativeGone(Native& n);
+    // Releases a hosted window (once no event handler runs).
+    void letGo(Window& hosted);
 
     bool open_ = false;
     void* instance_ = nullptr;      // HINSTANCE of the module holding the window procedure
