@@ -40,6 +40,7 @@ protected:
             if (c == '/')
                 c = '\\';
         module = LoadLibraryA(file.c_str());
+        modulePath = file;
         ASSERT_NE(module, nullptr) << file << ": error " << GetLastError();
     }
 
@@ -50,8 +51,10 @@ protected:
     }
 
     static HMODULE module;
+    static std::string modulePath;
 };
 HMODULE StandaloneDll::module = nullptr;
+std::string StandaloneDll::modulePath;
 
 TEST_F(StandaloneDll, RegistersTheActionTableThroughItsPlainNames)
 {
@@ -180,14 +183,30 @@ TEST_F(StandaloneDll, ACanvasFillsTheHostsWindowUntilItIsDeleted)
 
     // The host destroying its window first takes the plug-in's with it;
     // deleting the canvas afterwards still works.
-    Execute(execAction, 1, {"Pen", "50", "50"}, ZENVAS_TRUE);
+    HWND pen = hostRectangle;
+    hostRectangle = CreateWindowExW(0, L"HostPage", L"", WS_CHILD | WS_VISIBLE, 220, 10, 100, 100, page, nullptr,
+                                    hostClass.hInstance, nullptr);
+    Execute(execAction, 1, {"Other", "50", "50"}, ZENVAS_TRUE);
     HandleMessages();
     ASSERT_NE(FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr), nullptr);
+    DestroyWindow(hostRectangle);
+    HandleMessages();
+    Execute(execAction, 2, {"Other"}, ZENVAS_TRUE);
+    HandleMessages();
+
+    // A host letting go of the DLL while a canvas shows: the DLL's windows
+    // go before its code does, and the host's window lives on.
+    hostRectangle = pen;
+    Execute(execAction, 1, {"Pen", "50", "50"}, ZENVAS_TRUE);
+    HandleMessages();
+    ASSERT_NE(FindWindowExW(pen, nullptr, L"ZenvasWindow", nullptr), nullptr);
+    ASSERT_TRUE(FreeLibrary(module));
+    module = nullptr;
+    EXPECT_EQ(FindWindowExW(pen, nullptr, L"ZenvasWindow", nullptr), nullptr);
+    InvalidateRect(page, nullptr, TRUE);
+    HandleMessages();
     DestroyWindow(page);
-    HandleMessages();
-    Execute(execAction, 2, {"Pen"}, ZENVAS_TRUE);
-    HandleMessages();
-    registerAccess(nullptr);
+    module = LoadLibraryA(modulePath.c_str());
 }
 
 } // namespace
