@@ -135,5 +135,31 @@ wait "$pid"
 grep -Eq '^colour [0-9]+,[0-9]+,[0-9]+' pickers.out || fail "ChooseColor gave no colour: $(cat pickers.out)"
 grep -Eq '^font .+\|clWindowText\|8\|\|[0-9]+' pickers.out || fail "ChooseFont gave no font: $(cat pickers.out)"
 
+# GetOpenFileName from an editor's file button, with the editor's filter
+# text ("Курсор (*cur)|*.cur" in code page 1251): the name typed comes back
+# in the slot as the dialog's full path.
+cp "$here/../scripts/fixtures/square.cur" .
+cursor="Z:${PWD//\//\\}\\square.cur" # the work folder as wine names it
+"$wine" "$host" --plugin "$plugin" --window --edit ZenvasSetCursor "Pen" "1" > files.out 2>&1 &
+pid=$!
+dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^ZenvasSetCursor$' | head -1)
+if [ -n "$dialog" ]; then
+  sleep 1
+  xdotool mousemove --window "$dialog" 337 127 click 1 # the folder button of the cursor's row
+  if [ -n "$(timeout 30 xdotool search --sync --onlyvisible --name '^Open$' | head -1)" ]; then
+    sleep 1
+    xdotool type --delay 30 "$cursor"; sleep 0.3
+    xdotool key Return; sleep 1
+  else
+    fail "the Open dialog never appeared"
+  fi
+  xdotool key Return
+else
+  fail "the ZenvasSetCursor editor never appeared"
+  "$wine" taskkill /f /im "$(basename "$host")" > /dev/null 2>&1
+fi
+wait "$pid"
+tr -d '\r' < files.out | grep -qxF "$cursor" || fail "GetOpenFileName did not give $cursor: $(cat files.out)"
+
 [ "$failures" -eq 0 ] && echo "desktop: all passed"
 exit $((failures > 0))
