@@ -54,6 +54,12 @@ void Window::screenChange(ScreenChange change)
         CurrentBackend().screenChange(*this, change);
 }
 
+void Window::parentChanged()
+{
+    if (parent())
+        CurrentBackend().screenChange(*this, ScreenChange::Hidden);
+}
+
 void Window::damage(const gdi::IntRect& rect)
 {
     gdi::IntRect add = rect.intersected({0, 0, width(), height()});

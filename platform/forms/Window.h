@@ -75,6 +75,9 @@ public:
 protected:
     void paint(gdi::Canvas& canvas) override;
     bool coversArea() const override { return true; }
+    // A top-level window that becomes a child leaves the screen: it shows
+    // inside its parent from now on.
+    void parentChanged() override;
 
 private:
     WindowHandle handle_;

@@ -1,7 +1,6 @@
 #include "platform/backends/gtk/GtkBackend.h"
 
 #include "platform/backends/gtk/GtkTranslate.h"
-#include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/forms/Cursor.h"
 #include "platform/forms/Dialogs.h"
 #include "platform/forms/Form.h"
@@ -55,16 +54,6 @@ namespace {
 std::string Utf8(const std::string& text1251)
 {
     return sys::Utf8From1251(text1251);
-}
-
-HeadlessBackend& Queued()
-{
-    return HeadlessBackend::instance();
-}
-
-bool AnswerWaiting()
-{
-    return Queued().pendingAnswers() > 0;
 }
 
 // The client-area point of an event at (x, y) of the window's outer area.
@@ -249,17 +238,7 @@ GtkBackend& GtkBackend::instance()
     return *backend;
 }
 
-int GtkBackend::frameThickness(std::uint32_t style) const
-{
-    return Queued().frameThickness(style);
-}
-
-int GtkBackend::captionHeight(std::uint32_t style) const
-{
-    return Queued().captionHeight(style);
-}
-
-GtkBackend::Native* GtkBackend::native(Window& window)
+GtkBackend::Native* GtkBackend::native(const Window& window) const
 {
     auto it = natives_.find(&window);
     return it == natives_.end() ? nullptr : it->second.get();
@@ -320,28 +299,27 @@ void GtkBackend::place(Window& window, Native& n)
         gtk_window_move(top, window.left(), window.top());
 }
 
-void GtkBackend::screenChange(Window& window, ScreenChange change)
+bool GtkBackend::shownOnScreen(const Window& window) const
 {
-    switch (change) {
-    case ScreenChange::Shown:
-        present(window);
-        break;
-    case ScreenChange::Hidden:
-        if (Native* n = native(window))
-            gtk_widget_hide(n->top);
-        break;
-    case ScreenChange::Placed:
-    case ScreenChange::Retitled:
-        if (Native* n = native(window))
-            place(window, *n);
-        break;
-    case ScreenChange::Damaged:
-        scheduleCompose();
-        break;
-    case ScreenChange::Destroyed:
-        natives_.erase(&window);
-        break;
-    }
+    const Native* n = native(window);
+    return n && gtk_widget_get_visible(n->top);
+}
+
+void GtkBackend::hideOnScreen(Window& window)
+{
+    if (Native* n = native(window))
+        gtk_widget_hide(n->top);
+}
+
+void GtkBackend::placeOnScreen(Window& window)
+{
+    if (Native* n = native(window))
+        place(window, *n);
+}
+
+void GtkBackend::forgetOnScreen(Window& window)
+{
+    natives_.erase(&window);
 }
 
 void GtkBackend::present(Window& window)
@@ -352,19 +330,6 @@ void GtkBackend::present(Window& window)
     gtk_widget_show_all(n.top);
     gtk_widget_grab_focus(n.area);
     scheduleCompose();
-}
-
-void GtkBackend::syncWindows()
-{
-    // Windows are made visible: one shown before this backend took over,
-    // or never hidden, has no desktop window yet.
-    for (Window* window : WindowSystem::instance().topLevelWindows()) {
-        Native* n = native(*window);
-        if (window->visible() && (!n || !gtk_widget_get_visible(n->top)))
-            present(*window);
-        else if (!window->visible() && n && gtk_widget_get_visible(n->top))
-            gtk_widget_hide(n->top);
-    }
 }
 
 void GtkBackend::scheduleCompose()
@@ -380,7 +345,7 @@ void GtkBackend::composeAll()
     syncWindows();
     for (auto& [window, n] : natives_)
         if (window->visible() && (!window->damagedAreas().empty() || !n->surface))
-            uploadWindow(*window, *n);
+            uploadWindow(*n->window, *n);
 }
 
 void GtkBackend::uploadWindow(Window& window, Native& n)
@@ -451,8 +416,8 @@ void GtkBackend::updatePointerShape(Window& window, Native& n, int x, int y)
 
 ModalResult GtkBackend::runModal(Form& form)
 {
-    if (AnswerWaiting())
-        return Queued().runModal(form);
+    if (answerWaiting())
+        return queued().runModal(form);
     if (quitting_)
         return ModalResult::Cancel;
     present(form);
@@ -484,8 +449,8 @@ GtkWindow* ActiveGtkWindow()
 
 std::optional<gdi::Color> GtkBackend::chooseColor(gdi::Color initial)
 {
-    if (AnswerWaiting() || quitting_)
-        return Queued().chooseColor(initial);
+    if (answerWaiting() || quitting_)
+        return queued().chooseColor(initial);
     GtkWidget* dialog = gtk_color_chooser_dialog_new("Color", ActiveGtkWindow());
     const gdi::Color c = gdi::ResolveColor(initial);
     const GdkRGBA start{gdi::RedOf(c) / 255.0, gdi::GreenOf(c) / 255.0, gdi::BlueOf(c) / 255.0, 1.0};
@@ -505,8 +470,8 @@ std::optional<gdi::Color> GtkBackend::chooseColor(gdi::Color initial)
 
 std::optional<gdi::Font> GtkBackend::chooseFont(const gdi::Font& initial)
 {
-    if (AnswerWaiting() || quitting_)
-        return Queued().chooseFont(initial);
+    if (answerWaiting() || quitting_)
+        return queued().chooseFont(initial);
     GtkWidget* dialog = gtk_font_chooser_dialog_new("Font", ActiveGtkWindow());
     // The chooser starts on the face the font really resolves to: a name
     // the desktop lacks ("MS Sans Serif") would leave nothing chosen.
@@ -549,8 +514,8 @@ std::optional<gdi::Font> GtkBackend::chooseFont(const gdi::Font& initial)
 
 std::optional<std::string> GtkBackend::chooseFile(bool save, const std::string& filter, const std::string& initial)
 {
-    if (AnswerWaiting() || quitting_)
-        return Queued().chooseFile(save, filter, initial);
+    if (answerWaiting() || quitting_)
+        return queued().chooseFile(save, filter, initial);
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
         save ? "Save As" : "Open", ActiveGtkWindow(), save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
         "_Cancel", GTK_RESPONSE_CANCEL, save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
@@ -590,7 +555,7 @@ std::optional<std::string> GtkBackend::chooseFile(bool save, const std::string& 
 void GtkBackend::messageBox(const std::string& text, const std::string& caption)
 {
     if (quitting_) {
-        Queued().messageBox(text, caption);
+        queued().messageBox(text, caption);
         return;
     }
     GtkWidget* dialog = gtk_message_dialog_new(ActiveGtkWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK,
@@ -603,7 +568,7 @@ void GtkBackend::messageBox(const std::string& text, const std::string& caption)
 void GtkBackend::errorBox(const std::string& message)
 {
     // Counted and reported as without a screen, then shown.
-    Queued().errorBox(message);
+    queued().errorBox(message);
     if (quitting_)
         return;
     GtkWidget* dialog = gtk_message_dialog_new(ActiveGtkWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/forms/Backend.h"
+#include "platform/backends/DesktopBackend.h"
 
 #include <cstdint>
 #include <functional>
@@ -21,14 +21,12 @@ class Window;
 //
 // Answers queued on the headless backend are still used first: a dialog
 // asks the person only when none is waiting.
-class GtkBackend final : public Backend {
+class GtkBackend final : public DesktopBackend {
 public:
     // Opens the display; false (with a reason) when there is none.
     static bool open(std::string& problem);
     static GtkBackend& instance();
 
-    int frameThickness(std::uint32_t style) const override;
-    int captionHeight(std::uint32_t style) const override;
     ModalResult runModal(Form& form) override;
     std::optional<gdi::Color> chooseColor(gdi::Color initial) override;
     std::optional<gdi::Font> chooseFont(const gdi::Font& initial) override;
@@ -36,7 +34,6 @@ public:
     void messageBox(const std::string& text, const std::string& caption) override;
     void errorBox(const std::string& message) override;
     void openAddress(const std::string& address) override;
-    void screenChange(Window& window, ScreenChange change) override;
 
     // Runs the desktop's events until `window` is closed by the person (or
     // quit() is called). Open modal loops end with Cancel first.
@@ -57,19 +54,22 @@ public:
 
 private:
     GtkBackend() = default;
-    Native* native(Window& window);
+    Native* native(const Window& window) const;
     Native& ensureNative(Window& window);
     void place(Window& window, Native& n);
-    void scheduleCompose();
-    void present(Window& window);
-    void syncWindows();
+    void present(Window& window) override;
+    bool shownOnScreen(const Window& window) const override;
+    void hideOnScreen(Window& window) override;
+    void placeOnScreen(Window& window) override;
+    void forgetOnScreen(Window& window) override;
+    void scheduleCompose() override;
     void uploadWindow(Window& window, Native& n);
     void updatePointerShape(Window& window, Native& n, int x, int y);
     void endModalLoops();
     // Runs a GTK dialog (a GtkWidget*) and answers its response.
     int runDialog(void* dialog);
 
-    std::map<Window*, std::unique_ptr<Native>> natives_;
+    std::map<const Window*, std::unique_ptr<Native>> natives_;
     bool composeScheduled_ = false;
     bool quitting_ = false;
     void* activeDialog_ = nullptr; // a GTK chooser or message dialog running now

@@ -1,6 +1,5 @@
 #include "platform/backends/win32/Win32Backend.h"
 
-#include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/backends/win32/Win32Translate.h"
 #include "platform/forms/Cursor.h"
 #include "platform/forms/Form.h"
@@ -25,16 +24,6 @@ constexpr const wchar_t* kWindowClass = L"ZenvasWindow";
 constexpr const wchar_t* kAreaClass = L"ZenvasArea";
 constexpr UINT kComposeMessage = WM_APP + 0x2A;
 constexpr UINT_PTR kCursorTimer = 1;
-
-HeadlessBackend& Queued()
-{
-    return HeadlessBackend::instance();
-}
-
-bool AnswerWaiting()
-{
-    return Queued().pendingAnswers() > 0;
-}
 
 std::wstring Wide(const std::string& text1251)
 {
@@ -425,16 +414,6 @@ void Win32Backend::detach()
     open_ = false;
 }
 
-int Win32Backend::frameThickness(std::uint32_t style) const
-{
-    return Queued().frameThickness(style);
-}
-
-int Win32Backend::captionHeight(std::uint32_t style) const
-{
-    return Queued().captionHeight(style);
-}
-
 Win32Backend::Native* Win32Backend::native(const Window& window) const
 {
     auto it = natives_.find(&window);
@@ -509,31 +488,29 @@ void Win32Backend::place(Window& window, Native& n)
     SetWindowPos(n.hwnd, order, x, y, outerWidth, outerHeight, SWP_NOACTIVATE);
 }
 
-void Win32Backend::screenChange(Window& window, ScreenChange change)
+bool Win32Backend::shownOnScreen(const Window& window) const
 {
-    switch (change) {
-    case ScreenChange::Shown:
-        present(window);
-        break;
-    case ScreenChange::Hidden:
-        if (Native* n = native(window); n && n->hwnd)
-            ShowWindow(n->hwnd, SW_HIDE);
-        break;
-    case ScreenChange::Placed:
-    case ScreenChange::Retitled:
-        if (Native* n = native(window))
-            place(window, *n);
-        break;
-    case ScreenChange::Damaged:
-        scheduleCompose();
-        break;
-    case ScreenChange::Destroyed: {
-        // Out of the map before it goes: destroying a window destroys its
-        // children, whose natives leave the map on the way.
-        auto gone = natives_.extract(&window);
-        break;
-    }
-    }
+    const Native* n = native(window);
+    return n && Shown(n->hwnd);
+}
+
+void Win32Backend::hideOnScreen(Window& window)
+{
+    if (Native* n = native(window); n && n->hwnd)
+        ShowWindow(n->hwnd, SW_HIDE);
+}
+
+void Win32Backend::placeOnScreen(Window& window)
+{
+    if (Native* n = native(window))
+        place(window, *n);
+}
+
+void Win32Backend::forgetOnScreen(Window& window)
+{
+    // Out of the map before it goes: destroying a window destroys its
+    // children, whose natives leave the map on the way.
+    auto gone = natives_.extract(&window);
 }
 
 void Win32Backend::present(Window& window)
@@ -545,24 +522,6 @@ void Win32Backend::present(Window& window)
     window.damage({0, 0, window.width(), window.height()});
     ShowWindow(n->hwnd, n->hostParent ? SW_SHOWNA : SW_SHOW);
     scheduleCompose();
-}
-
-void Win32Backend::syncWindows()
-{
-    // Windows are made visible: one shown before this backend took over,
-    // or never hidden, has no desktop window yet.
-    for (Window* window : WindowSystem::instance().topLevelWindows()) {
-        Native* n = native(*window);
-        const bool shown = n && Shown(n->hwnd);
-        if (window->visible() && !shown)
-            present(*window);
-        else if (!window->visible() && shown)
-            ShowWindow(n->hwnd, SW_HIDE);
-    }
-    // A top-level window that became a child shows inside its new parent.
-    for (auto& [window, n] : natives_)
-        if (window->parent() && !n->hostParent && Shown(n->hwnd))
-            ShowWindow(n->hwnd, SW_HIDE);
 }
 
 void Win32Backend::scheduleCompose()
@@ -596,7 +555,7 @@ void Win32Backend::composeAll()
     syncWindows();
     for (auto& [window, n] : natives_)
         if (n->hwnd && window->visible() && (!window->damagedAreas().empty() || !n->dib))
-            upload(*const_cast<Window*>(window), *n);
+            upload(*n->window, *n);
 }
 
 void Win32Backend::upload(Window& window, Native& n)
@@ -688,7 +647,7 @@ Window* Win32Backend::hostedWindow(std::int64_t native)
         return nullptr;
     for (auto& [window, n] : natives_)
         if (n->hwnd == parent)
-            return const_cast<Window*>(window);
+            return n->window;
     if (Window* existing = findHosted(native))
         return existing;
     std::string problem;
@@ -818,14 +777,14 @@ void Win32Backend::processPending()
 
 ModalResult Win32Backend::runModal(Form& form)
 {
-    if (AnswerWaiting())
-        return Queued().runModal(form);
+    if (answerWaiting())
+        return queued().runModal(form);
     if (quitting_)
         return ModalResult::Cancel;
     present(form);
     Native* n = native(form);
     if (!n)
-        return Queued().runModal(form); // no desktop window: answered as without a screen
+        return queued().runModal(form); // no desktop window: answered as without a screen
     const HWND self = n->hwnd;
     // Every other window of this thread (the host's too) waits while the
     // form runs.
@@ -857,8 +816,8 @@ ModalResult Win32Backend::runModal(Form& form)
 
 std::optional<gdi::Color> Win32Backend::chooseColor(gdi::Color initial)
 {
-    if (AnswerWaiting() || quitting_)
-        return Queued().chooseColor(initial);
+    if (answerWaiting() || quitting_)
+        return queued().chooseColor(initial);
     static COLORREF custom[16] = {};
     const gdi::Color c = gdi::ResolveColor(initial);
     CHOOSECOLORW dialog{};
@@ -874,8 +833,8 @@ std::optional<gdi::Color> Win32Backend::chooseColor(gdi::Color initial)
 
 std::optional<gdi::Font> Win32Backend::chooseFont(const gdi::Font& initial)
 {
-    if (AnswerWaiting() || quitting_)
-        return Queued().chooseFont(initial);
+    if (answerWaiting() || quitting_)
+        return queued().chooseFont(initial);
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
@@ -923,8 +882,8 @@ std::optional<gdi::Font> Win32Backend::chooseFont(const gdi::Font& initial)
 
 std::optional<std::string> Win32Backend::chooseFile(bool save, const std::string& filter, const std::string& initial)
 {
-    if (AnswerWaiting() || quitting_)
-        return Queued().chooseFile(save, filter, initial);
+    if (answerWaiting() || quitting_)
+        return queued().chooseFile(save, filter, initial);
     const std::wstring filters = Wide(win32::DialogFilter(filter));
     std::vector<wchar_t> name(32768, L'\0');
     const std::wstring start = Wide(initial).substr(0, name.size() - 1);
@@ -959,7 +918,7 @@ std::optional<std::string> Win32Backend::chooseFile(bool save, const std::string
 void Win32Backend::messageBox(const std::string& text, const std::string& caption)
 {
     if (quitting_) {
-        Queued().messageBox(text, caption);
+        queued().messageBox(text, caption);
         return;
     }
     MessageBoxW(DialogOwner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK);
@@ -968,7 +927,7 @@ void Win32Backend::messageBox(const std::string& text, const std::string& captio
 void Win32Backend::errorBox(const std::string& message)
 {
     // Counted and reported as without a screen, then shown.
-    Queued().errorBox(message);
+    queued().errorBox(message);
     if (quitting_)
         return;
     MessageBoxW(DialogOwner(), Wide(message).c_str(), L"Error", MB_OK | MB_ICONERROR);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/forms/Backend.h"
+#include "platform/backends/DesktopBackend.h"
 #include "platform/forms/Input.h"
 
 #include <cstdint>
@@ -28,15 +28,13 @@ class Window;
 //
 // Answers queued on the headless backend are still used first: a dialog
 // asks the person only when none is waiting.
-class Win32Backend final : public Backend {
+class Win32Backend final : public DesktopBackend {
 public:
     static Win32Backend& instance();
     // Registers the window classes; false (with a reason) when the system
     // refuses. Showing a window opens the backend too.
     bool open(std::string& problem);
 
-    int frameThickness(std::uint32_t style) const override;
-    int captionHeight(std::uint32_t style) const override;
     ModalResult runModal(Form& form) override;
     std::optional<gdi::Color> chooseColor(gdi::Color initial) override;
     std::optional<gdi::Font> chooseFont(const gdi::Font& initial) override;
@@ -44,7 +42,6 @@ public:
     void messageBox(const std::string& text, const std::string& caption) override;
     void errorBox(const std::string& message) override;
     void openAddress(const std::string& address) override;
-    void screenChange(Window& window, ScreenChange change) override;
     Window* hostedWindow(std::int64_t native) override;
     std::int64_t nativeArea(Window& child) override;
 
@@ -87,9 +84,12 @@ private:
     Native* native(const Window& window) const;
     Native* ensureNative(Window& window);
     void place(Window& window, Native& n);
-    void present(Window& window);
-    void syncWindows();
-    void scheduleCompose();
+    void present(Window& window) override;
+    bool shownOnScreen(const Window& window) const override;
+    void hideOnScreen(Window& window) override;
+    void placeOnScreen(Window& window) override;
+    void forgetOnScreen(Window& window) override;
+    void scheduleCompose() override;
     void upload(Window& window, Native& n);
     void updateCursor(Native& n, int x, int y);
     void nativeGone(Native& n);
