@@ -30,36 +30,22 @@
 
 namespace {
 
-// Installs the GTK backend; false (after saying why) when there are no real
-// windows to be had.
-bool OpenWindows()
+#if defined(ZENVAS_HAVE_GTK) || defined(_WIN32)
+// Real windows: GTK's on Linux, the system's own on Windows.
+forms::DesktopBackend& Desktop()
 {
-#ifdef ZENVAS_HAVE_GTK
-    std::string problem;
-    if (!forms::GtkBackend::open(problem)) {
-        std::cerr << "zenvas-host: --window: " << problem << '\n';
-        return false;
-    }
-    forms::SetBackend(&forms::GtkBackend::instance());
-    return true;
-#elif defined(_WIN32)
-    std::string problem;
-    auto& desktop = forms::Win32Backend::instance();
-    if (!desktop.open(problem)) {
-        std::cerr << "zenvas-host: --window: " << problem << '\n';
-        return false;
-    }
-    forms::SetBackend(&desktop);
-    return true;
+#ifdef _WIN32
+    return forms::Win32Backend::instance();
 #else
-    std::cerr << "zenvas-host: --window: this zenvas-host was built without GTK 3\n";
-    return false;
+    return forms::GtkBackend::instance();
 #endif
 }
 
+// While the page runs, an interrupt (SIGINT, SIGTERM, or Ctrl+C in a
+// Windows console) closes the page as its close box would: the project
+// still closes cleanly.
 #ifdef _WIN32
-// The page's window, for the console's Ctrl+C (which arrives on a thread of
-// its own: it may only post).
+// Ctrl+C arrives on a thread of its own, which may only post.
 std::atomic<std::intptr_t> g_pageWindow{0};
 
 BOOL WINAPI ConsoleControl(DWORD)
@@ -68,46 +54,78 @@ BOOL WINAPI ConsoleControl(DWORD)
         PostMessageW(reinterpret_cast<HWND>(page), WM_CLOSE, 0, 0);
     return TRUE;
 }
+
+class InterruptsClosePage {
+public:
+    explicit InterruptsClosePage(forms::Window& page)
+    {
+        g_pageWindow = static_cast<std::intptr_t>(forms::Win32Backend::instance().nativeHandle(page));
+        SetConsoleCtrlHandler(&ConsoleControl, TRUE);
+    }
+    ~InterruptsClosePage()
+    {
+        SetConsoleCtrlHandler(&ConsoleControl, FALSE);
+        g_pageWindow = 0;
+    }
+};
+#else
+class InterruptsClosePage {
+public:
+    explicit InterruptsClosePage(forms::Window&)
+        : interrupt_(g_unix_signal_add(SIGINT, &Stop, nullptr)), terminate_(g_unix_signal_add(SIGTERM, &Stop, nullptr))
+    {
+    }
+    ~InterruptsClosePage()
+    {
+        g_source_remove(interrupt_);
+        g_source_remove(terminate_);
+    }
+
+private:
+    static gboolean Stop(gpointer)
+    {
+        Desktop().quit();
+        return G_SOURCE_CONTINUE;
+    }
+    guint interrupt_;
+    guint terminate_;
+};
 #endif
+#endif
+
+// Installs the real windows' backend; false (after saying why) when there
+// are none to be had.
+bool OpenWindows()
+{
+#if defined(ZENVAS_HAVE_GTK) || defined(_WIN32)
+    std::string problem;
+    if (!Desktop().open(problem)) {
+        std::cerr << "zenvas-host: --window: " << problem << '\n';
+        return false;
+    }
+    forms::SetBackend(&Desktop());
+    return true;
+#else
+    std::cerr << "zenvas-host: --window: this zenvas-host was built without GTK 3\n";
+    return false;
+#endif
+}
 
 // Keeps the page open and live until the person closes it.
 void RunPage(forms::Window& page)
 {
-#ifdef ZENVAS_HAVE_GTK
-    auto& gtk = forms::GtkBackend::instance();
-    gtk.onCloseRequest = [&gtk, &page](forms::Window& window) {
-        if (&window == &page)
-            gtk.quit();
-        else
-            window.hide();
-    };
-    // An interrupt or a termination request closes the page as its close
-    // box would: the project still closes cleanly.
-    auto stop = [](gpointer backend) -> gboolean {
-        static_cast<forms::GtkBackend*>(backend)->quit();
-        return G_SOURCE_CONTINUE;
-    };
-    const guint interrupt = g_unix_signal_add(SIGINT, stop, &gtk);
-    const guint terminate = g_unix_signal_add(SIGTERM, stop, &gtk);
-    gtk.runUntilClosed(page);
-    g_source_remove(interrupt);
-    g_source_remove(terminate);
-    page.hide();
-#elif defined(_WIN32)
-    auto& desktop = forms::Win32Backend::instance();
+#if defined(ZENVAS_HAVE_GTK) || defined(_WIN32)
+    forms::DesktopBackend& desktop = Desktop();
     desktop.onCloseRequest = [&desktop, &page](forms::Window& window) {
         if (&window == &page)
             desktop.quit();
         else
             window.hide();
     };
-    // Ctrl+C closes the page as its close box would: the project still
-    // closes cleanly.
-    g_pageWindow = static_cast<std::intptr_t>(desktop.nativeHandle(page));
-    SetConsoleCtrlHandler(&ConsoleControl, TRUE);
-    desktop.runUntilClosed(page);
-    SetConsoleCtrlHandler(&ConsoleControl, FALSE);
-    g_pageWindow = 0;
+    {
+        InterruptsClosePage interrupts(page);
+        desktop.runUntilClosed(page);
+    }
     page.hide();
 #else
     (void)page;

@@ -1,6 +1,6 @@
 #include "platform/backends/DesktopBackend.h"
 
-#include "platform/forms/Window.h"
+#include "platform/forms/Form.h"
 
 namespace forms {
 
@@ -34,6 +34,16 @@ void DesktopBackend::screenChange(Window& window, ScreenChange change)
         forgetOnScreen(window);
         break;
     }
+}
+
+void DesktopBackend::closeRequested(Window& window)
+{
+    if (auto* form = dynamic_cast<Form*>(&window))
+        WindowSystem::instance().dispatch([form] { form->closeBoxClicked(); });
+    else if (onCloseRequest)
+        onCloseRequest(window);
+    else
+        window.hide();
 }
 
 void DesktopBackend::syncWindows()

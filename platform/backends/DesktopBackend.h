@@ -3,6 +3,9 @@
 #include "platform/backends/headless/HeadlessBackend.h"
 #include "platform/forms/Backend.h"
 
+#include <functional>
+#include <string>
+
 namespace forms {
 
 // What the backends with windows of a desktop (GTK, Win32) do alike. They
@@ -16,7 +19,22 @@ public:
     int captionHeight(std::uint32_t style) const override;
     void screenChange(Window& window, ScreenChange change) override;
 
+    // Opens the desktop; false (with a reason) when there is none.
+    virtual bool open(std::string& problem) = 0;
+    // Runs the desktop's events until `window` is closed by the person (or
+    // quit() is called). Open modal loops end with Cancel first.
+    virtual void runUntilClosed(Window& window) = 0;
+    virtual void quit() = 0;
+
+    // Told when the desktop asks to close a window that is not a form
+    // (the host's page); without it the window just hides.
+    std::function<void(Window&)> onCloseRequest;
+
 protected:
+    // The desktop asks to close `window`: a form does what its close box
+    // does, others go to onCloseRequest.
+    void closeRequested(Window& window);
+
     static HeadlessBackend& queued() { return HeadlessBackend::instance(); }
     static bool answerWaiting() { return queued().pendingAnswers() > 0; }
 

@@ -1,7 +1,6 @@
 #include "platform/system/GlobalMemory.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <new>
 #include <unordered_set>
 
@@ -25,14 +24,6 @@ char* GlobalAlloc(std::size_t bytes)
         throw std::bad_alloc();
     blocks.insert(block);
     return static_cast<char*>(block);
-}
-
-char* GlobalAllocText(std::string_view text)
-{
-    char* block = GlobalAlloc(text.size() + 1);
-    if (!text.empty())
-        std::memcpy(block, text.data(), text.size());
-    return block;
 }
 
 bool GlobalFree(void* block)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 // The process-wide global memory allocator that host texts live in. The host
@@ -14,7 +15,13 @@ namespace sys {
 char* GlobalAlloc(std::size_t bytes);
 
 // A fresh block holding `text` and its terminator.
-char* GlobalAllocText(std::string_view text);
+inline char* GlobalAllocText(std::string_view text)
+{
+    char* block = GlobalAlloc(text.size() + 1);
+    if (!text.empty())
+        std::memcpy(block, text.data(), text.size());
+    return block;
+}
 
 // Releases a block made by GlobalAlloc. Null is accepted and does nothing.
 // A pointer that is not a live block (never allocated, or already released)

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <cstring>
 #include <new>
 
 // On Windows the blocks are the system's own fixed global memory, so a host
@@ -24,14 +23,6 @@ char* GlobalAlloc(std::size_t bytes)
         throw std::bad_alloc();
     ++liveCount;
     return static_cast<char*>(block);
-}
-
-char* GlobalAllocText(std::string_view text)
-{
-    char* block = GlobalAlloc(text.size() + 1);
-    if (!text.empty())
-        std::memcpy(block, text.data(), text.size());
-    return block;
 }
 
 bool GlobalIsBlock(const void* block)

@@ -10,20 +10,8 @@ set -uo pipefail
 host=$1 plugin=$2 screen=$3 work=$4
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ -z "${ZENVAS_GUI_INNER:-}" ]; then
-  missing=()
-  for tool in xvfb-run xdotool; do command -v "$tool" >/dev/null || missing+=("$tool"); done
-  if [ "${#missing[@]}" -gt 0 ]; then
-    if [ -n "${ZENVAS_REQUIRE_GUI:-}" ]; then
-      echo "gui: ${missing[*]} missing, and these tests are required here" >&2
-      exit 1
-    fi
-    echo "gui: skipped: ${missing[*]} missing (bash scripts/setup.sh installs them)"
-    exit 77
-  fi
-  rm -rf "$work" && mkdir -p "$work"
-  ZENVAS_GUI_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$here/../support/virtual-display.sh"
+on_virtual_display gui "$work" "$0" "$@"
 
 cd "$work"
 # No accessibility bus runs under the virtual server: GTK's bridge to it

@@ -15,20 +15,8 @@ set -uo pipefail
 wine=$1 host=$2 plugin=$3 screen=$4 work=$5 standalone=${6:-} dll=${7:-}
 here="$(cd "$(dirname "$0")" && pwd)"
 
-if [ -z "${ZENVAS_DESKTOP_INNER:-}" ]; then
-  missing=()
-  for tool in xvfb-run xdotool; do command -v "$tool" >/dev/null || missing+=("$tool"); done
-  if [ "${#missing[@]}" -gt 0 ]; then
-    if [ -n "${ZENVAS_REQUIRE_GUI:-}" ]; then
-      echo "desktop: ${missing[*]} missing, and these tests are required here" >&2
-      exit 1
-    fi
-    echo "desktop: skipped: ${missing[*]} missing (bash scripts/setup.sh windows installs them)"
-    exit 77
-  fi
-  rm -rf "$work" && mkdir -p "$work"
-  ZENVAS_DESKTOP_INNER=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$here/../support/virtual-display.sh"
+on_virtual_display desktop "$work" "$0" "$@"
 
 cd "$work"
 failures=0

@@ -188,15 +188,7 @@ struct GtkEvents {
 
     static gboolean closeRequest(GtkWidget*, GdkEvent*, gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
-        Window* window = n->window;
-        if (auto* form = dynamic_cast<Form*>(window)) {
-            WindowSystem::instance().dispatch([form] { form->closeBoxClicked(); });
-        } else if (GtkBackend::instance().onCloseRequest) {
-            GtkBackend::instance().onCloseRequest(*window);
-        } else {
-            window->hide();
-        }
+        GtkBackend::instance().closeRequested(*static_cast<Native*>(data)->window);
         return TRUE; // the window lives on; the framework decides
     }
 

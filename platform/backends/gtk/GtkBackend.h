@@ -23,8 +23,7 @@ class Window;
 // asks the person only when none is waiting.
 class GtkBackend final : public DesktopBackend {
 public:
-    // Opens the display; false (with a reason) when there is none.
-    static bool open(std::string& problem);
+    bool open(std::string& problem) override;
     static GtkBackend& instance();
 
     ModalResult runModal(Form& form) override;
@@ -35,20 +34,14 @@ public:
     void errorBox(const std::string& message) override;
     void openAddress(const std::string& address) override;
 
-    // Runs the desktop's events until `window` is closed by the person (or
-    // quit() is called). Open modal loops end with Cancel first.
-    void runUntilClosed(Window& window);
-    void quit();
+    void runUntilClosed(Window& window) override;
+    void quit() override;
     bool quitting() const { return quitting_; }
 
     // Paints every damaged window now and uploads the damaged parts.
     void composeAll();
     // Bytes moved to the screen so far (four per pixel uploaded).
     std::uint64_t bytesUploaded() const { return uploaded_; }
-
-    // Told when the desktop asks to close a window that is not a form
-    // (the host's page); without it the window just hides.
-    std::function<void(Window&)> onCloseRequest;
 
     struct Native;
 

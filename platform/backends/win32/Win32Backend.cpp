@@ -337,17 +337,9 @@ struct Win32Events {
 
     static void closeRequest(Native& n)
     {
-        Window* window = n.window;
-        Win32Backend& backend = Win32Backend::instance();
-        if (auto* form = dynamic_cast<Form*>(window)) {
-            WindowSystem::instance().dispatch([form] { form->closeBoxClicked(); });
-        } else if (n.hostParent) {
-            // The host's window decides about itself.
-        } else if (backend.onCloseRequest) {
-            backend.onCloseRequest(*window);
-        } else {
-            window->hide();
-        }
+        // A hosted window belongs to the host's window, which decides.
+        if (!n.hostParent)
+            Win32Backend::instance().closeRequested(*n.window);
     }
 };
 

@@ -33,7 +33,7 @@ public:
     static Win32Backend& instance();
     // Registers the window classes; false (with a reason) when the system
     // refuses. Showing a window opens the backend too.
-    bool open(std::string& problem);
+    bool open(std::string& problem) override;
 
     ModalResult runModal(Form& form) override;
     std::optional<gdi::Color> chooseColor(gdi::Color initial) override;
@@ -59,10 +59,8 @@ public:
     bool postPointer(Window& window, PointerKind kind, MouseButton button, ShiftState shift, int x, int y);
     // Handles every message waiting for this thread and paints what changed.
     void processPending();
-    // Runs the thread's messages until `window` is closed (or quit()).
-    // Open modal loops end with Cancel first.
-    void runUntilClosed(Window& window);
-    void quit();
+    void runUntilClosed(Window& window) override;
+    void quit() override;
     bool quitting() const { return quitting_; }
     // Paints every damaged window now and blits the damaged parts; lets go
     // of hosted windows that hold nothing shown any more.
@@ -72,10 +70,6 @@ public:
     // Destroys every desktop window this backend made and its classes (the
     // DLL is leaving the process).
     void detach();
-
-    // Told when the desktop asks to close a window that is not a form (the
-    // host's page); without it the window just hides.
-    std::function<void(Window&)> onCloseRequest;
 
     struct Native;
 
