@@ -41,7 +41,7 @@ TImageForm::TImageForm() : forms::Form("ImageForm", forms::BorderStyle::None)
     WSImageBox1->ComWidth = 100;
     WSImageBox1->ComHeight = 100;
     WSImageBox1->setBounds(0, 0, 100, 100);
-    WSImageBox1->Bitmap().setSize(100, 100);
+    WSImageBox1->resizePicture(100, 100);
     WSImageBox1->Canvas().fillRect({0, 0, 100, 100});
     Button1 = addChild(HiddenButton("Button1", *this, &ImageFormHandlers::button1Click));
     Button2 = addChild(HiddenButton("Button2", *this, &ImageFormHandlers::button2Click));

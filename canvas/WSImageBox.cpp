@@ -20,7 +20,7 @@ TWSImageBox::TWSImageBox(std::string name) : forms::Image(std::move(name))
     ComHeight = 200;
     setBounds(left(), top(), 200, 200);
     // The surface of an empty picture is a bitmap of the control's size.
-    Bitmap().setSize(width(), height());
+    resizePicture(width(), height());
     Canvas().fillRect({0, 0, ComWidth, ComHeight});
 }
 
@@ -48,7 +48,7 @@ void TWSImageBox::SetWidth(int width)
 {
     setWidth(width);
     ComWidth = width;
-    Bitmap().setWidth(width);
+    resizePicture(width, Bitmap().height());
     Canvas().fillRect({0, 0, ComWidth, ComHeight});
 }
 
@@ -56,7 +56,7 @@ void TWSImageBox::SetHeight(int height)
 {
     setHeight(height);
     ComHeight = height;
-    Bitmap().setHeight(height);
+    resizePicture(Bitmap().width(), height);
     Canvas().fillRect({0, 0, ComWidth, ComHeight});
 }
 

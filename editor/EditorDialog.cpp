@@ -259,7 +259,7 @@ void TEditorDialog::addFooter()
     LabelInfo->font = DialogFont();
 
     auto* picture = Add(*footer, std::make_unique<forms::Image>(layout_.numberNames ? "Image1" : "img1"), 16, 75, 32, 32);
-    picture->picture() = FooterPicture();
+    picture->setPicture(FooterPicture());
     auto* link = Add(*footer, std::make_unique<forms::LinkLabel>("LinkLabel1"), 87, 74, 110, 14);
     link->caption = "Zenvas on the web";
     link->address = "https://zenvas.example.org/";

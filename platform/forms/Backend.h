@@ -69,6 +69,14 @@ public:
     // that another party may fill, as a host hands its rectangles out; 0
     // without a desktop.
     virtual std::int64_t nativeArea(Window& /*child*/) { return 0; }
+
+    // The desktop's clipboard, as text in code page 1251. Without a desktop
+    // it is one held in the process.
+    virtual std::string clipboardText() const { return clipboard_; }
+    virtual void setClipboardText(const std::string& text) { clipboard_ = text; }
+
+private:
+    std::string clipboard_;
 };
 
 Backend& CurrentBackend();

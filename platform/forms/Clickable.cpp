@@ -5,8 +5,10 @@ namespace forms {
 void Clickable::mouseDown(MouseButton button, ShiftState shift, int x, int y)
 {
     Control::mouseDown(button, shift, x, y);
-    if (button == MouseButton::Left)
+    if (button == MouseButton::Left) {
         held_ = inside_ = true;
+        invalidate();
+    }
 }
 
 void Clickable::mouseMove(ShiftState shift, int x, int y)
@@ -25,6 +27,7 @@ void Clickable::mouseUp(MouseButton button, ShiftState shift, int x, int y)
         return;
     const bool click = held_ && covers(x, y);
     held_ = inside_ = false;
+    invalidate();
     if (click)
         this->click();
 }

@@ -342,11 +342,4 @@ void Control::invalidate(const gdi::IntRect& rect)
         window->damage({gdi::ClampToInt(l), gdi::ClampToInt(t), gdi::ClampToInt(r), gdi::ClampToInt(b)});
 }
 
-void Control::collectDamage()
-{
-    for (Control* child : children_)
-        if (child->visible_)
-            child->collectDamage();
-}
-
 } // namespace forms

@@ -163,10 +163,6 @@ public:
     // shows only part of its area (a frame) may mark just that.
     virtual void invalidate();
     void invalidate(const gdi::IntRect& rect);
-    // Turns changes the control tracks by itself (pixels drawn into a
-    // picture) into invalidations, for the control and its children; the
-    // window calls it before it composes.
-    virtual void collectDamage();
 
     // Weak observer of this control: false once it is destroyed.
     std::weak_ptr<void> lifetime() const { return alive_; }

@@ -2,7 +2,22 @@
 
 namespace forms {
 
-Image::Image(std::string name) : Control(std::move(name)) {}
+Image::Image(std::string name) : Control(std::move(name))
+{
+    canvas_.onTouched = [this](const gdi::IntRect& box) { invalidate(box); };
+}
+
+void Image::setPicture(gdi::Bitmap picture)
+{
+    picture_ = std::move(picture);
+    invalidate();
+}
+
+void Image::resizePicture(int width, int height)
+{
+    picture_.setSize(width, height);
+    invalidate();
+}
 
 void Image::paint(gdi::Canvas& canvas)
 {
@@ -12,19 +27,6 @@ void Image::paint(gdi::Canvas& canvas)
         canvas.fillRect({picture_.width(), 0, width(), height()});
     if (height() > picture_.height())
         canvas.fillRect({0, picture_.height(), std::min(width(), picture_.width()), height()});
-}
-
-void Image::collectDamage()
-{
-    const gdi::IntRect touched = canvas_.takeTouched();
-    if (picture_.width() != shownWidth_ || picture_.height() != shownHeight_) {
-        shownWidth_ = picture_.width();
-        shownHeight_ = picture_.height();
-        invalidate();
-    } else if (!touched.isEmpty()) {
-        invalidate(touched);
-    }
-    Control::collectDamage();
 }
 
 } // namespace forms

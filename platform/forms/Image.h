@@ -12,15 +12,17 @@ class Image : public Control {
 public:
     explicit Image(std::string name = {});
 
+    // What the picture's surface draws becomes damage of the control as it
+    // is drawn. Code that writes the picture's pixels directly calls
+    // invalidate(); a new size or picture goes through the setters below.
     gdi::Bitmap& picture() { return picture_; }
     const gdi::Bitmap& picture() const { return picture_; }
     gdi::Canvas& canvas() { return canvas_; }
     const gdi::Canvas& canvas() const { return canvas_; }
 
-    // What the picture's surface drew since the last composition, and a
-    // new picture size, become damage of the control. Code that writes the
-    // picture's pixels directly calls invalidate().
-    void collectDamage() override;
+    void setPicture(gdi::Bitmap picture);
+    // Resizes the picture as gdi::Bitmap::setSize does.
+    void resizePicture(int width, int height);
 
 protected:
     void paint(gdi::Canvas& canvas) override;
@@ -29,7 +31,6 @@ protected:
 private:
     gdi::Bitmap picture_;
     gdi::Canvas canvas_{picture_};
-    int shownWidth_ = 0, shownHeight_ = 0;
 };
 
 } // namespace forms

@@ -47,6 +47,7 @@ bool LabeledEdit::setValueText(const std::string& text)
 void LabeledEdit::keyDown(Key key, char character, ShiftState shift)
 {
     Control::keyDown(key, character, shift);
+    invalidate(); // the caret moves even when the text stays
     if (field_.edit(key, character) && onChange)
         onChange();
 }
@@ -54,6 +55,7 @@ void LabeledEdit::keyDown(Key key, char character, ShiftState shift)
 void LabeledEdit::mouseDown(MouseButton button, ShiftState shift, int x, int y)
 {
     field_.caretToEnd();
+    invalidate();
     Control::mouseDown(button, shift, x, y);
 }
 

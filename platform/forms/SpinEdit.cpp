@@ -86,6 +86,7 @@ void SpinEdit::keyDown(Key key, char character, ShiftState shift)
         step(key == Key::Up ? 1 : -1);
         return;
     }
+    invalidate(); // the caret moves even when the text stays
     const auto digitsAndLeadingMinus = [](char c, std::size_t at, const std::string& text) {
         return (c >= '0' && c <= '9') || (c == '-' && at == 0 && (text.empty() || text[0] != '-'));
     };
@@ -110,14 +111,17 @@ void SpinEdit::mouseDown(MouseButton button, ShiftState shift, int x, int y)
         step(heldArrow_);
     } else {
         field_.caretToEnd();
+        invalidate();
     }
 }
 
 void SpinEdit::mouseUp(MouseButton button, ShiftState shift, int x, int y)
 {
     Control::mouseUp(button, shift, x, y);
-    if (button == MouseButton::Left)
+    if (button == MouseButton::Left && heldArrow_ != 0) {
         heldArrow_ = 0;
+        invalidate();
+    }
 }
 
 void SpinEdit::paint(gdi::Canvas& canvas)

@@ -65,6 +65,10 @@ void Window::damage(const gdi::IntRect& rect)
     gdi::IntRect add = rect.intersected({0, 0, width(), height()});
     if (add.isEmpty())
         return;
+    // Drawing pixel by pixel lands inside what is already damaged.
+    for (const gdi::IntRect& piece : damage_)
+        if (piece.containsRect(add))
+            return;
     const bool first = damage_.empty();
     // Merge with every rectangle whose union with the new one covers little
     // more than the two do (neighbouring steps of a stroke), until none is
@@ -99,7 +103,6 @@ void Window::damage(const gdi::IntRect& rect)
 
 std::vector<gdi::IntRect> Window::compose()
 {
-    collectDamage();
     if (frame_.width() != width() || frame_.height() != height()) {
         frame_.setSize(std::max(width(), 0), std::max(height(), 0));
         damage_.assign(1, {0, 0, frame_.width(), frame_.height()});
@@ -298,13 +301,7 @@ bool WindowSystem::key(WindowHandle handle, Key which, char character, ShiftStat
     Window* window = find(handle);
     if (!window)
         return false;
-    dispatch([&] {
-        window->routeKey(which, character, shift);
-        // The focused control took the key (typed, moved the caret).
-        if (auto* form = dynamic_cast<Form*>(window))
-            if (Control* focused = form->focusedControl())
-                focused->invalidate();
-    });
+    dispatch([&] { window->routeKey(which, character, shift); });
     return true;
 }
 
@@ -418,9 +415,6 @@ bool WindowSystem::pointer(WindowHandle handle, PointerKind kind, MouseButton bu
             target->mouseUp(button, shift, tx, ty);
             break;
         }
-        // A control's look follows its own input (pressed, held, typed).
-        if (!alive.expired() && kind != PointerKind::Move)
-            target->invalidate();
     });
     if (alive.expired() && capture_ == target)
         capture_ = nullptr;

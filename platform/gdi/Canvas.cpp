@@ -302,13 +302,8 @@ void Canvas::touch(i64 l, i64 t, i64 r, i64 b)
         return;
     // A view's pixels sit at the clip's top-left of the root.
     const i64 ox = bitmap_ == root_ ? 0 : clip_.left, oy = bitmap_ == root_ ? 0 : clip_.top;
-    const IntRect box{int(l + ox), int(t + oy), int(r + ox), int(b + oy)};
-    if (touched_.isEmpty()) {
-        touched_ = box;
-        return;
-    }
-    touched_ = {std::min(touched_.left, box.left), std::min(touched_.top, box.top),
-                std::max(touched_.right, box.right), std::max(touched_.bottom, box.bottom)};
+    if (onTouched)
+        onTouched(IntRect{int(l + ox), int(t + oy), int(r + ox), int(b + oy)});
 }
 
 void Canvas::touchPoints(std::span<const Point> points, i64 margin)
@@ -323,13 +318,6 @@ void Canvas::touchPoints(std::span<const Point> points, i64 margin)
         b = std::max<i64>(b, p.y);
     }
     touch(l - margin, t - margin, r + 1 + margin, b + 1 + margin);
-}
-
-IntRect Canvas::takeTouched()
-{
-    const IntRect touched = touched_;
-    touched_ = {};
-    return touched;
 }
 
 std::span<const Point> Canvas::shiftPoints(std::span<const Point> points)

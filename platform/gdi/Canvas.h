@@ -9,6 +9,7 @@
 #include "platform/gdi/Stretch.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -51,10 +52,10 @@ public:
     // Back to the state of the matching save(); ignored without one.
     void restore();
 
-    // The bounding box, in bitmap coordinates, of every pixel the
-    // primitives may have changed since the last call (a conservative
-    // box per call), then forgets it.
-    IntRect takeTouched();
+    // Told, as each primitive draws, of a box in bitmap coordinates that
+    // holds every pixel it may have changed (conservative, never empty).
+    // Whoever shows the bitmap turns these boxes into damage.
+    std::function<void(const IntRect&)> onTouched;
 
     Pen& pen() { return pen_; }
     const Pen& pen() const { return pen_; }
@@ -137,7 +138,6 @@ private:
     bool clipped_ = false;
     Point shift_;           // added to a coordinate to reach bitmap_
     std::vector<State> saved_;
-    IntRect touched_;       // in root coordinates
     std::vector<Point> shiftedPoints_;
     Pen pen_;
     Brush brush_;

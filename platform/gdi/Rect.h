@@ -66,6 +66,21 @@ struct IntRect {
         return r;
     }
 
+    // The smallest rectangle holding both (an empty one adds nothing).
+    constexpr IntRect united(const IntRect& o) const
+    {
+        if (o.isEmpty())
+            return *this;
+        if (isEmpty())
+            return o;
+        return {std::min(left, o.left), std::min(top, o.top), std::max(right, o.right), std::max(bottom, o.bottom)};
+    }
+    // Whether every pixel of `o` lies in this rectangle (an empty one does).
+    constexpr bool containsRect(const IntRect& o) const
+    {
+        return o.isEmpty() || (o.left >= left && o.top >= top && o.right <= right && o.bottom <= bottom);
+    }
+
     friend bool operator==(const IntRect&, const IntRect&) = default;
 };
 

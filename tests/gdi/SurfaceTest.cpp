@@ -59,9 +59,12 @@ TEST(Surface, OriginAndClipPlaceAndCutEveryPrimitive)
         surface.translate(dx, dy);
         surface.clipTo({clip.left - dx, clip.top - dy, clip.right - dx, clip.bottom - dy});
         EXPECT_EQ(surface.clipRect(), (IntRect{clip.left - dx, clip.top - dy, clip.right - dx, clip.bottom - dy}));
-        surface.takeTouched();
+        IntRect touched;
+        surface.onTouched = [&touched](const IntRect& box) {
+            ASSERT_FALSE(box.isEmpty());
+            touched = touched.isEmpty() ? box : touched.united(box);
+        };
         test.draw(surface, 0, 0);
-        const IntRect touched = surface.takeTouched();
         for (int y = 0; y < 48; ++y)
             for (int x = 0; x < 64; ++x) {
                 const Color want = clip.contains(x, y) ? expected.pixel(x, y) : background.pixel(x, y);
