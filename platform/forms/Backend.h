@@ -3,6 +3,8 @@
 #include "platform/gdi/Color.h"
 #include "platform/gdi/Font.h"
 
+#include <functional>
+#include <map>
 #include <optional>
 #include <string>
 
@@ -75,8 +77,24 @@ public:
     virtual std::string clipboardText() const { return clipboard_; }
     virtual void setClipboardText(const std::string& text) { clipboard_ = text; }
 
+    // A repeating timer: `tick` runs as an event handler every
+    // `milliseconds` until stopTimer(). Answers its id (never 0). Without a
+    // desktop nothing waits, so timers tick only when tickTimers() is
+    // called.
+    virtual int startTimer(int milliseconds, std::function<void()> tick);
+    virtual void stopTimer(int id);
+    // Runs every timer's tick once, in the order they were started; those
+    // stopped on the way are skipped.
+    void tickTimers();
+
+protected:
+    // The tick of a timer, run as an event handler (null when stopped).
+    void runTimer(int id);
+
 private:
     std::string clipboard_;
+    std::map<int, std::function<void()>> timers_;
+    int nextTimer_ = 1;
 };
 
 Backend& CurrentBackend();
