@@ -5,7 +5,7 @@
 // subroutines that delete the canvas under them. Each input is one session;
 // everything is released at its end.
 #include "canvas/CanvasList.h"
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Cursor.h"
 #include "plugin/ActionTable.h"
 #include "tests/support/PluginHarness.h"
@@ -140,7 +140,7 @@ void Edit(Reader& in)
     answer.kind = forms::Answer::Kind::Dialog;
     for (int n = in.pick(6); n >= 0; --n)
         answer.steps.push_back(kSteps[in.pick(kStepCount)]);
-    forms::HeadlessBackend::instance().queue(std::move(answer));
+    forms::ScriptedAnswers::instance().queue(std::move(answer));
     std::vector<char*> slots;
     for (const std::string& text : texts)
         slots.push_back(sys::GlobalAllocText(text));
@@ -158,7 +158,7 @@ void QueueAnswer(Reader& in)
     answer.font.setColor(answer.color);
     answer.font.setSize(in.pick(4) == 0 ? int(Number(in)) : in.pick(72));
     answer.text = Text(in);
-    forms::HeadlessBackend::instance().queue(std::move(answer));
+    forms::ScriptedAnswers::instance().queue(std::move(answer));
 }
 
 // Pictures above a million pixels are deleted between steps: growth by
@@ -194,7 +194,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     char folder[] = "/tmp/zenvas-fuzz-actions-XXXXXX";
     if (!::mkdtemp(folder) || ::chdir(folder) != 0)
         std::abort();
-    forms::HeadlessBackend::instance().onErrorBox = [](const std::string&) {};
+    forms::ScriptedAnswers::instance().onErrorBox = [](const std::string&) {};
     return 0;
 }
 
@@ -221,7 +221,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         KeepPicturesSmall();
     }
     harness::Disconnect();
-    forms::HeadlessBackend::instance().clearAnswers();
+    forms::ScriptedAnswers::instance().clearAnswers();
     forms::Screen::instance().clearCursors();
     return 0;
 }

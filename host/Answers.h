@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 
 #include <optional>
 #include <string>
@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    static forms::HeadlessBackend& backend() { return forms::HeadlessBackend::instance(); }
+    static forms::ScriptedAnswers& backend() { return forms::ScriptedAnswers::instance(); }
 };
 
 } // namespace host

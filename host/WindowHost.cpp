@@ -1,6 +1,6 @@
 #include "host/WindowHost.h"
 
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Button.h"
 #include "platform/forms/Cursor.h"
 #include "platform/forms/SpeedButton.h"
@@ -12,9 +12,6 @@
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
 
-#ifdef _WIN32
-#include "platform/backends/win32/Win32Backend.h"
-#endif
 
 #include <filesystem>
 #include <sstream>
@@ -174,7 +171,7 @@ WindowHost::WindowHost(Interpreter& interpreter) : interpreter_(interpreter)
     page_.setBounds(0, 0, 1024, 768);
     page_.show();
     interpreter_.setRectangles(this);
-    auto& backend = forms::HeadlessBackend::instance();
+    auto& backend = forms::ScriptedAnswers::instance();
     backend.onErrorBox = [this](const std::string& message) { interpreter_.reportErrorBox(message); };
     backend.onTrace = [this](const std::string& line) { interpreter_.traceLine(line); };
     // A message box's line breaks may be bare carriage returns, which a
@@ -196,7 +193,7 @@ WindowHost::WindowHost(Interpreter& interpreter) : interpreter_(interpreter)
 
 WindowHost::~WindowHost()
 {
-    auto& backend = forms::HeadlessBackend::instance();
+    auto& backend = forms::ScriptedAnswers::instance();
     backend.onErrorBox = nullptr;
     backend.onTrace = nullptr;
     backend.onPrint = nullptr;
@@ -227,30 +224,20 @@ forms::Window& WindowHost::requireRectangle(const Statement& statement, const st
     forms::Window* window = rectangle(name);
     if (!window)
         throw ScriptError{statement.line, "no rectangle named " + host::quoted(name)};
-#ifdef _WIN32
-    // The plug-in's canvas lives in the window it made inside the
-    // rectangle's window of the desktop.
-    auto& desktop = forms::Win32Backend::instance();
-    if (&forms::CurrentBackend() == &desktop)
-        if (forms::Window* hosted = desktop.findHosted(desktop.areaOf(*window)))
-            return *hosted;
-#endif
+    // With windows of the desktop, the plug-in's canvas lives in the window
+    // it made inside the rectangle's window of the desktop.
+    if (forms::Window* hosted = forms::CurrentBackend().hostedIn(*window))
+        return *hosted;
     return *window;
 }
 
 void WindowHost::send(forms::WindowHandle handle, PointerKind kind, MouseButton button, forms::ShiftState shift, int x,
                       int y)
 {
-#ifdef _WIN32
-    // With windows of the desktop, input travels as the system's own mouse
-    // messages.
-    auto& desktop = forms::Win32Backend::instance();
-    if (&forms::CurrentBackend() == &desktop)
-        if (forms::Window* window = forms::WindowSystem::instance().find(handle))
-            if (desktop.postPointer(*window, kind, button, shift, x, y))
-                return;
-#endif
-    forms::WindowSystem::instance().pointer(handle, kind, button, shift, x, y);
+    // With windows of the desktop that route input themselves, it travels
+    // as the desktop's own mouse messages.
+    if (forms::Window* window = forms::WindowSystem::instance().find(handle))
+        forms::CurrentBackend().deliverPointer(*window, kind, button, shift, x, y);
 }
 
 void WindowHost::checkDialogErrors(const Statement& statement)
@@ -438,7 +425,7 @@ void WindowHost::answer(const Statement& s)
         throw ScriptError{s.line, "unknown answer " + host::quoted(in.argument(s, 0))
                                       + " (color, font, file, pick, cancel or dialog)"};
     }
-    forms::HeadlessBackend::instance().queue(std::move(answer));
+    forms::ScriptedAnswers::instance().queue(std::move(answer));
 }
 
 bool WindowHost::editAction(const std::string& name, std::vector<std::string>& texts, int line)

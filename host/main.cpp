@@ -8,21 +8,7 @@
 #include "host/ScriptFile.h"
 #include "host/WindowHost.h"
 
-#ifdef ZENVAS_HAVE_GTK
-#include "platform/backends/gtk/GtkBackend.h"
-
-#include <glib-unix.h>
-#include <csignal>
-#endif
-
-#ifdef _WIN32
-#include "platform/backends/win32/Win32Backend.h"
-
-#include <windows.h>
-
-#include <atomic>
-#endif
-
+#include "platform/backends/Desktop.h"
 #include "platform/system/Text1251.h"
 
 #include <filesystem>
@@ -30,106 +16,32 @@
 
 namespace {
 
-#if defined(ZENVAS_HAVE_GTK) || defined(_WIN32)
-// Real windows: GTK's on Linux, the system's own on Windows.
-forms::DesktopBackend& Desktop()
-{
-#ifdef _WIN32
-    return forms::Win32Backend::instance();
-#else
-    return forms::GtkBackend::instance();
-#endif
-}
-
-// While the page runs, an interrupt (SIGINT, SIGTERM, or Ctrl+C in a
-// Windows console) closes the page as its close box would: the project
-// still closes cleanly.
-#ifdef _WIN32
-// Ctrl+C arrives on a thread of its own, which may only post.
-std::atomic<std::intptr_t> g_pageWindow{0};
-
-BOOL WINAPI ConsoleControl(DWORD)
-{
-    if (const std::intptr_t page = g_pageWindow.load())
-        PostMessageW(reinterpret_cast<HWND>(page), WM_CLOSE, 0, 0);
-    return TRUE;
-}
-
-class InterruptsClosePage {
-public:
-    explicit InterruptsClosePage(forms::Window& page)
-    {
-        g_pageWindow = static_cast<std::intptr_t>(forms::Win32Backend::instance().nativeHandle(page));
-        SetConsoleCtrlHandler(&ConsoleControl, TRUE);
-    }
-    ~InterruptsClosePage()
-    {
-        SetConsoleCtrlHandler(&ConsoleControl, FALSE);
-        g_pageWindow = 0;
-    }
-};
-#else
-class InterruptsClosePage {
-public:
-    explicit InterruptsClosePage(forms::Window&)
-        : interrupt_(g_unix_signal_add(SIGINT, &Stop, nullptr)), terminate_(g_unix_signal_add(SIGTERM, &Stop, nullptr))
-    {
-    }
-    ~InterruptsClosePage()
-    {
-        g_source_remove(interrupt_);
-        g_source_remove(terminate_);
-    }
-
-private:
-    static gboolean Stop(gpointer)
-    {
-        Desktop().quit();
-        return G_SOURCE_CONTINUE;
-    }
-    guint interrupt_;
-    guint terminate_;
-};
-#endif
-#endif
-
-// Installs the real windows' backend; false (after saying why) when there
-// are none to be had.
+// Installs the desktop's backend; false (after saying why) when there are
+// no real windows to be had.
 bool OpenWindows()
 {
-#if defined(ZENVAS_HAVE_GTK) || defined(_WIN32)
     std::string problem;
-    if (!Desktop().open(problem)) {
+    forms::Backend* desktop = forms::OpenDesktop(problem);
+    if (!desktop) {
         std::cerr << "zenvas-host: --window: " << problem << '\n';
         return false;
     }
-    forms::SetBackend(&Desktop());
+    forms::SetBackend(desktop);
     return true;
-#else
-    std::cerr << "zenvas-host: --window: this zenvas-host was built without GTK 3\n";
-    return false;
-#endif
 }
 
-// Keeps the page open and live until the person closes it.
+// Keeps the page open and live until the person closes it (or the host is
+// interrupted); closing another window that is not a form hides it.
 void RunPage(forms::Window& page)
 {
-#if defined(ZENVAS_HAVE_GTK) || defined(_WIN32)
-    forms::DesktopBackend& desktop = Desktop();
-    desktop.onCloseRequest = [&desktop, &page](forms::Window& window) {
+    forms::Backend& screen = forms::CurrentBackend();
+    screen.runUntilClosed(page, [&screen, &page](forms::Window& window) {
         if (&window == &page)
-            desktop.quit();
+            screen.quit();
         else
             window.hide();
-    };
-    {
-        InterruptsClosePage interrupts(page);
-        desktop.runUntilClosed(page);
-    }
+    });
     page.hide();
-#else
-    (void)page;
-#endif
 }
 
 } // namespace

@@ -1,17 +1,12 @@
 #include "platform/forms/Backend.h"
 
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Window.h"
 #ifdef ZENVAS_WIN32_SCREEN
 #include "platform/backends/win32/Win32Backend.h"
 #endif
 
 namespace forms {
-namespace {
-
-Backend* g_backend = nullptr;
-
-} // namespace
 
 int Backend::startTimer(int, std::function<void()> tick)
 {
@@ -44,23 +39,34 @@ void Backend::tickTimers()
         runTimer(id);
 }
 
+bool Backend::deliverPointer(Window& window, PointerKind kind, MouseButton button, ShiftState shift, int x, int y)
+{
+    return WindowSystem::instance().pointer(window.handle(), kind, button, shift, x, y);
+}
+
 Backend& CurrentBackend()
 {
-    if (g_backend)
-        return *g_backend;
+    static bool installed = [] {
 #ifdef ZENVAS_WIN32_SCREEN
-    // The DLL a host loads shows its windows on the host's desktop.
-    return Win32Backend::instance();
-#else
-    return HeadlessBackend::instance();
+        // The DLL a host loads shows its windows on the host's desktop.
+        ScriptedAnswers::instance().setScreen(&Win32Backend::instance());
 #endif
+        return true;
+    }();
+    (void)installed;
+    return ScriptedAnswers::instance();
 }
 
 Backend* SetBackend(Backend* backend)
 {
-    Backend* previous = &CurrentBackend();
-    g_backend = backend;
-    return previous;
+    CurrentBackend();
+    return ScriptedAnswers::instance().setScreen(backend);
+}
+
+Backend& ScreenBackend()
+{
+    CurrentBackend();
+    return ScriptedAnswers::instance().screen();
 }
 
 } // namespace forms

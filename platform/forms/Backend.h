@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gdi/Color.h"
+#include "platform/forms/Input.h"
 #include "platform/gdi/Font.h"
 
 #include <functional>
@@ -25,16 +26,17 @@ enum class ScreenChange {
     Destroyed, // about to be destroyed
 };
 
-// Where forms meet a screen: frame metrics, modal loops, the common dialogs
-// and the message and error boxes. The headless backend answers from a queue.
+// Where forms meet a screen: the screen's windows, modal loops, the common
+// dialogs, the message and error boxes, timers and the clipboard. The
+// headless backend has no screen and cancels every question; scripted
+// answers (ScriptedAnswers) are a layer over whichever backend is in use.
 class Backend {
 public:
     virtual ~Backend() = default;
 
-    // Thickness of the frame on each side and height of the caption for a
-    // window style.
-    virtual int frameThickness(std::uint32_t style) const = 0;
-    virtual int captionHeight(std::uint32_t style) const = 0;
+    // Whether a person can answer a dialog now (false without a screen, or
+    // once the desktop is quitting).
+    virtual bool interactive() const { return false; }
 
     // Runs `form` modally and answers how it was closed.
     virtual ModalResult runModal(Form& form) = 0;
@@ -56,9 +58,26 @@ public:
     // A top-level window changed on the screen. A backend with a screen
     // mirrors it there; the headless one has no screen.
     virtual void screenChange(Window&, ScreenChange) {}
-    // The pointer shape over a window changed to shape number `cursor`
-    // (0 the default arrow); see forms::Screen for the shapes.
-    virtual void pointerShape(Window&, int /*cursor*/) {}
+
+    // Running a program's windows (the host's page). open() readies the
+    // screen (false, with a reason, when there is none). runUntilClosed()
+    // handles the screen's events until `window` is closed by the person,
+    // quit() is called or the process is interrupted (SIGINT, SIGTERM,
+    // Ctrl+C in a console); open modal loops then end as cancelled. When
+    // the person closes a window that is not a form, `onClose` decides
+    // (without one it hides). Without a screen nothing waits.
+    virtual bool open(std::string& /*problem*/) { return true; }
+    virtual void runUntilClosed(Window& /*window*/, std::function<void(Window&)> /*onClose*/) {}
+    virtual void quit() {}
+    // Handles what is waiting on the screen now (events, frames) and
+    // returns; nothing without a screen.
+    virtual void processPending() {}
+
+    // A pointer event at (x, y) of `window`'s client area as the screen
+    // delivers it: on a desktop that routes input itself, through the
+    // desktop. Answers false when the window is unknown.
+    virtual bool deliverPointer(Window& window, PointerKind kind, MouseButton button, ShiftState shift, int x,
+                                int y);
 
     // Windows of the desktop that other programs own. A host hands a
     // plug-in the native handle of a window of its own (a rectangle of its
@@ -71,6 +90,9 @@ public:
     // that another party may fill, as a host hands its rectangles out; 0
     // without a desktop.
     virtual std::int64_t nativeArea(Window& /*child*/) { return 0; }
+    // The hosted window filling the native area handed out for `child`,
+    // if one was made; null otherwise.
+    virtual Window* hostedIn(const Window& /*child*/) const { return nullptr; }
 
     // The desktop's clipboard, as text in code page 1251. Without a desktop
     // it is one held in the process.
@@ -85,7 +107,7 @@ public:
     virtual void stopTimer(int id);
     // Runs every timer's tick once, in the order they were started; those
     // stopped on the way are skipped.
-    void tickTimers();
+    virtual void tickTimers();
 
 protected:
     // The tick of a timer, run as an event handler (null when stopped).
@@ -97,9 +119,13 @@ private:
     int nextTimer_ = 1;
 };
 
+// The backend in use, seen through the scripted answers' layer.
 Backend& CurrentBackend();
-// Installs a backend (the headless one is installed by default); returns the
-// previous one. The caller keeps ownership.
+// Installs the screen's backend under the scripted answers' layer (the
+// headless one is installed by default, or the desktop's in the DLL a host
+// loads); returns the previous one. The caller keeps ownership.
 Backend* SetBackend(Backend* backend);
+// The backend under the layer.
+Backend& ScreenBackend();
 
 } // namespace forms

@@ -1,6 +1,24 @@
 #include "platform/forms/ClassicLook.h"
 
+#include "platform/forms/Window.h"
+
 namespace forms::look {
+
+int FrameThickness(std::uint32_t style)
+{
+    if (style & wsDialogFrame)
+        return 3;
+    if (style & wsBorder)
+        return 4;
+    return 0;
+}
+
+int CaptionHeight(std::uint32_t style)
+{
+    if (!(style & wsCaption))
+        return 0;
+    return (style & wsToolWindow) ? 18 : 24;
+}
 
 gdi::Font DialogFont(gdi::Color color)
 {

@@ -21,6 +21,11 @@ inline constexpr gdi::Color kBtnHighlight = 0xFF000014;
 inline constexpr gdi::Color k3DDkShadow = 0xFF000015;
 inline constexpr gdi::Color k3DLight = 0xFF000016;
 
+// The frame on each side of a window and the height of its caption bar,
+// for a window's style (forms::WindowStyle bits).
+int FrameThickness(std::uint32_t style);
+int CaptionHeight(std::uint32_t style);
+
 // "MS Sans Serif", 8 points, in `color`.
 gdi::Font DialogFont(gdi::Color color = kWindowText);
 // The height of a line of text in `font`.

@@ -3,6 +3,7 @@
 #include "platform/forms/Control.h"
 
 #include "platform/forms/Backend.h"
+#include "platform/forms/WindowSystem.h"
 
 #include <cstdint>
 #include <functional>
@@ -19,8 +20,6 @@ enum WindowStyle : std::uint32_t {
     wsStayOnTop = 1u << 3,   // above ordinary top-level windows
     wsDialogFrame = 1u << 4, // a dialog's frame
 };
-
-using WindowHandle = std::int32_t;
 
 // A control with a handle in the process's window system. Handles are never
 // 0 and never reused while the process lives.
@@ -86,81 +85,6 @@ private:
     gdi::Color color_ = 0xFF00000F; // button face
     std::vector<gdi::IntRect> damage_;
     gdi::Bitmap frame_;
-};
-
-// The one window system of the process: handles, top-level windows, pointer
-// input and deferred releases.
-class WindowSystem {
-public:
-    static WindowSystem& instance();
-
-    Window* find(WindowHandle handle) const;
-    // Top-level windows (no parent), bottom to top.
-    std::vector<Window*> topLevelWindows() const;
-    Window* findTopLevel(const std::string& caption) const;
-
-    std::intptr_t sendMessage(WindowHandle handle, std::uint32_t message, std::intptr_t wparam = 0,
-                              std::intptr_t lparam = 0);
-
-    // A pointer event entering at window `handle` in its client coordinates.
-    // It reaches the deepest visible control under the point; a press
-    // captures that control until the release. Failures that escape a
-    // handler are shown in the error box and end that event only. Returns
-    // false when there is no such window.
-    bool pointer(WindowHandle handle, PointerKind kind, MouseButton button, ShiftState shift, int x, int y);
-    // The wheel turned over (x, y) of window `handle`'s client area: the
-    // control there (or the captured one) and its parents may use it.
-    bool wheel(WindowHandle handle, int delta, ShiftState shift, int x, int y);
-    // The control under (x, y) of the window's client area (null: none).
-    Control* controlAt(WindowHandle handle, int x, int y) const;
-
-    // A key entering at window `handle`; the window routes it (a form to its
-    // focused control, Tab and Shift+Tab to the next control, Enter to the
-    // default button, Escape to the cancel button). False when there is no
-    // such window.
-    bool key(WindowHandle handle, Key key, char character, ShiftState shift);
-    // The topmost visible top-level window (0 when none).
-    WindowHandle activeWindow() const;
-    // Puts a top-level window above the others of its band (stay-on-top
-    // windows stay above ordinary ones), as showing it does.
-    void bringToTop(WindowHandle handle);
-
-    // An open drop-down: the next press outside `popup` calls `dismiss` and
-    // goes no further, nor do the moves and the release that follow it.
-    void openPopup(Control& popup, std::function<void()> dismiss);
-    // Forgets `popup` if it is the open one (it closed by itself).
-    void closePopup(const Control& popup);
-
-    // Destroys `control` once no event handler is running (now, if none
-    // is). Until then it is hidden and unparented.
-    void releaseLater(std::unique_ptr<Control> control);
-    // Event handlers currently on the stack.
-    int dispatchDepth() const { return dispatchDepth_; }
-
-    // Runs `work` as an event handler: releases requested inside it happen
-    // after it, and a failure escaping it is shown in the error box.
-    void dispatch(const std::function<void()>& work);
-
-private:
-    friend class Window;
-    WindowHandle registerWindow(Window* window);
-    void unregisterWindow(WindowHandle handle);
-    void flushReleases();
-    void raise(Window* window);
-    // A press on `target` while a drop-down is open: true when it closed the
-    // drop-down, which takes the press.
-    bool pressClosesPopup(const Control* target);
-
-    std::vector<std::pair<WindowHandle, Window*>> windows_;
-    WindowHandle nextHandle_ = 0x10000;
-    std::weak_ptr<void> captureLifetime_;
-    Control* capture_ = nullptr;
-    int dispatchDepth_ = 0;
-    Control* popup_ = nullptr;
-    std::weak_ptr<void> popupLifetime_;
-    std::function<void()> dismissPopup_;
-    bool swallowing_ = false; // the press that closed a popup is still held
-    std::vector<std::unique_ptr<Control>> pendingReleases_;
 };
 
 } // namespace forms

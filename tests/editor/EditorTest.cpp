@@ -1,7 +1,7 @@
 #include "editor/ActionEditors.h"
 #include "editor/EditorDialog.h"
 #include "plugin/ActionTable.h"
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/LabeledEdit.h"
 #include "platform/forms/SpeedButton.h"
@@ -19,38 +19,36 @@
 namespace zenvas::editor {
 namespace {
 
-// The headless backend with a look at each modal form before it is driven,
-// and a record of how the common dialogs were opened.
-class WatchingBackend final : public forms::Backend {
-public:
-    forms::HeadlessBackend& headless = forms::HeadlessBackend::instance();
+// A look at each modal form before it is driven, and a record of how the
+// common dialogs were opened.
+struct DialogWatch {
+    forms::ScriptedAnswers& headless = forms::ScriptedAnswers::instance();
     std::function<void(TEditorDialog&)> inspect;
     std::vector<gdi::Color> colourStarts;
     std::vector<std::string> filters;
     std::vector<std::string> messages;
 
-    int frameThickness(std::uint32_t style) const override { return headless.frameThickness(style); }
-    int captionHeight(std::uint32_t style) const override { return headless.captionHeight(style); }
-    forms::ModalResult runModal(forms::Form& form) override
+    void start()
     {
-        if (inspect)
-            inspect(dynamic_cast<TEditorDialog&>(form));
-        return headless.runModal(form);
+        headless.onQuestion = [this](const forms::ScriptedAnswers::Question& q) {
+            using Kind = forms::ScriptedAnswers::Question::Kind;
+            if (q.kind == Kind::Modal && inspect)
+                inspect(dynamic_cast<TEditorDialog&>(*q.form));
+            else if (q.kind == Kind::Color)
+                colourStarts.push_back(q.color);
+            else if (q.kind == Kind::File)
+                filters.push_back(q.text);
+            else if (q.kind == Kind::Message)
+                messages.push_back(q.text);
+        };
+        headless.onPrint = [](const std::string&) {};
     }
-    std::optional<gdi::Color> chooseColor(gdi::Color initial) override
+    void stop()
     {
-        colourStarts.push_back(initial);
-        return headless.chooseColor(initial);
+        headless.onQuestion = nullptr;
+        headless.onPrint = nullptr;
+        headless.clearAnswers();
     }
-    std::optional<gdi::Font> chooseFont(const gdi::Font& initial) override { return headless.chooseFont(initial); }
-    std::optional<std::string> chooseFile(bool save, const std::string& filter, const std::string& initial) override
-    {
-        filters.push_back((save ? "save " : "open ") + filter);
-        return headless.chooseFile(save, filter, initial);
-    }
-    void messageBox(const std::string& text, const std::string&) override { messages.push_back(text); }
-    void errorBox(const std::string& message) override { headless.errorBox(message); }
-    void openAddress(const std::string& address) override { headless.openAddress(address); }
 };
 
 // The test host's answers to the editor's queries, by code.
@@ -79,12 +77,11 @@ protected:
         nbRegisterInterfaceAccess(&Answer);
         g_answers.clear();
         g_queries.clear();
-        previous_ = forms::SetBackend(&backend_);
+        backend_.start();
     }
     void TearDown() override
     {
-        forms::SetBackend(previous_);
-        backend_.headless.clearAnswers();
+        backend_.stop();
         harness::Disconnect();
         for (char* slot : slots_)
             sys::GlobalFree(slot);
@@ -120,8 +117,7 @@ protected:
         return std::vector<std::string>(std::size_t(FindAction(number)->parameterCount()));
     }
 
-    WatchingBackend backend_;
-    forms::Backend* previous_ = nullptr;
+    DialogWatch backend_;
     std::vector<char*> slots_;
 };
 

@@ -1,7 +1,7 @@
 // The dialog controls, driven by an author's hands through the window system.
 #include "Author.h"
 
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Button.h"
 #include "platform/forms/ClassicLook.h"
 #include "platform/forms/ComboBox.h"

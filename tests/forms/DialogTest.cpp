@@ -1,7 +1,7 @@
 // Focus, dialog keys and the headless backend's dialog operations.
 #include "Author.h"
 
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Button.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Dialogs.h"
@@ -146,7 +146,7 @@ TEST(WindowSystem, TheActiveWindowIsTheTopmostVisibleTopLevelWindow)
 
 // A dialog the headless backend drives: its answer's steps run on it.
 struct Scripted : Author {
-    HeadlessBackend& backend = HeadlessBackend::instance();
+    ScriptedAnswers& backend = ScriptedAnswers::instance();
     std::string error;
 
     Scripted()

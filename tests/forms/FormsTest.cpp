@@ -1,5 +1,6 @@
-#include "platform/backends/headless/HeadlessBackend.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Button.h"
+#include "platform/forms/ClassicLook.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/Label.h"
@@ -48,9 +49,8 @@ TEST(WindowSystem, ClientAreaIsOuterSizeLessFrameAndCaption)
 {
     Form tool("Tool", BorderStyle::ToolWindow);
     tool.setBounds(0, 0, 250, 250);
-    const auto& backend = CurrentBackend();
-    const int frame = backend.frameThickness(tool.style());
-    const int caption = backend.captionHeight(tool.style());
+    const int frame = look::FrameThickness(tool.style());
+    const int caption = look::CaptionHeight(tool.style());
     EXPECT_GT(caption, 0);
     EXPECT_EQ(tool.clientWidth(), 250 - 2 * frame);
     EXPECT_EQ(tool.clientHeight(), 250 - 2 * frame - caption);
@@ -234,7 +234,7 @@ TEST(Lifetimes, ReleaseInsideAHandlerWaitsForTheHandlerToEnd)
 
 TEST(Lifetimes, FailuresInHandlersShowTheErrorBoxAndEndOnlyThatEvent)
 {
-    auto& backend = HeadlessBackend::instance();
+    auto& backend = ScriptedAnswers::instance();
     const int before = backend.errorBoxCount();
     Window host;
     host.setBounds(0, 0, 100, 100);
@@ -326,9 +326,9 @@ TEST(Painting, DamagedAreasAloneRepaintToTheWholePicturesPixels)
     }
 }
 
-TEST(HeadlessBackend, AnswersInOrderAndCancelsWhenEmptyOrMismatched)
+TEST(ScriptedAnswers, AnswersInOrderAndCancelsWhenEmptyOrMismatched)
 {
-    auto& backend = HeadlessBackend::instance();
+    auto& backend = ScriptedAnswers::instance();
     backend.clearAnswers();
     EXPECT_EQ(backend.chooseColor(0), std::nullopt);
     backend.queue({Answer::Kind::Color, gdi::Rgb(1, 2, 3)});

@@ -10,44 +10,14 @@
 
 #include <gtk/gtk.h>
 
+#include <glib-unix.h>
+
 #include <climits>
+#include <csignal>
 #include <cmath>
 #include <iostream>
 
 namespace forms {
-
-struct GtkBackend::Native {
-    Window* window = nullptr;
-    GtkWidget* top = nullptr;
-    GtkWidget* area = nullptr;
-    cairo_surface_t* surface = nullptr;
-    // The pointer shape shown: the control's number and the shape object
-    // the screen table held for it (a replaced entry shows at once).
-    int cursorNumber = INT_MIN;
-    std::shared_ptr<const CursorShape> cursorShape;
-    std::vector<GdkCursor*> cursorFrames;
-    guint animation = 0;
-    std::size_t step = 0;
-
-    void dropCursor()
-    {
-        if (animation)
-            g_source_remove(animation);
-        animation = 0;
-        for (GdkCursor* c : cursorFrames)
-            g_object_unref(c);
-        cursorFrames.clear();
-        cursorShape.reset();
-    }
-    ~Native()
-    {
-        dropCursor();
-        if (surface)
-            cairo_surface_destroy(surface);
-        if (top)
-            gtk_widget_destroy(top);
-    }
-};
 
 namespace {
 
@@ -91,15 +61,63 @@ GdkPixbuf* PixbufOf(const CursorFrame& frame)
 
 } // namespace
 
-// The signal handlers, with access to the backend's insides.
+// One GtkWindow showing one window of ours.
+class GtkNative final : public NativeWindow {
+public:
+    explicit GtkNative(Window& window);
+    ~GtkNative() override
+    {
+        dropCursorFrames();
+        if (surface_)
+            cairo_surface_destroy(surface_);
+        gtk_widget_destroy(top_);
+    }
+
+    void place(const NativePlacement& p) override;
+    void show() override
+    {
+        gtk_widget_show_all(top_);
+        gtk_widget_grab_focus(area_);
+    }
+    void hide() override { gtk_widget_hide(top_); }
+    bool shown() const override { return gtk_widget_get_visible(top_); }
+    void present(const gdi::Bitmap& frame, std::span<const gdi::IntRect> areas) override;
+    void setCursor(const CursorShape* shape, int frame, int builtin) override;
+    void setModal(bool modal) override { gtk_window_set_modal(GTK_WINDOW(top_), modal); }
+    std::int64_t handle() const override { return std::int64_t(reinterpret_cast<std::intptr_t>(top_)); }
+    void setOwner(GtkNative* owner) { gtk_window_set_transient_for(GTK_WINDOW(top_), GTK_WINDOW(owner->top_)); }
+
+    Window& window;
+
+private:
+    void dropCursorFrames()
+    {
+        for (GdkCursor* c : cursorFrames_)
+            if (c)
+                g_object_unref(c);
+        cursorFrames_.clear();
+        cursorShape_ = nullptr;
+    }
+
+    GtkWidget* top_;
+    GtkWidget* area_;
+    cairo_surface_t* surface_ = nullptr;
+    // The converted frames of the shape shown last.
+    const CursorShape* cursorShape_ = nullptr;
+    std::vector<GdkCursor*> cursorFrames_;
+
+    friend struct GtkEvents;
+};
+
+// The signal handlers: they hand what happened to the desktop layer.
 struct GtkEvents {
-    using Native = GtkBackend::Native;
+    static DesktopBackend& desktop() { return GtkBackend::instance(); }
 
     static gboolean draw(GtkWidget*, cairo_t* cr, gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
-        if (n->surface) {
-            cairo_set_source_surface(cr, n->surface, 0, 0);
+        auto* n = static_cast<GtkNative*>(data);
+        if (n->surface_) {
+            cairo_set_source_surface(cr, n->surface_, 0, 0);
             cairo_paint(cr);
         }
         return TRUE;
@@ -107,56 +125,45 @@ struct GtkEvents {
 
     static gboolean press(GtkWidget*, GdkEventButton* event, gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
+        auto* n = static_cast<GtkNative*>(data);
         if (event->type != GDK_BUTTON_PRESS)
             return TRUE; // double and triple clicks come as single presses too
         const std::optional<MouseButton> button = gtk::ButtonFromGdk(event->button);
         if (!button)
             return TRUE;
-        Window& window = *n->window;
-        const int frame = CurrentBackend().frameThickness(window.style());
-        const int caption = CurrentBackend().captionHeight(window.style());
-        const int ex = int(event->x), ey = int(event->y);
-        if (*button == MouseButton::Left && caption > 0 && ey >= frame && ey < frame + caption &&
-            !window.closeBoxRect().contains(ex, ey)) {
-            // Our own caption bar moves the window, as the desktop's would.
-            gtk_window_begin_move_drag(GTK_WINDOW(n->top), int(event->button), int(event->x_root),
+        const int x = int(std::floor(event->x)), y = int(std::floor(event->y));
+        if (*button == MouseButton::Left && desktop().onOwnCaption(n->window, x, y)) {
+            gtk_window_begin_move_drag(GTK_WINDOW(n->top_), int(event->button), int(event->x_root),
                                        int(event->y_root), event->time);
             return TRUE;
         }
-        const gdi::Point p = ClientPoint(window, event->x, event->y);
-        WindowSystem::instance().pointer(window.handle(), PointerKind::Down, *button,
-                                         gtk::ShiftFromGdk(event->state, button), p.x, p.y);
+        desktop().pointerEvent(n->window, PointerKind::Down, *button, gtk::ShiftFromGdk(event->state, button), x, y);
         return TRUE;
     }
 
     static gboolean release(GtkWidget*, GdkEventButton* event, gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
+        auto* n = static_cast<GtkNative*>(data);
         const std::optional<MouseButton> button = gtk::ButtonFromGdk(event->button);
         if (!button)
             return TRUE;
-        const gdi::Point p = ClientPoint(*n->window, event->x, event->y);
-        WindowSystem::instance().pointer(n->window->handle(), PointerKind::Up, *button,
-                                         gtk::ShiftFromGdk(event->state, std::nullopt, button), p.x, p.y);
+        desktop().pointerEvent(n->window, PointerKind::Up, *button,
+                               gtk::ShiftFromGdk(event->state, std::nullopt, button), int(std::floor(event->x)),
+                               int(std::floor(event->y)));
         return TRUE;
     }
 
     static gboolean motion(GtkWidget*, GdkEventMotion* event, gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
-        const std::weak_ptr<void> alive = n->window->lifetime();
-        const gdi::Point p = ClientPoint(*n->window, event->x, event->y);
-        WindowSystem::instance().pointer(n->window->handle(), PointerKind::Move, MouseButton::Left,
-                                         gtk::ShiftFromGdk(event->state), p.x, p.y);
-        if (!alive.expired())
-            GtkBackend::instance().updatePointerShape(*n->window, *n, p.x, p.y);
+        auto* n = static_cast<GtkNative*>(data);
+        desktop().pointerEvent(n->window, PointerKind::Move, MouseButton::Left, gtk::ShiftFromGdk(event->state),
+                               int(std::floor(event->x)), int(std::floor(event->y)));
         return TRUE;
     }
 
     static gboolean scroll(GtkWidget*, GdkEventScroll* event, gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
+        auto* n = static_cast<GtkNative*>(data);
         int delta = 0;
         switch (event->direction) {
         case GDK_SCROLL_UP:
@@ -171,49 +178,140 @@ struct GtkEvents {
         default:
             return TRUE;
         }
-        const gdi::Point p = ClientPoint(*n->window, event->x, event->y);
-        WindowSystem::instance().wheel(n->window->handle(), delta, gtk::ShiftFromGdk(event->state), p.x, p.y);
+        desktop().wheelEvent(n->window, delta, gtk::ShiftFromGdk(event->state), int(std::floor(event->x)),
+                             int(std::floor(event->y)));
         return TRUE;
     }
 
     static gboolean key(GtkWidget*, GdkEventKey* event, gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
+        auto* n = static_cast<GtkNative*>(data);
         const std::optional<gtk::KeyPress> press = gtk::KeyFromGdk(event->keyval, gdk_keyval_to_unicode(event->keyval));
         if (!press)
             return FALSE;
-        WindowSystem::instance().key(n->window->handle(), press->key, press->character, gtk::ShiftFromGdk(event->state));
+        desktop().keyEvent(n->window, press->key, press->character, gtk::ShiftFromGdk(event->state));
         return TRUE;
     }
 
     static gboolean closeRequest(GtkWidget*, GdkEvent*, gpointer data)
     {
-        GtkBackend::instance().closeRequested(*static_cast<Native*>(data)->window);
+        desktop().closeRequested(static_cast<GtkNative*>(data)->window);
         return TRUE; // the window lives on; the framework decides
     }
 
-    static gboolean composeIdle(gpointer)
+    static gboolean frameDue(gpointer)
     {
         GtkBackend& backend = GtkBackend::instance();
-        backend.composeScheduled_ = false;
-        backend.composeAll();
+        backend.wakeQueued_ = false;
+        backend.frame();
         return G_SOURCE_REMOVE;
     }
 
-    static gboolean animate(gpointer data)
+    static gboolean timer(gpointer data)
     {
-        auto* n = static_cast<Native*>(data);
-        const auto& steps = n->cursorShape->steps();
-        n->step = (n->step + 1) % steps.size();
-        const CursorStep& step = steps[n->step];
-        if (GdkWindow* gdkWindow = gtk_widget_get_window(n->area))
-            gdk_window_set_cursor(gdkWindow, n->cursorFrames.at(std::size_t(step.frame)));
-        n->animation = g_timeout_add(std::max<guint>(1, guint(step.jiffies * 1000 / 60)), &GtkEvents::animate, n);
-        return G_SOURCE_REMOVE;
+        const int id = int(reinterpret_cast<std::intptr_t>(data));
+        GtkBackend& backend = GtkBackend::instance();
+        if (!backend.timers_.count(id))
+            return G_SOURCE_REMOVE;
+        backend.timerDue(id);
+        return backend.timers_.count(id) ? G_SOURCE_CONTINUE : G_SOURCE_REMOVE;
+    }
+
+    static gboolean interrupt(gpointer)
+    {
+        GtkBackend::instance().quit();
+        return G_SOURCE_CONTINUE;
     }
 };
 
-bool GtkBackend::open(std::string& problem)
+GtkNative::GtkNative(Window& w)
+    : window(w), top_(gtk_window_new(GTK_WINDOW_TOPLEVEL)), area_(gtk_drawing_area_new())
+{
+    gtk_widget_set_can_focus(area_, TRUE);
+    gtk_widget_add_events(area_, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
+                                     GDK_SCROLL_MASK | GDK_SMOOTH_SCROLL_MASK | GDK_KEY_PRESS_MASK);
+    gtk_container_add(GTK_CONTAINER(top_), area_);
+    g_signal_connect(area_, "draw", G_CALLBACK(&GtkEvents::draw), this);
+    g_signal_connect(area_, "button-press-event", G_CALLBACK(&GtkEvents::press), this);
+    g_signal_connect(area_, "button-release-event", G_CALLBACK(&GtkEvents::release), this);
+    g_signal_connect(area_, "motion-notify-event", G_CALLBACK(&GtkEvents::motion), this);
+    g_signal_connect(area_, "scroll-event", G_CALLBACK(&GtkEvents::scroll), this);
+    g_signal_connect(top_, "key-press-event", G_CALLBACK(&GtkEvents::key), this);
+    g_signal_connect(top_, "delete-event", G_CALLBACK(&GtkEvents::closeRequest), this);
+    gtk_window_set_resizable(GTK_WINDOW(top_), FALSE);
+}
+
+void GtkNative::place(const NativePlacement& p)
+{
+    GtkWindow* top = GTK_WINDOW(top_);
+    gtk_window_set_title(top, Utf8(p.caption).c_str());
+    gtk_window_set_decorated(top, !p.ownFrame);
+    gtk_window_set_keep_above(top, p.stayOnTop);
+    gtk_window_set_type_hint(top, p.toolWindow ? GDK_WINDOW_TYPE_HINT_UTILITY : GDK_WINDOW_TYPE_HINT_NORMAL);
+    const int w = int(p.bounds.width()), h = int(p.bounds.height());
+    gtk_widget_set_size_request(area_, w, h);
+    gtk_window_resize(top, w, h);
+    if (p.centred)
+        gtk_window_set_position(top, GTK_WIN_POS_CENTER);
+    else
+        gtk_window_move(top, p.bounds.left, p.bounds.top);
+}
+
+void GtkNative::present(const gdi::Bitmap& frame, std::span<const gdi::IntRect> areas)
+{
+    const gdi::IntRect whole = frame.bounds();
+    if (!surface_ || cairo_image_surface_get_width(surface_) != frame.width() ||
+        cairo_image_surface_get_height(surface_) != frame.height()) {
+        if (surface_)
+            cairo_surface_destroy(surface_);
+        surface_ = cairo_image_surface_create(CAIRO_FORMAT_RGB24, frame.width(), frame.height());
+        areas = std::span<const gdi::IntRect>(&whole, 1);
+    }
+    cairo_surface_flush(surface_);
+    unsigned char* data = cairo_image_surface_get_data(surface_);
+    const int stride = cairo_image_surface_get_stride(surface_);
+    for (const gdi::IntRect& r : areas) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            const std::uint8_t* src = frame.scanLine(y) + std::size_t(r.left) * 3;
+            auto* out = reinterpret_cast<std::uint32_t*>(data + std::size_t(y) * std::size_t(stride)) + r.left;
+            for (int x = r.left; x < r.right; ++x, src += 3)
+                *out++ = std::uint32_t(src[0]) | std::uint32_t(src[1]) << 8 | std::uint32_t(src[2]) << 16;
+        }
+        gtk_widget_queue_draw_area(area_, r.left, r.top, int(r.width()), int(r.height()));
+    }
+    cairo_surface_mark_dirty(surface_);
+}
+
+void GtkNative::setCursor(const CursorShape* shape, int frame, int builtin)
+{
+    GdkWindow* gdkWindow = gtk_widget_get_window(area_);
+    if (!gdkWindow)
+        return;
+    GdkDisplay* display = gdk_window_get_display(gdkWindow);
+    if (!shape) {
+        GdkCursor* standard = gdk_cursor_new_from_name(display, gtk::StandardCursorName(builtin));
+        gdk_window_set_cursor(gdkWindow, standard);
+        if (standard)
+            g_object_unref(standard);
+        return;
+    }
+    if (shape != cursorShape_) {
+        dropCursorFrames();
+        for (const CursorFrame& f : shape->frames()) {
+            GdkPixbuf* pixbuf = PixbufOf(f);
+            GdkCursor* cursor = pixbuf ? gdk_cursor_new_from_pixbuf(display, pixbuf, shape->hotspotX(), shape->hotspotY())
+                                       : gdk_cursor_new_from_name(display, "default");
+            if (pixbuf)
+                g_object_unref(pixbuf);
+            cursorFrames_.push_back(cursor);
+        }
+        cursorShape_ = shape;
+    }
+    if (frame >= 0 && std::size_t(frame) < cursorFrames_.size())
+        gdk_window_set_cursor(gdkWindow, cursorFrames_[std::size_t(frame)]);
+}
+
+bool GtkBackend::openPlatform(std::string& problem)
 {
     if (!gtk_init_check(nullptr, nullptr)) {
         problem = "cannot open a display (is DISPLAY set?)";
@@ -230,198 +328,83 @@ GtkBackend& GtkBackend::instance()
     return *backend;
 }
 
-GtkBackend::Native* GtkBackend::native(const Window& window) const
+std::unique_ptr<NativeWindow> GtkBackend::makeNative(Window& window, NativeWindow* owner)
 {
-    auto it = natives_.find(&window);
-    return it == natives_.end() ? nullptr : it->second.get();
+    auto made = std::make_unique<GtkNative>(window);
+    if (owner)
+        made->setOwner(static_cast<GtkNative*>(owner));
+    return made;
 }
 
-GtkBackend::Native& GtkBackend::ensureNative(Window& window)
+void GtkBackend::wake()
 {
-    if (Native* existing = native(window))
-        return *existing;
-    auto made = std::make_unique<Native>();
-    Native& n = *made;
-    n.window = &window;
-    n.top = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    n.area = gtk_drawing_area_new();
-    gtk_widget_set_can_focus(n.area, TRUE);
-    gtk_widget_add_events(n.area, GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK | GDK_POINTER_MOTION_MASK |
-                                      GDK_SCROLL_MASK | GDK_SMOOTH_SCROLL_MASK | GDK_KEY_PRESS_MASK);
-    gtk_container_add(GTK_CONTAINER(n.top), n.area);
-    g_signal_connect(n.area, "draw", G_CALLBACK(&GtkEvents::draw), &n);
-    g_signal_connect(n.area, "button-press-event", G_CALLBACK(&GtkEvents::press), &n);
-    g_signal_connect(n.area, "button-release-event", G_CALLBACK(&GtkEvents::release), &n);
-    g_signal_connect(n.area, "motion-notify-event", G_CALLBACK(&GtkEvents::motion), &n);
-    g_signal_connect(n.area, "scroll-event", G_CALLBACK(&GtkEvents::scroll), &n);
-    g_signal_connect(n.top, "key-press-event", G_CALLBACK(&GtkEvents::key), &n);
-    g_signal_connect(n.top, "delete-event", G_CALLBACK(&GtkEvents::closeRequest), &n);
-    natives_[&window] = std::move(made);
-    place(window, n);
-    return n;
-}
-
-void GtkBackend::place(Window& window, Native& n)
-{
-    GtkWindow* top = GTK_WINDOW(n.top);
-    gtk_window_set_title(top, Utf8(window.caption()).c_str());
-    // A window that draws its own caption keeps it; the others get the
-    // desktop's frame.
-    gtk_window_set_decorated(top, (window.style() & wsCaption) == 0);
-    gtk_window_set_keep_above(top, (window.style() & wsStayOnTop) != 0);
-    gtk_window_set_type_hint(top, (window.style() & wsToolWindow) ? GDK_WINDOW_TYPE_HINT_UTILITY
-                                                                  : GDK_WINDOW_TYPE_HINT_NORMAL);
-    // An owned window (the zoom window) stays with its owner's window.
-    if (auto* owned = dynamic_cast<Form*>(&window))
-        if (Control* owner = WindowSystem::instance().find(owned->ownerWindow())) {
-            while (owner->parent())
-                owner = owner->parent();
-            if (auto* root = dynamic_cast<Window*>(owner); root && root != &window)
-                if (Native* ownerNative = native(*root))
-                    gtk_window_set_transient_for(top, GTK_WINDOW(ownerNative->top));
-        }
-    const int w = std::max(window.width(), 1), h = std::max(window.height(), 1);
-    gtk_widget_set_size_request(n.area, w, h);
-    gtk_window_set_resizable(top, FALSE);
-    gtk_window_resize(top, w, h);
-    auto* form = dynamic_cast<Form*>(&window);
-    if (form && form->position() == FormPosition::ScreenCenter)
-        gtk_window_set_position(top, GTK_WIN_POS_CENTER);
-    else
-        gtk_window_move(top, window.left(), window.top());
-}
-
-bool GtkBackend::shownOnScreen(const Window& window) const
-{
-    const Native* n = native(window);
-    return n && gtk_widget_get_visible(n->top);
-}
-
-void GtkBackend::hideOnScreen(Window& window)
-{
-    if (Native* n = native(window))
-        gtk_widget_hide(n->top);
-}
-
-void GtkBackend::placeOnScreen(Window& window)
-{
-    if (Native* n = native(window))
-        place(window, *n);
-}
-
-void GtkBackend::forgetOnScreen(Window& window)
-{
-    natives_.erase(&window);
-}
-
-void GtkBackend::present(Window& window)
-{
-    Native& n = ensureNative(window);
-    place(window, n);
-    window.damage({0, 0, window.width(), window.height()});
-    gtk_widget_show_all(n.top);
-    gtk_widget_grab_focus(n.area);
-    scheduleCompose();
-}
-
-void GtkBackend::scheduleCompose()
-{
-    if (composeScheduled_)
+    if (wakeQueued_)
         return;
-    composeScheduled_ = true;
-    g_idle_add(&GtkEvents::composeIdle, nullptr);
+    wakeQueued_ = true;
+    g_idle_add(&GtkEvents::frameDue, nullptr);
 }
 
-void GtkBackend::composeAll()
+bool GtkBackend::waitForEvents()
 {
-    syncWindows();
-    for (auto& [window, n] : natives_)
-        if (window->visible() && (!window->damagedAreas().empty() || !n->surface))
-            uploadWindow(*n->window, *n);
+    gtk_main_iteration();
+    return true;
 }
 
-void GtkBackend::uploadWindow(Window& window, Native& n)
+bool GtkBackend::handleWaiting()
 {
-    const std::vector<gdi::IntRect> areas = window.compose();
-    const gdi::Bitmap& frame = window.frame();
-    if (frame.isEmpty())
-        return;
-    if (!n.surface || cairo_image_surface_get_width(n.surface) != frame.width() ||
-        cairo_image_surface_get_height(n.surface) != frame.height()) {
-        if (n.surface)
-            cairo_surface_destroy(n.surface);
-        n.surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, frame.width(), frame.height());
+    bool handled = false;
+    while (gtk_events_pending()) {
+        gtk_main_iteration_do(FALSE);
+        handled = true;
     }
-    cairo_surface_flush(n.surface);
-    unsigned char* data = cairo_image_surface_get_data(n.surface);
-    const int stride = cairo_image_surface_get_stride(n.surface);
-    for (const gdi::IntRect& r : areas) {
-        for (int y = r.top; y < r.bottom; ++y) {
-            const std::uint8_t* src = frame.scanLine(y) + std::size_t(r.left) * 3;
-            auto* out = reinterpret_cast<std::uint32_t*>(data + std::size_t(y) * std::size_t(stride)) + r.left;
-            for (int x = r.left; x < r.right; ++x, src += 3)
-                *out++ = std::uint32_t(src[0]) | std::uint32_t(src[1]) << 8 | std::uint32_t(src[2]) << 16;
-        }
-        uploaded_ += std::uint64_t(r.width()) * std::uint64_t(r.height()) * 4;
-        gtk_widget_queue_draw_area(n.area, r.left, r.top, int(r.width()), int(r.height()));
-    }
-    cairo_surface_mark_dirty(n.surface);
+    return handled;
 }
 
-void GtkBackend::updatePointerShape(Window& window, Native& n, int x, int y)
+void GtkBackend::catchInterrupts(bool on)
 {
-    Control* under = WindowSystem::instance().controlAt(window.handle(), x, y);
-    const int number = under ? under->cursor() : 0;
-    std::shared_ptr<const CursorShape> shape = Screen::instance().cursor(number);
-    if (number == n.cursorNumber && shape == n.cursorShape)
-        return;
-    n.dropCursor();
-    n.cursorNumber = number;
-    GdkWindow* gdkWindow = gtk_widget_get_window(n.area);
-    if (!gdkWindow)
-        return;
-    GdkDisplay* display = gdk_window_get_display(gdkWindow);
-    if (!shape) {
-        GdkCursor* standard = gdk_cursor_new_from_name(display, gtk::StandardCursorName(number));
-        gdk_window_set_cursor(gdkWindow, standard);
-        if (standard)
-            g_object_unref(standard);
-        return;
+    if (on && !interrupt_) {
+        interrupt_ = g_unix_signal_add(SIGINT, &GtkEvents::interrupt, nullptr);
+        terminate_ = g_unix_signal_add(SIGTERM, &GtkEvents::interrupt, nullptr);
+    } else if (!on && interrupt_) {
+        g_source_remove(interrupt_);
+        g_source_remove(terminate_);
+        interrupt_ = terminate_ = 0;
     }
-    for (const CursorFrame& frame : shape->frames()) {
-        GdkPixbuf* pixbuf = PixbufOf(frame);
-        GdkCursor* cursor = pixbuf ? gdk_cursor_new_from_pixbuf(display, pixbuf, shape->hotspotX(), shape->hotspotY())
-                                   : gdk_cursor_new_from_name(display, "default");
-        if (pixbuf)
-            g_object_unref(pixbuf);
-        n.cursorFrames.push_back(cursor);
-    }
-    n.cursorShape = std::move(shape);
-    n.step = 0;
-    const auto& steps = n.cursorShape->steps();
-    const int first = steps.empty() ? 0 : steps.front().frame;
-    gdk_window_set_cursor(gdkWindow, n.cursorFrames.at(std::size_t(first)));
-    if (n.cursorShape->isAnimated() && steps.size() > 1)
-        n.animation = g_timeout_add(std::max<guint>(1, guint(steps.front().jiffies * 1000 / 60)),
-                                    &GtkEvents::animate, &n);
 }
 
-ModalResult GtkBackend::runModal(Form& form)
+void GtkBackend::scheduleTimer(int id, int milliseconds)
 {
-    if (answerWaiting())
-        return queued().runModal(form);
-    if (quitting_)
-        return ModalResult::Cancel;
-    present(form);
-    gtk_window_set_modal(GTK_WINDOW(ensureNative(form).top), TRUE);
-    const std::weak_ptr<void> alive = form.lifetime();
-    while (!quitting_ && !alive.expired() && form.visible() && form.modalResult() == ModalResult::None)
-        gtk_main_iteration();
-    if (alive.expired())
-        return ModalResult::Cancel;
-    if (Native* still = native(form))
-        gtk_window_set_modal(GTK_WINDOW(still->top), FALSE);
-    return form.modalResult() == ModalResult::Ok ? ModalResult::Ok : ModalResult::Cancel;
+    timers_[id] = g_timeout_add(guint(milliseconds), &GtkEvents::timer, reinterpret_cast<gpointer>(std::intptr_t(id)));
+}
+
+void GtkBackend::cancelTimer(int id)
+{
+    auto it = timers_.find(id);
+    if (it == timers_.end())
+        return;
+    // A timer stopped from its own tick is removed by the tick's answer.
+    g_source_remove(it->second);
+    timers_.erase(it);
+}
+
+std::string GtkBackend::clipboardText() const
+{
+    GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD);
+    gchar* text = clipboard ? gtk_clipboard_wait_for_text(clipboard) : nullptr;
+    if (!text)
+        return {};
+    // Characters code page 1251 lacks cannot be pasted into our fields.
+    std::string converted = sys::Text1251FromUtf8(text).value_or(std::string());
+    g_free(text);
+    return converted;
+}
+
+void GtkBackend::setClipboardText(const std::string& text)
+{
+    if (GtkClipboard* clipboard = gtk_clipboard_get(GDK_SELECTION_CLIPBOARD)) {
+        const std::string utf8 = Utf8(text);
+        gtk_clipboard_set_text(clipboard, utf8.c_str(), int(utf8.size()));
+    }
 }
 
 namespace {
@@ -441,8 +424,6 @@ GtkWindow* ActiveGtkWindow()
 
 std::optional<gdi::Color> GtkBackend::chooseColor(gdi::Color initial)
 {
-    if (answerWaiting() || quitting_)
-        return queued().chooseColor(initial);
     GtkWidget* dialog = gtk_color_chooser_dialog_new("Color", ActiveGtkWindow());
     const gdi::Color c = gdi::ResolveColor(initial);
     const GdkRGBA start{gdi::RedOf(c) / 255.0, gdi::GreenOf(c) / 255.0, gdi::BlueOf(c) / 255.0, 1.0};
@@ -462,8 +443,6 @@ std::optional<gdi::Color> GtkBackend::chooseColor(gdi::Color initial)
 
 std::optional<gdi::Font> GtkBackend::chooseFont(const gdi::Font& initial)
 {
-    if (answerWaiting() || quitting_)
-        return queued().chooseFont(initial);
     GtkWidget* dialog = gtk_font_chooser_dialog_new("Font", ActiveGtkWindow());
     // The chooser starts on the face the font really resolves to: a name
     // the desktop lacks ("MS Sans Serif") would leave nothing chosen.
@@ -506,8 +485,6 @@ std::optional<gdi::Font> GtkBackend::chooseFont(const gdi::Font& initial)
 
 std::optional<std::string> GtkBackend::chooseFile(bool save, const std::string& filter, const std::string& initial)
 {
-    if (answerWaiting() || quitting_)
-        return queued().chooseFile(save, filter, initial);
     GtkWidget* dialog = gtk_file_chooser_dialog_new(
         save ? "Save As" : "Open", ActiveGtkWindow(), save ? GTK_FILE_CHOOSER_ACTION_SAVE : GTK_FILE_CHOOSER_ACTION_OPEN,
         "_Cancel", GTK_RESPONSE_CANCEL, save ? "_Save" : "_Open", GTK_RESPONSE_ACCEPT, nullptr);
@@ -546,10 +523,6 @@ std::optional<std::string> GtkBackend::chooseFile(bool save, const std::string& 
 
 void GtkBackend::messageBox(const std::string& text, const std::string& caption)
 {
-    if (quitting_) {
-        queued().messageBox(text, caption);
-        return;
-    }
     GtkWidget* dialog = gtk_message_dialog_new(ActiveGtkWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_INFO, GTK_BUTTONS_OK,
                                                "%s", Utf8(text).c_str());
     gtk_window_set_title(GTK_WINDOW(dialog), Utf8(caption).c_str());
@@ -559,10 +532,6 @@ void GtkBackend::messageBox(const std::string& text, const std::string& caption)
 
 void GtkBackend::errorBox(const std::string& message)
 {
-    // Counted and reported as without a screen, then shown.
-    queued().errorBox(message);
-    if (quitting_)
-        return;
     GtkWidget* dialog = gtk_message_dialog_new(ActiveGtkWindow(), GTK_DIALOG_MODAL, GTK_MESSAGE_ERROR, GTK_BUTTONS_OK,
                                                "%s", Utf8(message).c_str());
     runDialog(dialog);
@@ -579,20 +548,7 @@ void GtkBackend::openAddress(const std::string& address)
     }
 }
 
-void GtkBackend::runUntilClosed(Window& window)
-{
-    const std::weak_ptr<void> alive = window.lifetime();
-    composeAll();
-    while (!quitting_ && !alive.expired() && window.visible())
-        gtk_main_iteration();
-}
 
-void GtkBackend::quit()
-{
-    quitting_ = true;
-    endModalLoops();
-    g_main_context_wakeup(nullptr);
-}
 
 int GtkBackend::runDialog(void* dialog)
 {
@@ -603,10 +559,20 @@ int GtkBackend::runDialog(void* dialog)
     return response;
 }
 
-void GtkBackend::endModalLoops()
+void GtkBackend::endDialogs()
 {
     if (activeDialog_)
         gtk_dialog_response(GTK_DIALOG(activeDialog_), GTK_RESPONSE_CANCEL);
+}
+
+} // namespace forms
+
+namespace forms {
+
+Backend* OpenDesktop(std::string& problem)
+{
+    GtkBackend& desktop = GtkBackend::instance();
+    return desktop.open(problem) ? &desktop : nullptr;
 }
 
 } // namespace forms

@@ -1,0 +1,11 @@
+#include "platform/backends/Desktop.h"
+
+namespace forms {
+
+Backend* OpenDesktop(std::string& problem)
+{
+    problem = "this build has no real windows (it was built without GTK 3)";
+    return nullptr;
+}
+
+} // namespace forms
