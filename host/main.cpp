@@ -21,7 +21,7 @@ namespace {
 bool OpenWindows()
 {
     std::string problem;
-    forms::Backend* desktop = forms::OpenDesktop(problem);
+    forms::Backend* desktop = forms::OpenDesktopBackend(problem);
     if (!desktop) {
         std::cerr << "zenvas-host: --window: " << problem << '\n';
         return false;

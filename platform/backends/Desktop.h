@@ -9,6 +9,6 @@ namespace forms {
 // The backend of this build's desktop (GTK on Linux, the system's own
 // windows on Windows), opened; null with a reason when there is none (no
 // display, or a build without one).
-Backend* OpenDesktop(std::string& problem);
+Backend* OpenDesktopBackend(std::string& problem);
 
 } // namespace forms

@@ -24,6 +24,10 @@ bool DesktopBackend::open(std::string& problem)
 {
     if (opened_)
         return true;
+    if (closed_) {
+        problem = "the desktop was let go";
+        return false;
+    }
     if (!openPlatform(problem))
         return false;
     opened_ = true;
@@ -138,6 +142,7 @@ void DesktopBackend::frame()
 {
     frameDue_ = false;
     ++frames_;
+    beforeFrame();
     // A hosted window whose canvas went (deleted, or the project closed)
     // gives the other program's window back.
     std::vector<Window*> empty;
@@ -339,6 +344,7 @@ Window* DesktopBackend::adoptHosted(std::unique_ptr<Window> window, std::unique_
     natives_[result].native = std::move(native);
     hosted_.push_back(std::move(window));
     result->show();
+    present(*result);
     return result;
 }
 
@@ -360,6 +366,14 @@ void DesktopBackend::letGo(Window& hosted)
     WindowSystem::instance().releaseLater(std::move(gone));
 }
 
+Window* DesktopBackend::windowShownBy(std::int64_t handle) const
+{
+    for (const auto& [window, shown] : natives_)
+        if (shown.native->handle() == handle)
+            return const_cast<Window*>(window);
+    return nullptr;
+}
+
 void DesktopBackend::forgetAll()
 {
     auto natives = std::move(natives_);
@@ -368,6 +382,7 @@ void DesktopBackend::forgetAll()
         stopAnimation(shown);
     natives.clear();
     opened_ = false;
+    closed_ = true; // windows torn down after this stay off the screen
 }
 
 } // namespace forms

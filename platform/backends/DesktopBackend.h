@@ -90,8 +90,12 @@ protected:
     Window* adoptHosted(std::unique_ptr<Window> window, std::unique_ptr<NativeWindow> native);
     // The hosted window filling the other program's window `parent`.
     Window* findHosted(std::int64_t parent) const;
-    // Destroys every native window (the platform is going away).
+    // The window whose native window has the desktop's handle `handle`.
+    Window* windowShownBy(std::int64_t handle) const;
+    // Destroys every native window for good (the platform is going away).
     void forgetAll();
+    // Runs at the start of every frame.
+    virtual void beforeFrame() {}
 
     bool quitting_ = false;
 
@@ -116,6 +120,7 @@ private:
     void letGo(Window& hosted);
 
     bool opened_ = false;
+    bool closed_ = false;
     std::map<const Window*, Shown> natives_;
     std::vector<std::unique_ptr<Window>> hosted_;
     std::function<void(Window&)> onClose_;

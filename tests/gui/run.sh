@@ -95,6 +95,35 @@ grep -q "editor closed: False" end-editor.out || fail "the open editor did not e
 
 # 3. An action editor: typing into a spin field, a drop-down list, a
 # labelled edit, Enter.
+# The screen in the middle of a held drag, for each tool: xdotool presses
+# and moves the real pointer and pauses before the release; the screen's
+# pixels then must equal a headless run stopped at the same point.
+source "$here/../support/held-drags.sh"
+write_held_drags .
+for tool in $HELD_TOOLS; do
+  "$host" --plugin "$plugin" "held-$tool.zhs" > "held-$tool.out" 2>&1 || fail "headless $tool: $(cat "held-$tool.out")"
+  "$host" --plugin "$plugin" --window "ready-$tool.zhs" > "ready-$tool.out" 2>&1 &
+  pid=$!
+  page=$(window_named "ready-$tool.zhs")
+  if [ -z "$page" ]; then
+    fail "the page never appeared: $(cat "ready-$tool.out")"
+  else
+    pause 0.5
+    while read -r kind x y; do
+      case "$kind" in
+        move) xdotool mousemove --window "$page" $((x + 10)) $((y + 10)) ;;
+        down) xdotool mousedown 1 ;;
+      esac
+      pause
+    done < <(held_pointer_steps)
+    pause 0.5
+    same_pixels "$page" "held-$tool.png" 10 10 200 150 \
+      || fail "the screen during a held $tool drag differs from the headless run"
+    xdotool mouseup 1
+  fi
+  kill -TERM "$pid"; wait "$pid"
+done
+
 cp "$here/editor-headless.zhs" .
 "$host" --plugin "$plugin" editor-headless.zhs > editor-headless.out 2>&1 || fail "headless editor: $(cat editor-headless.out)"
 "$host" --plugin "$plugin" --window --edit ZvRectangleNoMouse "Page" "2" "0,0,0" "" "" "255,255,255" "" \

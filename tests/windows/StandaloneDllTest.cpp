@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -207,6 +208,89 @@ TEST_F(StandaloneDll, ACanvasFillsTheHostsWindowUntilItIsDeleted)
     HandleMessages();
     DestroyWindow(page);
     module = LoadLibraryA(modulePath.c_str());
+}
+
+// What a host's window shows at (x, y), read back through GDI.
+COLORREF ScreenPixel(HWND window, int x, int y)
+{
+    HDC dc = GetDC(window);
+    const COLORREF pixel = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return pixel;
+}
+
+TEST_F(StandaloneDll, DrawingByCoordinatesReachesTheScreenAtOnce)
+{
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    ASSERT_NE(execAction, nullptr);
+    WNDCLASSW hostClass{};
+    hostClass.lpfnWndProc = &DefWindowProcW;
+    hostClass.hInstance = GetModuleHandleW(nullptr);
+    hostClass.lpszClassName = L"HostShownPage";
+    RegisterClassW(&hostClass);
+    HWND page = CreateWindowExW(0, L"HostShownPage", L"Page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                                nullptr, nullptr, hostClass.hInstance, nullptr);
+    if (!page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    hostRectangle = CreateWindowExW(0, L"HostShownPage", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, page,
+                                    nullptr, hostClass.hInstance, nullptr);
+    registerAccess(&AnswerQuery);
+    // A 20 x 20 green picture, for the picture load.
+    {
+        std::ofstream bmp("green.bmp", std::ios::binary);
+        const std::uint32_t rowBytes = 60, size = 54 + rowBytes * 20;
+        const std::uint8_t header[54] = {'B', 'M', std::uint8_t(size), std::uint8_t(size >> 8), 0, 0, 0, 0, 0, 0, 54,
+                                         0, 0, 0, 40, 0, 0, 0, 20, 0, 0, 0, 20, 0, 0, 0, 1, 0, 24};
+        bmp.write(reinterpret_cast<const char*>(header), sizeof header);
+        for (int i = 0; i < 20 * 20; ++i)
+            bmp.write("\x00\xFF\x00", 3);
+    }
+
+    Execute(execAction, 1, {"Shown", "200", "150"}, ZENVAS_TRUE); // ZenvasCreate
+    HandleMessages();
+    HWND canvas = FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(ScreenPixel(canvas, 30, 30), RGB(255, 255, 255));
+
+    // Each drawing shows as soon as the host's message loop has run, with
+    // no input, repaint or other action in between.
+    struct Step {
+        int action;
+        std::vector<std::string> texts;
+        int x, y;
+        COLORREF shown;
+    };
+    const Step steps[] = {
+        {46, {"Shown", "1", "0,0,255", "Solid", "Solid", "255,0,0", "10 | 10 | 60 | 50"}, 30, 30, RGB(255, 0, 0)},
+        {45, {"Shown", "1", "0,0,255", "Solid", "5", "100", "90", "100"}, 50, 100, RGB(0, 0, 255)},
+        {44, {"Shown", "0,255,255", "150", "20"}, 150, 20, RGB(0, 255, 255)},
+        {51, {"Shown", "Arial|clBlack|24||1", "Hi", "120 | 110 | 99"}, -1, -1, 0},
+        {52, {"Shown", "255,255,0", "Solid", "30 | 30"}, 30, 30, RGB(255, 255, 0)},
+        {33, {"Shown", "green.bmp", "150", "100"}, 160, 110, RGB(0, 255, 0)},
+        {28, {"Shown"}, -1, -1, 0},                                          // ZenvasCopyMemory
+        {46, {"Shown", "1", "0,0,0", "Solid", "Solid", "0,0,0", "0 | 0 | 200 | 150"}, 30, 30, RGB(0, 0, 0)},
+        {29, {"Shown"}, 30, 30, RGB(255, 255, 0)},                            // ZenvasPasteMemory
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE("action " + std::to_string(step.action));
+        Execute(execAction, step.action, step.texts, ZENVAS_TRUE);
+        HandleMessages();
+        if (step.x >= 0) {
+            EXPECT_EQ(ScreenPixel(canvas, step.x, step.y), step.shown);
+        } else if (step.action == 51) {
+            // Text: some pixel of the line's box is no longer white.
+            bool inked = false;
+            for (int y = 110; y < 140 && !inked; ++y)
+                for (int x = 120; x < 190 && !inked; ++x)
+                    inked = ScreenPixel(canvas, x, y) != RGB(255, 255, 255);
+            EXPECT_TRUE(inked);
+        }
+    }
+    Execute(execAction, 2, {"Shown"}, ZENVAS_TRUE);
+    HandleMessages();
+    DestroyWindow(page);
+    DeleteFileA("green.bmp");
 }
 
 } // namespace

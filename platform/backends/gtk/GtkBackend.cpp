@@ -569,7 +569,7 @@ void GtkBackend::endDialogs()
 
 namespace forms {
 
-Backend* OpenDesktop(std::string& problem)
+Backend* OpenDesktopBackend(std::string& problem)
 {
     GtkBackend& desktop = GtkBackend::instance();
     return desktop.open(problem) ? &desktop : nullptr;

@@ -2,7 +2,7 @@
 
 namespace forms {
 
-Backend* OpenDesktop(std::string& problem)
+Backend* OpenDesktopBackend(std::string& problem)
 {
     problem = "this build has no real windows (it was built without GTK 3)";
     return nullptr;

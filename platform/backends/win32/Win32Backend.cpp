@@ -1,5 +1,6 @@
 #include "platform/backends/win32/Win32Backend.h"
 
+#include "platform/backends/Desktop.h"
 #include "platform/backends/win32/Win32Translate.h"
 #include "platform/forms/Cursor.h"
 #include "platform/forms/Form.h"
@@ -13,6 +14,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cstring>
 
@@ -22,8 +24,12 @@ namespace {
 
 constexpr const wchar_t* kWindowClass = L"ZenvasWindow";
 constexpr const wchar_t* kAreaClass = L"ZenvasArea";
-constexpr UINT kComposeMessage = WM_APP + 0x2A;
-constexpr UINT_PTR kCursorTimer = 1;
+constexpr UINT kFrameMessage = WM_APP + 0x2A;
+constexpr UINT kInterruptMessage = WM_APP + 0x2B;
+
+// The window receiving frame requests, timers and interrupts; a console's
+// Ctrl+C arrives on a thread of its own, which may only post to it.
+std::atomic<HWND> g_messageWindow{nullptr};
 
 std::wstring Wide(const std::string& text1251)
 {
@@ -55,18 +61,11 @@ Window& RootOf(Window& window)
     return top ? *top : window;
 }
 
-// Windows drawing their own caption keep our frame; the others get the
-// desktop's.
-bool OwnFrame(const Window& window)
+BOOL WINAPI ConsoleInterrupt(DWORD)
 {
-    return (window.style() & wsCaption) != 0;
-}
-
-// Whether the window itself is shown, whatever its parents are: a hosted
-// window stays shown on a page the host has hidden.
-bool Shown(HWND hwnd)
-{
-    return hwnd && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (HWND target = g_messageWindow.load())
+        PostMessageW(target, kInterruptMessage, 0, 0);
+    return TRUE;
 }
 
 HCURSOR CursorFrom(const CursorFrame& frame, int hotspotX, int hotspotY)
@@ -123,36 +122,17 @@ HWND DialogOwner()
 
 } // namespace
 
-struct Win32Backend::Native {
-    Window* window = nullptr;
-    HWND hwnd = nullptr;
-    HWND hostParent = nullptr; // for a hosted window: the window it fills
-    HBITMAP dib = nullptr;
-    void* bits = nullptr;
-    int dibWidth = 0;
-    int dibHeight = 0;
-    // The pointer shape shown: the control's number and the shape object
-    // the screen table held for it (a replaced entry shows at once).
-    int cursorNumber = INT_MIN;
-    std::shared_ptr<const CursorShape> cursorShape;
-    std::vector<HCURSOR> cursorFrames;
-    HCURSOR cursor = nullptr;
-    std::size_t step = 0;
-
-    void dropCursor()
+// One window of the desktop showing one window of ours.
+class Win32Native final : public NativeWindow {
+public:
+    Win32Native(Window& w, HWND h, HWND parent) : window(w), hwnd(h), hostParentHwnd(parent)
     {
-        if (hwnd)
-            KillTimer(hwnd, kCursorTimer);
-        for (HCURSOR c : cursorFrames)
-            if (c)
-                DestroyCursor(c);
-        cursorFrames.clear();
-        cursorShape.reset();
-        cursor = nullptr;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     }
-    ~Native()
+    ~Win32Native() override
     {
-        dropCursor();
+        setModal(false);
+        dropCursorFrames();
         if (hwnd) {
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
             DestroyWindow(hwnd);
@@ -160,12 +140,62 @@ struct Win32Backend::Native {
         if (dib)
             DeleteObject(dib);
     }
+
+    void place(const NativePlacement& p) override;
+    void show() override { ShowWindow(hwnd, hostParentHwnd ? SW_SHOWNA : SW_SHOW); }
+    void hide() override
+    {
+        if (hwnd)
+            ShowWindow(hwnd, SW_HIDE);
+    }
+    // Read from our own WS_VISIBLE: a hosted window stays shown on a page
+    // the host has hidden.
+    bool shown() const override { return hwnd && (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+    void present(const gdi::Bitmap& frame, std::span<const gdi::IntRect> areas) override;
+    void setCursor(const CursorShape* shape, int frame, int builtin) override;
+    void setModal(bool modal) override;
+    std::int64_t handle() const override { return NativeOf(hwnd); }
+    std::int64_t hostParent() const override { return hostParentHwnd ? NativeOf(hostParentHwnd) : 0; }
+
+    // Copies `r` of the picture to the window's device context.
+    void blit(HDC dc, const RECT& r)
+    {
+        if (!dib)
+            return;
+        HDC memory = CreateCompatibleDC(dc);
+        HGDIOBJ previous = SelectObject(memory, dib);
+        BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top, SRCCOPY);
+        SelectObject(memory, previous);
+        DeleteDC(memory);
+    }
+
+    Window& window;
+    HWND hwnd;
+    HWND hostParentHwnd; // for a hosted window: the window it fills
+    HCURSOR cursor = nullptr;
+
+private:
+    void dropCursorFrames()
+    {
+        for (HCURSOR c : cursorFrames_)
+            if (c)
+                DestroyCursor(c);
+        cursorFrames_.clear();
+        cursorShape_ = nullptr;
+    }
+
+    HBITMAP dib = nullptr;
+    void* bits = nullptr;
+    int dibWidth = 0;
+    int dibHeight = 0;
+    const CursorShape* cursorShape_ = nullptr;
+    std::vector<HCURSOR> cursorFrames_;
+    std::vector<HWND> disabled_; // the windows a modal window disabled
+    bool modal_ = false;
 };
 
-// The window procedure's work, with access to the backend's insides.
+// The window procedure: what happened goes to the desktop layer.
 struct Win32Events {
-    using Native = Win32Backend::Native;
-
     static LRESULT CALLBACK procedure(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
     {
         // Nothing may unwind through the system's frames (the 32-bit DLL's
@@ -182,12 +212,23 @@ struct Win32Events {
     static bool handle(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, LRESULT& result)
     {
         Win32Backend& backend = Win32Backend::instance();
-        if (message == kComposeMessage) {
-            backend.composeScheduled_ = false;
-            backend.composeAll();
-            return true;
+        if (hwnd == Hwnd(backend.messageWindow_)) {
+            switch (message) {
+            case kFrameMessage:
+                backend.wakePosted_ = false;
+                backend.frame();
+                return true;
+            case kInterruptMessage:
+                backend.quit();
+                return true;
+            case WM_TIMER:
+                backend.timerDue(int(wparam));
+                return true;
+            default:
+                return false;
+            }
         }
-        auto* n = reinterpret_cast<Native*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        auto* n = reinterpret_cast<Win32Native*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
         if (!n)
             return false;
         if (const std::optional<win32::PointerMessage> pointer = win32::PointerFromMessage(message)) {
@@ -206,49 +247,41 @@ struct Win32Events {
         case WM_MOUSEWHEEL: {
             POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
             ScreenToClient(hwnd, &at);
-            const gdi::Point origin = n->window->clientOrigin();
-            WindowSystem::instance().wheel(n->window->handle(), win32::WheelDelta(wparam),
-                                           win32::ShiftFromMouseKeys(wparam, GetKeyState(VK_MENU) < 0),
-                                           at.x - origin.x, at.y - origin.y);
+            backend.wheelEvent(n->window, win32::WheelDelta(wparam),
+                               win32::ShiftFromMouseKeys(wparam, GetKeyState(VK_MENU) < 0), at.x, at.y);
             return true;
         }
         case WM_SETCURSOR:
             if (LOWORD(lparam) != HTCLIENT)
                 return false;
-            {
-                POINT at{};
-                GetCursorPos(&at);
-                ScreenToClient(hwnd, &at);
-                backend.updateCursor(*n, at.x, at.y);
-            }
+            SetCursor(n->cursor ? n->cursor : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
             result = TRUE;
-            return true;
-        case WM_TIMER:
-            if (wparam == kCursorTimer)
-                animate(*n);
             return true;
         case WM_KEYDOWN:
             if (const std::optional<Key> key = win32::KeyFromVirtualKey(unsigned(wparam)))
-                WindowSystem::instance().key(n->window->handle(), *key, 0, keyShift());
+                backend.keyEvent(n->window, *key, 0, keyShift());
             return true;
         case WM_CHAR:
             if (const std::optional<char> typed = win32::CharacterFromUtf16(unsigned(wparam)))
-                WindowSystem::instance().key(n->window->handle(), Key::Character, *typed, keyShift());
+                backend.keyEvent(n->window, Key::Character, *typed, keyShift());
             return true;
         case WM_MOUSEACTIVATE:
             // A hosted window takes the keys once clicked, as a control of
             // the host's window would.
-            if (n->hostParent)
+            if (n->hostParentHwnd)
                 SetFocus(hwnd);
             return false;
         case WM_CLOSE:
-            closeRequest(*n);
+            backend.closeRequested(n->window);
             return true;
-        case WM_DESTROY:
+        case WM_DESTROY: {
             // Destroyed from outside (the host destroyed the window a hosted
             // window fills, or the thread ends): forget it.
-            backend.nativeGone(*n);
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+            n->hwnd = nullptr;
+            backend.nativeGone(n->window);
             return false;
+        }
         default:
             return false;
         }
@@ -266,19 +299,17 @@ struct Win32Events {
         return shift;
     }
 
-    static void mouse(Native& n, win32::PointerMessage pointer, WPARAM wparam, LPARAM lparam)
+    static void mouse(Win32Native& n, win32::PointerMessage pointer, WPARAM wparam, LPARAM lparam)
     {
         const HWND hwnd = n.hwnd;
-        Window& window = *n.window;
         const gdi::Point at = win32::PointFromLParam(lparam);
-        const gdi::Point origin = window.clientOrigin();
         // A press keeps the pointer until every button is let go, so a drag
         // goes on outside the window.
         if (pointer.kind == PointerKind::Down)
             SetCapture(hwnd);
-        WindowSystem::instance().pointer(window.handle(), pointer.kind, pointer.button,
-                                         win32::ShiftFromMouseKeys(wparam, GetKeyState(VK_MENU) < 0),
-                                         at.x - origin.x, at.y - origin.y);
+        Win32Backend::instance().pointerEvent(n.window, pointer.kind, pointer.button,
+                                              win32::ShiftFromMouseKeys(wparam, GetKeyState(VK_MENU) < 0), at.x,
+                                              at.y);
         // The handler may have destroyed the window; only the handle is
         // used from here.
         if (pointer.kind == PointerKind::Up && (wparam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 &&
@@ -286,62 +317,131 @@ struct Win32Events {
             ReleaseCapture();
     }
 
-    static void paint(Native& n)
+    static void paint(Win32Native& n)
     {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(n.hwnd, &ps);
-        if (dc && n.dib) {
-            HDC memory = CreateCompatibleDC(dc);
-            HGDIOBJ previous = SelectObject(memory, n.dib);
-            const RECT& r = ps.rcPaint;
-            BitBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, memory, r.left, r.top, SRCCOPY);
-            SelectObject(memory, previous);
-            DeleteDC(memory);
-        }
+        if (dc)
+            n.blit(dc, ps.rcPaint);
         EndPaint(n.hwnd, &ps);
     }
 
     // Our own caption bar moves the window, as the desktop's would.
-    static bool hitTest(Native& n, LPARAM lparam, LRESULT& result)
+    static bool hitTest(Win32Native& n, LPARAM lparam, LRESULT& result)
     {
-        Window& window = *n.window;
-        if (n.hostParent || !OwnFrame(window))
+        if (n.hostParentHwnd || !(n.window.style() & wsCaption))
             return false;
         POINT at{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)};
         ScreenToClient(n.hwnd, &at);
-        const int frame = Win32Backend::instance().frameThickness(window.style());
-        const int caption = Win32Backend::instance().captionHeight(window.style());
-        if (at.y >= frame && at.y < frame + caption && !window.closeBoxRect().contains(at.x, at.y)) {
-            result = HTCAPTION;
-            return true;
-        }
-        result = HTCLIENT;
+        if (!Win32Backend::instance().onOwnCaption(n.window, at.x, at.y))
+            return false;
+        result = HTCAPTION;
         return true;
     }
-
-    static void animate(Native& n)
-    {
-        KillTimer(n.hwnd, kCursorTimer);
-        if (!n.cursorShape || n.cursorShape->steps().empty())
-            return;
-        const auto& steps = n.cursorShape->steps();
-        n.step = (n.step + 1) % steps.size();
-        const CursorStep& step = steps[n.step];
-        n.cursor = n.cursorFrames.at(std::size_t(step.frame));
-        POINT at{};
-        GetCursorPos(&at);
-        if (WindowFromPoint(at) == n.hwnd)
-            SetCursor(n.cursor);
-        SetTimer(n.hwnd, kCursorTimer, std::max<UINT>(1, UINT(step.jiffies * 1000 / 60)), nullptr);
-    }
-
-    static void closeRequest(Native& n)
-    {
-        // A hosted window belongs to the host's window, which decides.
-        if (!n.hostParent)
-            Win32Backend::instance().closeRequested(*n.window);
-    }
 };
+
+void Win32Native::place(const NativePlacement& p)
+{
+    if (!hwnd)
+        return;
+    const int w = int(p.bounds.width()), h = int(p.bounds.height());
+    if (hostParentHwnd) {
+        SetWindowPos(hwnd, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+        return;
+    }
+    SetWindowTextW(hwnd, Wide(p.caption).c_str());
+    // The desktop's frame goes around the window's own area.
+    RECT outer{0, 0, w, h};
+    AdjustWindowRectEx(&outer, DWORD(GetWindowLongPtrW(hwnd, GWL_STYLE)), FALSE,
+                       DWORD(GetWindowLongPtrW(hwnd, GWL_EXSTYLE)));
+    int x = p.bounds.left, y = p.bounds.top;
+    const int outerWidth = outer.right - outer.left, outerHeight = outer.bottom - outer.top;
+    if (p.centred) {
+        RECT work{};
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        x = work.left + (work.right - work.left - outerWidth) / 2;
+        y = work.top + (work.bottom - work.top - outerHeight) / 2;
+    }
+    SetWindowPos(hwnd, p.stayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, x, y, outerWidth, outerHeight, SWP_NOACTIVATE);
+}
+
+void Win32Native::present(const gdi::Bitmap& frame, std::span<const gdi::IntRect> areas)
+{
+    const gdi::IntRect whole = frame.bounds();
+    if (!dib || dibWidth != frame.width() || dibHeight != frame.height()) {
+        if (dib)
+            DeleteObject(dib);
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = frame.width();
+        info.bmiHeader.biHeight = -frame.height(); // rows from the top
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        bits = nullptr;
+        dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!dib || !bits) {
+            dib = nullptr;
+            return;
+        }
+        dibWidth = frame.width();
+        dibHeight = frame.height();
+        areas = std::span<const gdi::IntRect>(&whole, 1);
+    }
+    GdiFlush();
+    auto* pixels = static_cast<std::uint32_t*>(bits);
+    for (const gdi::IntRect& r : areas) {
+        for (int y = r.top; y < r.bottom; ++y) {
+            const std::uint8_t* src = frame.scanLine(y) + std::size_t(r.left) * 3;
+            std::uint32_t* out = pixels + std::size_t(y) * std::size_t(dibWidth) + std::size_t(r.left);
+            for (int x = r.left; x < r.right; ++x, src += 3)
+                *out++ = std::uint32_t(src[0]) | std::uint32_t(src[1]) << 8 | std::uint32_t(src[2]) << 16;
+        }
+        const RECT rect{r.left, r.top, r.right, r.bottom};
+        InvalidateRect(hwnd, &rect, FALSE);
+    }
+}
+
+void Win32Native::setCursor(const CursorShape* shape, int frame, int builtin)
+{
+    if (!shape) {
+        const int id = win32::StandardCursorId(builtin);
+        cursor = id ? LoadCursorW(nullptr, MAKEINTRESOURCEW(id)) : nullptr;
+    } else {
+        if (shape != cursorShape_) {
+            dropCursorFrames();
+            for (const CursorFrame& f : shape->frames())
+                cursorFrames_.push_back(CursorFrom(f, shape->hotspotX(), shape->hotspotY()));
+            cursorShape_ = shape;
+        }
+        cursor = frame >= 0 && std::size_t(frame) < cursorFrames_.size() ? cursorFrames_[std::size_t(frame)] : nullptr;
+    }
+    // Shown at once when the pointer is over the window.
+    POINT at{};
+    GetCursorPos(&at);
+    if (hwnd && WindowFromPoint(at) == hwnd)
+        SetCursor(cursor ? cursor : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)));
+}
+
+void Win32Native::setModal(bool modal)
+{
+    if (modal == modal_)
+        return;
+    modal_ = modal;
+    if (modal) {
+        // Every other window of this thread (the host's too) waits while
+        // this one runs.
+        Disabled disabled{hwnd, {}};
+        EnumThreadWindows(GetCurrentThreadId(), &DisableOther, reinterpret_cast<LPARAM>(&disabled));
+        disabled_ = std::move(disabled.windows);
+        SetForegroundWindow(hwnd);
+        return;
+    }
+    for (HWND other : disabled_)
+        if (IsWindow(other))
+            EnableWindow(other, TRUE);
+    disabled_.clear();
+}
 
 Win32Backend& Win32Backend::instance()
 {
@@ -349,10 +449,8 @@ Win32Backend& Win32Backend::instance()
     return *backend;
 }
 
-bool Win32Backend::open(std::string& problem)
+bool Win32Backend::openPlatform(std::string& problem)
 {
-    if (open_)
-        return true;
     HMODULE module = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
                        reinterpret_cast<LPCWSTR>(&Win32Events::procedure), &module);
@@ -382,56 +480,39 @@ bool Win32Backend::open(std::string& problem)
         UnregisterClassW(kAreaClass, module);
         return false;
     }
-    open_ = true;
+    g_messageWindow = Hwnd(messageWindow_);
     return true;
 }
 
 void Win32Backend::detach()
 {
-    auto natives = std::move(natives_);
-    natives_.clear();
-    for (auto& [window, n] : natives)
-        if (n->hwnd)
-            SetWindowLongPtrW(n->hwnd, GWLP_USERDATA, 0);
-    natives.clear();
+    forgetAll();
     for (auto& [window, area] : areas_)
         DestroyWindow(Hwnd(area.hwnd));
     areas_.clear();
-    if (!open_)
+    if (!messageWindow_)
         return;
+    g_messageWindow = nullptr;
     DestroyWindow(Hwnd(messageWindow_));
     messageWindow_ = nullptr;
     UnregisterClassW(kWindowClass, static_cast<HINSTANCE>(instance_));
     UnregisterClassW(kAreaClass, static_cast<HINSTANCE>(instance_));
-    open_ = false;
 }
 
-Win32Backend::Native* Win32Backend::native(const Window& window) const
+std::unique_ptr<NativeWindow> Win32Backend::makeNative(Window& window, NativeWindow* owner)
 {
-    auto it = natives_.find(&window);
-    return it == natives_.end() ? nullptr : it->second.get();
-}
-
-Win32Backend::Native* Win32Backend::ensureNative(Window& window)
-{
-    if (Native* existing = native(window))
-        return existing;
-    std::string problem;
-    if (!open(problem))
-        return nullptr;
     DWORD style = WS_CLIPCHILDREN;
     DWORD exStyle = 0;
-    HWND owner = nullptr;
-    if (OwnFrame(window)) {
+    HWND ownerHwnd = nullptr;
+    if (window.style() & wsCaption) {
+        // Windows drawing their own caption keep our frame: pop-ups. An
+        // owned window (the zoom window) stays with its owner's window; a
+        // dialog with the window active when it appeared.
         style |= WS_POPUP;
-        // An owned window (the zoom window) stays with its owner's window;
-        // a dialog with the window active when it appeared.
-        if (auto* form = dynamic_cast<Form*>(&window))
-            if (Window* ownerWindow = WindowSystem::instance().find(form->ownerWindow()))
-                if (Native* ownerNative = native(RootOf(*ownerWindow)); ownerNative && ownerNative->hwnd)
-                    owner = ownerNative->hostParent ? GetAncestor(ownerNative->hostParent, GA_ROOT) : ownerNative->hwnd;
-        if (!owner)
-            owner = DialogOwner();
+        if (owner)
+            ownerHwnd = owner->hostParent() ? GetAncestor(HwndOf(owner->hostParent()), GA_ROOT) : HwndOf(owner->handle());
+        if (!ownerHwnd)
+            ownerHwnd = DialogOwner();
     } else {
         style |= WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     }
@@ -440,102 +521,70 @@ Win32Backend::Native* Win32Backend::ensureNative(Window& window)
     if (window.style() & wsToolWindow)
         exStyle |= WS_EX_TOOLWINDOW;
     HWND hwnd = CreateWindowExW(exStyle, kWindowClass, Wide(window.caption()).c_str(), style, CW_USEDEFAULT,
-                                CW_USEDEFAULT, 1, 1, owner, nullptr, static_cast<HINSTANCE>(instance_), nullptr);
+                                CW_USEDEFAULT, 1, 1, ownerHwnd, nullptr, static_cast<HINSTANCE>(instance_), nullptr);
     if (!hwnd)
         return nullptr;
-    auto made = std::make_unique<Native>();
-    made->window = &window;
-    made->hwnd = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made.get()));
-    Native* n = made.get();
-    natives_[&window] = std::move(made);
-    place(window, *n);
-    return n;
+    return std::make_unique<Win32Native>(window, hwnd, nullptr);
 }
 
-void Win32Backend::place(Window& window, Native& n)
+void Win32Backend::wake()
 {
-    if (!n.hwnd)
+    if (wakePosted_ || !messageWindow_)
         return;
-    const int w = std::max(window.width(), 1), h = std::max(window.height(), 1);
-    if (n.hostParent) {
-        SetWindowPos(n.hwnd, nullptr, 0, 0, w, h, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
-        return;
+    wakePosted_ = PostMessageW(Hwnd(messageWindow_), kFrameMessage, 0, 0) != FALSE;
+}
+
+bool Win32Backend::waitForEvents()
+{
+    MSG message;
+    const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+    if (got <= 0) {
+        if (got == 0)
+            PostQuitMessage(int(message.wParam)); // the outer loop ends too
+        return false;
     }
-    SetWindowTextW(n.hwnd, Wide(window.caption()).c_str());
-    // The desktop's frame goes around the window's own area.
-    RECT outer{0, 0, w, h};
-    AdjustWindowRectEx(&outer, DWORD(GetWindowLongPtrW(n.hwnd, GWL_STYLE)), FALSE,
-                       DWORD(GetWindowLongPtrW(n.hwnd, GWL_EXSTYLE)));
-    int x = window.left(), y = window.top();
-    const int outerWidth = outer.right - outer.left, outerHeight = outer.bottom - outer.top;
-    auto* form = dynamic_cast<Form*>(&window);
-    if (form && form->position() == FormPosition::ScreenCenter) {
-        RECT work{};
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-        x = work.left + (work.right - work.left - outerWidth) / 2;
-        y = work.top + (work.bottom - work.top - outerHeight) / 2;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+    return true;
+}
+
+bool Win32Backend::handleWaiting()
+{
+    bool handled = false;
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            quitting_ = true;
+            PostQuitMessage(int(message.wParam));
+            return false;
+        }
+        handled = true;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
     }
-    const HWND order = (window.style() & wsStayOnTop) ? HWND_TOPMOST : HWND_NOTOPMOST;
-    SetWindowPos(n.hwnd, order, x, y, outerWidth, outerHeight, SWP_NOACTIVATE);
+    return handled;
 }
 
-bool Win32Backend::shownOnScreen(const Window& window) const
+void Win32Backend::catchInterrupts(bool on)
 {
-    const Native* n = native(window);
-    return n && Shown(n->hwnd);
+    SetConsoleCtrlHandler(&ConsoleInterrupt, on ? TRUE : FALSE);
 }
 
-void Win32Backend::hideOnScreen(Window& window)
+void Win32Backend::scheduleTimer(int id, int milliseconds)
 {
-    if (Native* n = native(window); n && n->hwnd)
-        ShowWindow(n->hwnd, SW_HIDE);
+    if (messageWindow_)
+        SetTimer(Hwnd(messageWindow_), UINT_PTR(id), UINT(milliseconds), nullptr);
 }
 
-void Win32Backend::placeOnScreen(Window& window)
+void Win32Backend::cancelTimer(int id)
 {
-    if (Native* n = native(window))
-        place(window, *n);
+    if (messageWindow_)
+        KillTimer(Hwnd(messageWindow_), UINT_PTR(id));
 }
 
-void Win32Backend::forgetOnScreen(Window& window)
+void Win32Backend::beforeFrame()
 {
-    // Out of the map before it goes: destroying a window destroys its
-    // children, whose natives leave the map on the way.
-    auto gone = natives_.extract(&window);
-}
-
-void Win32Backend::present(Window& window)
-{
-    Native* n = ensureNative(window);
-    if (!n)
-        return;
-    place(window, *n);
-    window.damage({0, 0, window.width(), window.height()});
-    ShowWindow(n->hwnd, n->hostParent ? SW_SHOWNA : SW_SHOW);
-    scheduleCompose();
-}
-
-void Win32Backend::scheduleCompose()
-{
-    if (composeScheduled_ || !open_)
-        return;
-    composeScheduled_ = PostMessageW(Hwnd(messageWindow_), kComposeMessage, 0, 0) != FALSE;
-}
-
-void Win32Backend::composeAll()
-{
-
-    // A hosted window whose canvas went (deleted, or the project closed)
-    // gives the host's window back.
-    std::vector<Window*> empty;
-    for (const auto& hosted : hosted_) {
-        const auto& children = hosted->children();
-        if (std::none_of(children.begin(), children.end(), [](const Control* c) { return c->visible(); }))
-            empty.push_back(hosted.get());
-    }
-    for (Window* window : empty)
-        letGo(*window);
+    // Native areas of rectangles that are gone go with them.
     for (auto it = areas_.begin(); it != areas_.end();) {
         if (it->second.alive.expired()) {
             DestroyWindow(Hwnd(it->second.hwnd));
@@ -544,92 +593,6 @@ void Win32Backend::composeAll()
             ++it;
         }
     }
-    syncWindows();
-    for (auto& [window, n] : natives_)
-        if (n->hwnd && window->visible() && (!window->damagedAreas().empty() || !n->dib))
-            upload(*n->window, *n);
-}
-
-void Win32Backend::upload(Window& window, Native& n)
-{
-    std::vector<gdi::IntRect> areas = window.compose();
-    const gdi::Bitmap& frame = window.frame();
-    if (frame.isEmpty())
-        return;
-    if (!n.dib || n.dibWidth != frame.width() || n.dibHeight != frame.height()) {
-        if (n.dib)
-            DeleteObject(n.dib);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = frame.width();
-        info.bmiHeader.biHeight = -frame.height(); // rows from the top
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        n.bits = nullptr;
-        n.dib = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &n.bits, nullptr, 0);
-        if (!n.dib || !n.bits) {
-            n.dib = nullptr;
-            return;
-        }
-        n.dibWidth = frame.width();
-        n.dibHeight = frame.height();
-        areas.assign(1, frame.bounds());
-    }
-    GdiFlush();
-    auto* pixels = static_cast<std::uint32_t*>(n.bits);
-    for (const gdi::IntRect& r : areas) {
-        for (int y = r.top; y < r.bottom; ++y) {
-            const std::uint8_t* src = frame.scanLine(y) + std::size_t(r.left) * 3;
-            std::uint32_t* out = pixels + std::size_t(y) * std::size_t(n.dibWidth) + std::size_t(r.left);
-            for (int x = r.left; x < r.right; ++x, src += 3)
-                *out++ = std::uint32_t(src[0]) | std::uint32_t(src[1]) << 8 | std::uint32_t(src[2]) << 16;
-        }
-        uploaded_ += std::uint64_t(r.width()) * std::uint64_t(r.height()) * 4;
-        const RECT rect{r.left, r.top, r.right, r.bottom};
-        InvalidateRect(n.hwnd, &rect, FALSE);
-    }
-}
-
-void Win32Backend::updateCursor(Native& n, int x, int y)
-{
-    const gdi::Point origin = n.window->clientOrigin();
-    Control* under = WindowSystem::instance().controlAt(n.window->handle(), x - origin.x, y - origin.y);
-    const int number = under ? under->cursor() : 0;
-    std::shared_ptr<const CursorShape> shape = Screen::instance().cursor(number);
-    if (number != n.cursorNumber || shape != n.cursorShape) {
-        n.dropCursor();
-        n.cursorNumber = number;
-        if (!shape) {
-            const int id = win32::StandardCursorId(number);
-            n.cursor = id ? LoadCursorW(nullptr, MAKEINTRESOURCEW(id)) : nullptr;
-        } else {
-            for (const CursorFrame& frame : shape->frames())
-                n.cursorFrames.push_back(CursorFrom(frame, shape->hotspotX(), shape->hotspotY()));
-            n.cursorShape = std::move(shape);
-            n.step = 0;
-            const auto& steps = n.cursorShape->steps();
-            n.cursor = n.cursorFrames.at(std::size_t(steps.empty() ? 0 : steps.front().frame));
-            if (n.cursorShape->isAnimated() && steps.size() > 1)
-                SetTimer(n.hwnd, kCursorTimer, std::max<UINT>(1, UINT(steps.front().jiffies * 1000 / 60)), nullptr);
-        }
-    }
-    SetCursor(n.cursor);
-}
-
-Window* Win32Backend::findHosted(std::int64_t native) const
-{
-    const HWND parent = HwndOf(native);
-    for (const auto& hosted : hosted_)
-        if (Native* n = this->native(*hosted); n && n->hostParent == parent)
-            return hosted.get();
-    return nullptr;
-}
-
-std::int64_t Win32Backend::nativeHandle(const Window& window) const
-{
-    Native* n = native(window);
-    return n ? NativeOf(n->hwnd) : 0;
 }
 
 Window* Win32Backend::hostedWindow(std::int64_t native)
@@ -637,9 +600,8 @@ Window* Win32Backend::hostedWindow(std::int64_t native)
     const HWND parent = HwndOf(native);
     if (native == 0 || !IsWindow(parent))
         return nullptr;
-    for (auto& [window, n] : natives_)
-        if (n->hwnd == parent)
-            return n->window;
+    if (Window* ours = windowShownBy(native))
+        return ours;
     if (Window* existing = findHosted(native))
         return existing;
     std::string problem;
@@ -654,35 +616,14 @@ Window* Win32Backend::hostedWindow(std::int64_t native)
                                 static_cast<HINSTANCE>(instance_), nullptr);
     if (!hwnd)
         return nullptr;
-    auto made = std::make_unique<Native>();
-    made->window = window.get();
-    made->hwnd = hwnd;
-    made->hostParent = parent;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(made.get()));
-    natives_[window.get()] = std::move(made);
-    Window* result = window.get();
-    hosted_.push_back(std::move(window));
-    result->show();
-    return result;
+    auto made = std::make_unique<Win32Native>(*window, hwnd, parent);
+    return adoptHosted(std::move(window), std::move(made));
 }
 
-void Win32Backend::nativeGone(Native& n)
+Window* Win32Backend::hostedIn(const Window& child) const
 {
-    SetWindowLongPtrW(n.hwnd, GWLP_USERDATA, 0);
-    n.hwnd = nullptr;
-    Window* window = n.window;
-    auto forgotten = natives_.extract(window); // a top-level window shown again gets a new one
-    letGo(*window); // a hosted window has nothing left to fill
-}
-
-void Win32Backend::letGo(Window& hosted)
-{
-    auto it = std::find_if(hosted_.begin(), hosted_.end(), [&hosted](const auto& h) { return h.get() == &hosted; });
-    if (it == hosted_.end())
-        return;
-    std::unique_ptr<Window> gone = std::move(*it);
-    hosted_.erase(it);
-    WindowSystem::instance().releaseLater(std::move(gone));
+    const std::int64_t area = areaOf(child);
+    return area ? findHosted(area) : nullptr;
 }
 
 std::int64_t Win32Backend::areaOf(const Window& child) const
@@ -696,36 +637,40 @@ std::int64_t Win32Backend::nativeArea(Window& child)
     if (const std::int64_t existing = areaOf(child))
         return existing;
     if (auto stale = areas_.find(&child); stale != areas_.end()) {
-        // A window gone before the last compose, whose address came back.
+        // A window gone before the last frame, whose address came back.
         DestroyWindow(Hwnd(stale->second.hwnd));
         areas_.erase(stale);
     }
     Window& root = RootOf(child);
     if (&root == &child)
         return 0;
-    if (root.visible())
-        present(root);
-    Native* top = native(root);
-    if (!top || !top->hwnd)
+    std::string problem;
+    if (!open(problem))
+        return 0;
+    if (root.visible() && !nativeOf(root))
+        screenChange(root, ScreenChange::Shown);
+    NativeWindow* top = nativeOf(root);
+    if (!top)
         return 0;
     const gdi::Point client = root.clientOrigin();
     const gdi::Point at = child.originIn(&root);
     HWND area = CreateWindowExW(0, kAreaClass, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN,
                                 at.x + client.x, at.y + client.y, std::max(child.width(), 1),
-                                std::max(child.height(), 1), top->hwnd, nullptr, static_cast<HINSTANCE>(instance_),
-                                nullptr);
+                                std::max(child.height(), 1), HwndOf(top->handle()), nullptr,
+                                static_cast<HINSTANCE>(instance_), nullptr);
     if (!area)
         return 0;
     areas_[&child] = Area{area, child.lifetime()};
     return NativeOf(area);
 }
 
-bool Win32Backend::postPointer(Window& window, PointerKind kind, MouseButton button, ShiftState shift, int x, int y)
+bool Win32Backend::deliverPointer(Window& window, PointerKind kind, MouseButton button, ShiftState shift, int x,
+                                  int y)
 {
     Window& root = RootOf(window);
-    Native* n = native(root);
-    if (!n || !n->hwnd)
-        return false;
+    NativeWindow* n = nativeOf(root);
+    if (!n)
+        return DesktopBackend::deliverPointer(window, kind, button, shift, x, y);
     gdi::Point at = window.clientOrigin();
     at.x += x;
     at.y += y;
@@ -735,81 +680,51 @@ bool Win32Backend::postPointer(Window& window, PointerKind kind, MouseButton but
         at.x += inRoot.x + client.x;
         at.y += inRoot.y + client.y;
     }
-    PostMessageW(n->hwnd, win32::MessageFromPointer(kind, button), win32::MouseKeysFromShift(shift),
+    PostMessageW(HwndOf(n->handle()), win32::MessageFromPointer(kind, button), win32::MouseKeysFromShift(shift),
                  win32::LParamFromPoint(at.x, at.y));
     processPending();
     return true;
 }
 
-void Win32Backend::processPending()
+std::string Win32Backend::clipboardText() const
 {
-    // Handling a message may post more (a compose, a paint): go on until
-    // the queue stays empty.
-    for (int round = 0; round < 64; ++round) {
-        bool handled = false;
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            if (message.message == WM_QUIT) {
-                quitting_ = true;
-                return;
-            }
-            handled = true;
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
+    std::string text;
+    if (!OpenClipboard(Hwnd(messageWindow_)))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+        if (const auto* wide = static_cast<const wchar_t*>(GlobalLock(data))) {
+            const std::wstring w(wide);
+            GlobalUnlock(data);
+            // Characters code page 1251 lacks cannot be pasted into our fields.
+            text = win32::Text1251FromUtf16(std::u16string(w.begin(), w.end())).value_or(std::string());
         }
-        if (composeScheduled_) {
-            composeScheduled_ = false;
-            composeAll();
-            handled = true;
-        }
-        if (!handled)
-            return;
-    }
+    CloseClipboard();
+    return text;
 }
 
-ModalResult Win32Backend::runModal(Form& form)
+void Win32Backend::setClipboardText(const std::string& text)
 {
-    if (answerWaiting())
-        return queued().runModal(form);
-    if (quitting_)
-        return ModalResult::Cancel;
-    present(form);
-    Native* n = native(form);
-    if (!n)
-        return queued().runModal(form); // no desktop window: answered as without a screen
-    const HWND self = n->hwnd;
-    // Every other window of this thread (the host's too) waits while the
-    // form runs.
-    Disabled disabled{self, {}};
-    EnumThreadWindows(GetCurrentThreadId(), &DisableOther, reinterpret_cast<LPARAM>(&disabled));
-    SetForegroundWindow(self);
-    const std::weak_ptr<void> alive = form.lifetime();
-    while (!quitting_ && !alive.expired() && form.visible() && form.modalResult() == ModalResult::None) {
-        MSG message;
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            if (got == 0)
-                PostQuitMessage(int(message.wParam)); // the outer loop ends too
-            quitting_ = true;
-            break;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+    const std::wstring wide = Wide(text);
+    HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+    if (!block)
+        return;
+    if (auto* out = static_cast<wchar_t*>(GlobalLock(block))) {
+        std::copy(wide.begin(), wide.end(), out);
+        out[wide.size()] = 0;
+        GlobalUnlock(block);
     }
-    // The owner comes back before the form goes, so the activation returns
-    // to it.
-    for (HWND hwnd : disabled.windows)
-        if (IsWindow(hwnd))
-            EnableWindow(hwnd, TRUE);
-    if (alive.expired())
-        return ModalResult::Cancel;
-    return form.modalResult() == ModalResult::Ok ? ModalResult::Ok : ModalResult::Cancel;
+    if (!OpenClipboard(Hwnd(messageWindow_))) {
+        GlobalFree(block);
+        return;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_UNICODETEXT, block))
+        GlobalFree(block);
+    CloseClipboard();
 }
 
 std::optional<gdi::Color> Win32Backend::chooseColor(gdi::Color initial)
 {
-    if (answerWaiting() || quitting_)
-        return queued().chooseColor(initial);
     static COLORREF custom[16] = {};
     const gdi::Color c = gdi::ResolveColor(initial);
     CHOOSECOLORW dialog{};
@@ -825,8 +740,6 @@ std::optional<gdi::Color> Win32Backend::chooseColor(gdi::Color initial)
 
 std::optional<gdi::Font> Win32Backend::chooseFont(const gdi::Font& initial)
 {
-    if (answerWaiting() || quitting_)
-        return queued().chooseFont(initial);
     HDC screen = GetDC(nullptr);
     const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
     if (screen)
@@ -874,8 +787,6 @@ std::optional<gdi::Font> Win32Backend::chooseFont(const gdi::Font& initial)
 
 std::optional<std::string> Win32Backend::chooseFile(bool save, const std::string& filter, const std::string& initial)
 {
-    if (answerWaiting() || quitting_)
-        return queued().chooseFile(save, filter, initial);
     const std::wstring filters = Wide(win32::DialogFilter(filter));
     std::vector<wchar_t> name(32768, L'\0');
     const std::wstring start = Wide(initial).substr(0, name.size() - 1);
@@ -903,25 +814,17 @@ std::optional<std::string> Win32Backend::chooseFile(bool save, const std::string
         if (auto text = win32::Text1251FromUtf16(std::u16string(plain.begin(), plain.end())))
             return text;
     }
-    errorBox("The file name cannot be written in the plug-in's character set: choose another name.");
+    CurrentBackend().errorBox("The file name cannot be written in the plug-in's character set: choose another name.");
     return std::nullopt;
 }
 
 void Win32Backend::messageBox(const std::string& text, const std::string& caption)
 {
-    if (quitting_) {
-        queued().messageBox(text, caption);
-        return;
-    }
     MessageBoxW(DialogOwner(), Wide(text).c_str(), Wide(caption).c_str(), MB_OK);
 }
 
 void Win32Backend::errorBox(const std::string& message)
 {
-    // Counted and reported as without a screen, then shown.
-    queued().errorBox(message);
-    if (quitting_)
-        return;
     MessageBoxW(DialogOwner(), Wide(message).c_str(), L"Error", MB_OK | MB_ICONERROR);
 }
 
@@ -930,28 +833,10 @@ void Win32Backend::openAddress(const std::string& address)
     ShellExecuteW(nullptr, L"open", Wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-void Win32Backend::runUntilClosed(Window& window)
+Backend* OpenDesktopBackend(std::string& problem)
 {
-    const std::weak_ptr<void> alive = window.lifetime();
-    composeAll();
-    while (!quitting_ && !alive.expired() && window.visible()) {
-        MSG message;
-        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
-        if (got <= 0) {
-            quitting_ = true;
-            break;
-        }
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-void Win32Backend::quit()
-{
-    quitting_ = true;
-    // Wakes a loop waiting for a message.
-    if (messageWindow_)
-        PostMessageW(Hwnd(messageWindow_), WM_NULL, 0, 0);
+    Win32Backend& desktop = Win32Backend::instance();
+    return desktop.open(problem) ? &desktop : nullptr;
 }
 
 } // namespace forms
