@@ -74,6 +74,15 @@ void Arrow(gdi::Canvas& canvas, int cx, int cy, int rows, bool up, gdi::Color co
     }
 }
 
+void SideArrow(gdi::Canvas& canvas, int cx, int cy, int rows, bool left, gdi::Color color)
+{
+    const int first = cx - rows / 2;
+    for (int i = 0; i < rows; ++i) {
+        const int half = left ? i : rows - 1 - i;
+        Fill(canvas, {first + i, cy - half, first + i + 1, cy + half + 1}, color);
+    }
+}
+
 void FocusFrame(gdi::Canvas& canvas, const gdi::IntRect& r)
 {
     if (r.isEmpty())

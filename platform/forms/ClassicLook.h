@@ -42,6 +42,8 @@ void SunkenEdge(gdi::Canvas& canvas, const gdi::IntRect& rect);
 // A filled triangle `rows` tall pointing up or down, its base 2*rows-1 wide,
 // centred on (cx, cy).
 void Arrow(gdi::Canvas& canvas, int cx, int cy, int rows, bool up, gdi::Color color);
+// The same triangle turned on its side: `rows` wide, pointing left or right.
+void SideArrow(gdi::Canvas& canvas, int cx, int cy, int rows, bool left, gdi::Color color);
 // Every other pixel of the rectangle's outline.
 void FocusFrame(gdi::Canvas& canvas, const gdi::IntRect& rect);
 // `rect` moved inwards by `by` on every side.

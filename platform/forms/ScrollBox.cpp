@@ -1,12 +1,46 @@
 #include "platform/forms/ScrollBox.h"
 
+#include "platform/forms/Backend.h"
+#include "platform/forms/ClassicLook.h"
 #include "platform/gdi/Canvas.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace forms {
+namespace {
+
+// a / b to the nearest whole number, for a >= 0 and b > 0.
+std::int64_t RoundedDiv(std::int64_t a, std::int64_t b)
+{
+    return (a + b / 2) / b;
+}
+
+} // namespace
+
+ScrollBarPart ScrollBarLayout::partAt(int x, int y) const
+{
+    if (!bar.contains(x, y))
+        return ScrollBarPart::None;
+    if (back.contains(x, y))
+        return ScrollBarPart::LineBack;
+    if (forward.contains(x, y))
+        return ScrollBarPart::LineForward;
+    if (thumb.isEmpty())
+        return ScrollBarPart::None;
+    if (along(x, y) < along(thumb.left, thumb.top))
+        return ScrollBarPart::PageBack;
+    if (along(x, y) >= along(thumb.right, thumb.bottom))
+        return ScrollBarPart::PageForward;
+    return ScrollBarPart::Thumb;
+}
 
 ScrollBox::ScrollBox(std::string name) : Control(std::move(name)) {}
+
+ScrollBox::~ScrollBox()
+{
+    stopTimer();
+}
 
 // The content's extent: children sit at their scrolled positions, so the
 // scroll position is added back.
@@ -102,10 +136,18 @@ void ScrollBox::setVertPosition(int position)
         child->moveBy(0, delta);
 }
 
+void ScrollBox::setPosition(bool horizontal, int position)
+{
+    if (horizontal)
+        setHorzPosition(position);
+    else
+        setVertPosition(position);
+}
+
 bool ScrollBox::mouseWheel(int delta, ShiftState shift, int x, int y)
 {
-    // A notch (120) scrolls three lines of 16 pixels; with Shift, sideways.
-    const int step = -delta * 48 / 120;
+    // A notch (120) scrolls three lines; with Shift, sideways.
+    const int step = -delta * 3 * kLineStep / 120;
     if (shift & ssShift) {
         if (maxHorzPosition() == 0)
             return Control::mouseWheel(delta, shift, x, y);
@@ -138,37 +180,228 @@ void ScrollBox::updateScrollRange()
     setVertPosition(vert_.position);
 }
 
+void ScrollBox::boundsChanged()
+{
+    updateScrollRange();
+    // Content of another size changes the bars without scrolling: they
+    // appear, vanish or get a thumb of another length.
+    const ScrollBarLayout horz = barLayout(true), vert = barLayout(false);
+    if (horz == shownHorz_ && vert == shownVert_)
+        return;
+    shownHorz_ = horz;
+    shownVert_ = vert;
+    invalidate({width() - kBarThickness, 0, width(), height()});
+    invalidate({0, height() - kBarThickness, width(), height()});
+}
+
+ScrollBarLayout ScrollBox::barLayout(bool horizontal) const
+{
+    ScrollBarLayout layout;
+    layout.horizontal = horizontal;
+    bool horz, vert;
+    barsNeeded(horz, vert);
+    if (!(horizontal ? horz : vert))
+        return layout;
+    const int w = width(), h = height(), t = kBarThickness;
+    const gdi::IntRect bar = horizontal ? gdi::IntRect{0, h - t, w - (vert ? t : 0), h}
+                                        : gdi::IntRect{w - t, 0, w, h - (horz ? t : 0)};
+    if (bar.isEmpty())
+        return layout;
+    layout.bar = bar;
+    // Lengths along the bar; `span` turns a stretch of it into a rectangle.
+    const int start = horizontal ? bar.left : bar.top;
+    const int length = static_cast<int>(horizontal ? bar.width() : bar.height());
+    auto span = [&](int from, int to) {
+        return horizontal ? gdi::IntRect{from, bar.top, to, bar.bottom} : gdi::IntRect{bar.left, from, bar.right, to};
+    };
+    const int arrow = std::min(t, length / 2);
+    layout.back = span(start, start + arrow);
+    layout.forward = span(start + length - arrow, start + length);
+    layout.trough = span(start + arrow, start + length - arrow);
+
+    const int trough = length - 2 * arrow;
+    const std::int64_t range = horizontal ? horzRange() : vertRange();
+    const std::int64_t view = horizontal ? clientWidth() : clientHeight();
+    layout.maxPosition = horizontal ? maxHorzPosition() : maxVertPosition();
+    if (range <= 0)
+        return layout;
+    const int thumb = static_cast<int>(std::max<std::int64_t>(kMinThumb, trough * view / range));
+    if (thumb > trough)
+        return layout;
+    layout.travel = trough - thumb;
+    const int at = start + arrow
+                   + (layout.maxPosition > 0
+                          ? static_cast<int>(RoundedDiv(std::int64_t(layout.travel) * position(horizontal),
+                                                        layout.maxPosition))
+                          : 0);
+    layout.thumb = span(at, at + thumb);
+    return layout;
+}
+
+void ScrollBox::step(bool horizontal, ScrollBarPart part)
+{
+    const std::int64_t page = horizontal ? clientWidth() : clientHeight();
+    std::int64_t by = 0;
+    switch (part) {
+    case ScrollBarPart::LineBack: by = -kLineStep; break;
+    case ScrollBarPart::LineForward: by = kLineStep; break;
+    case ScrollBarPart::PageBack: by = -page; break;
+    case ScrollBarPart::PageForward: by = page; break;
+    default: return;
+    }
+    setPosition(horizontal, gdi::ClampToInt(position(horizontal) + by));
+}
+
+void ScrollBox::mouseDown(MouseButton button, ShiftState shift, int x, int y)
+{
+    if (button == MouseButton::Left) {
+        endPress(); // a release that never arrived
+        for (const bool horizontal : {true, false}) {
+            const ScrollBarLayout layout = barLayout(horizontal);
+            const ScrollBarPart part = layout.partAt(x, y);
+            if (part == ScrollBarPart::None)
+                continue;
+            press_ = Press{horizontal, part, layout.along(x, y) - layout.along(layout.thumb.left, layout.thumb.top),
+                           {x, y}};
+            invalidate(layout.bar);
+            if (part != ScrollBarPart::Thumb) {
+                step(horizontal, part);
+                repeating_ = false;
+                timer_ = CurrentBackend().startTimer(kRepeatDelay, [this] { repeat(); });
+            }
+            break;
+        }
+    }
+    Control::mouseDown(button, shift, x, y);
+}
+
+void ScrollBox::mouseMove(ShiftState shift, int x, int y)
+{
+    if (press_ && !(shift & ssLeft))
+        endPress(); // the button went up where we could not hear it
+    if (press_) {
+        const bool looked = pressedLook();
+        press_->pointer = {x, y};
+        if (press_->part == ScrollBarPart::Thumb)
+            dragThumb();
+        else if (pressedLook() != looked)
+            invalidate(barLayout(press_->horizontal).bar);
+    }
+    Control::mouseMove(shift, x, y);
+}
+
+void ScrollBox::mouseUp(MouseButton button, ShiftState shift, int x, int y)
+{
+    if (button == MouseButton::Left)
+        endPress();
+    Control::mouseUp(button, shift, x, y);
+}
+
+void ScrollBox::setVisible(bool visible)
+{
+    if (!visible)
+        endPress();
+    Control::setVisible(visible);
+}
+
+// The thumb keeps the point where it was grabbed under the pointer; its
+// travel maps onto the positions from 0 to the largest.
+void ScrollBox::dragThumb()
+{
+    const ScrollBarLayout layout = barLayout(press_->horizontal);
+    if (layout.travel <= 0)
+        return;
+    const std::int64_t offset = std::int64_t(layout.along(press_->pointer.x, press_->pointer.y)) - press_->grab
+                                - layout.along(layout.trough.left, layout.trough.top);
+    const std::int64_t travelled = std::clamp<std::int64_t>(offset, 0, layout.travel);
+    setPosition(press_->horizontal,
+                static_cast<int>(RoundedDiv(travelled * layout.maxPosition, layout.travel)));
+}
+
+void ScrollBox::repeat()
+{
+    if (!press_ || !showing() || !enabled()) {
+        endPress();
+        return;
+    }
+    if (!repeating_) {
+        repeating_ = true;
+        stopTimer();
+        timer_ = CurrentBackend().startTimer(kRepeatInterval, [this] { repeat(); });
+    }
+    // Only while the pointer is on the part pressed: the trough stops once
+    // the thumb has come under the pointer.
+    if (barLayout(press_->horizontal).partAt(press_->pointer.x, press_->pointer.y) == press_->part)
+        step(press_->horizontal, press_->part);
+}
+
+bool ScrollBox::pressedLook() const
+{
+    return press_ && press_->part != ScrollBarPart::Thumb
+           && barLayout(press_->horizontal).partAt(press_->pointer.x, press_->pointer.y) == press_->part;
+}
+
+void ScrollBox::endPress()
+{
+    stopTimer();
+    if (!press_)
+        return;
+    invalidate(barLayout(press_->horizontal).bar);
+    press_.reset();
+}
+
+void ScrollBox::stopTimer()
+{
+    if (timer_ != 0)
+        CurrentBackend().stopTimer(timer_);
+    timer_ = 0;
+}
+
 void ScrollBox::paint(gdi::Canvas& canvas)
 {
-    canvas.brush().setColor(0xFF00000F); // button face behind the content
-    canvas.fillRect(gdi::IntRect{0, 0, width(), height()});
-    const bool horz = horzBarShown(), vert = vertBarShown();
-    auto drawBar = [&](gdi::IntRect track, bool horizontal, int position, int range, int view) {
-        canvas.brush().setColor(0xFF000000); // scroll bar
-        canvas.fillRect(track);
-        const int length = horizontal ? static_cast<int>(track.width()) : static_cast<int>(track.height());
-        if (range <= 0 || length <= 0)
-            return;
-        const int thumb = std::max(8, static_cast<int>(std::int64_t(length) * view / range));
-        const int travel = std::max(0, length - thumb);
-        const int maxPosition = std::max(1, range - view);
-        const int start = static_cast<int>(std::int64_t(travel) * position / maxPosition);
-        canvas.brush().setColor(0xFF000010); // button shadow
-        if (horizontal)
-            canvas.fillRect({track.left + start, track.top + 2, track.left + start + thumb, track.bottom - 2});
-        else
-            canvas.fillRect({track.left + 2, track.top + start, track.right - 2, track.top + start + thumb});
-    };
-    const int w = width(), h = height();
-    if (horz)
-        drawBar({0, h - kBarThickness, w - (vert ? kBarThickness : 0), h}, true, horz_.position, horzRange(),
-                clientWidth());
-    if (vert)
-        drawBar({w - kBarThickness, 0, w, h - (horz ? kBarThickness : 0)}, false, vert_.position, vertRange(),
-                clientHeight());
-    if (horz && vert) {
-        canvas.brush().setColor(0xFF00000F);
-        canvas.fillRect({w - kBarThickness, h - kBarThickness, w, h});
+    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnFace); // behind the content
+    const bool pressed = pressedLook();
+    for (const bool horizontal : {true, false}) {
+        const ScrollBarLayout layout = barLayout(horizontal);
+        if (layout.bar.isEmpty())
+            continue;
+        const bool mine = pressed && press_->horizontal == horizontal;
+        look::Fill(canvas, layout.bar, look::kScrollBar);
+        if (mine && (press_->part == ScrollBarPart::PageBack || press_->part == ScrollBarPart::PageForward)) {
+            // The stretch of trough between the thumb and the arrow pressed toward.
+            gdi::IntRect lit = layout.trough;
+            const bool back = press_->part == ScrollBarPart::PageBack;
+            if (horizontal)
+                (back ? lit.right : lit.left) = back ? layout.thumb.left : layout.thumb.right;
+            else
+                (back ? lit.bottom : lit.top) = back ? layout.thumb.top : layout.thumb.bottom;
+            look::Fill(canvas, lit, look::k3DDkShadow);
+        }
+        for (const bool back : {true, false}) {
+            const gdi::IntRect arrow = back ? layout.back : layout.forward;
+            if (arrow.isEmpty())
+                continue;
+            const bool sunk = mine && press_->part == (back ? ScrollBarPart::LineBack : ScrollBarPart::LineForward);
+            look::Fill(canvas, arrow, look::kBtnFace);
+            if (sunk)
+                look::Ring(canvas, arrow, look::kBtnShadow, look::kBtnShadow);
+            else
+                look::RaisedEdge(canvas, arrow);
+            const int shortest = static_cast<int>(std::min(arrow.width(), arrow.height()));
+            const int rows = std::clamp((shortest - 5) / 2, 1, 4);
+            const int shift = sunk ? 1 : 0;
+            const int cx = arrow.left + static_cast<int>(arrow.width()) / 2 + shift;
+            const int cy = arrow.top + static_cast<int>(arrow.height()) / 2 + shift;
+            const gdi::Color ink = enabled() ? look::kBtnText : look::kGrayText;
+            if (horizontal)
+                look::SideArrow(canvas, cx, cy, rows, back, ink);
+            else
+                look::Arrow(canvas, cx, cy, rows, back, ink);
+        }
+        if (!layout.thumb.isEmpty()) {
+            look::Fill(canvas, layout.thumb, look::kBtnFace);
+            look::RaisedEdge(canvas, layout.thumb);
+        }
     }
 }
 

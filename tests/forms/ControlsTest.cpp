@@ -7,9 +7,11 @@
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/Cursor.h"
 #include "platform/forms/GradientBand.h"
+#include "platform/forms/Image.h"
 #include "platform/forms/LabeledEdit.h"
 #include "platform/forms/LinkLabel.h"
 #include "platform/forms/Panel.h"
+#include "platform/forms/ScrollBox.h"
 #include "platform/forms/SpinEdit.h"
 
 #include <climits>
@@ -250,6 +252,160 @@ TEST(LinkLabel, AClickOpensTheAddress)
     WindowSystem::instance().pointer(author.form.handle(), PointerKind::Down, MouseButton::Left, ssLeft, at.x + 1, at.y + 1);
     WindowSystem::instance().pointer(author.form.handle(), PointerKind::Up, MouseButton::Left, 0, at.x + 150, at.y + 1);
     EXPECT_EQ(::testing::internal::GetCapturedStdout(), "open: https://example.org/\n");
+}
+
+// A 253-pixel scroll box over 808 pixels of picture each way: the view is
+// 236, the trough between the 17-pixel arrows 202 with a thumb of 59, so
+// the thumb travels 143 pixels over positions 0 to 572, 4 a pixel. The
+// horizontal bar is at y 236..252, the vertical one at x 236..252.
+struct ScrollScene {
+    Author author;
+    ScrollBox* box;
+    Image* image;
+
+    ScrollScene()
+    {
+        author.form.setClientSize(260, 260);
+        box = author.add(std::make_unique<ScrollBox>("Box"), 0, 0, 253, 253);
+        image = author.add(std::make_unique<Image>("Image"), 0, 0, 808, 808, box);
+        image->resizePicture(808, 808);
+        for (int i = 0; i < 808; i += 20)
+            look::Fill(image->canvas(), {i, 0, i + 10, 808}, gdi::Rgb(i % 256, 0, 200));
+    }
+    void pointer(PointerKind kind, int x, int y, MouseButton button = MouseButton::Left)
+    {
+        const ShiftState held = kind == PointerKind::Up ? 0 : ButtonFlag(button);
+        WindowSystem::instance().pointer(author.form.handle(), kind, button, held, x, y);
+    }
+    gdi::Point position() const { return {box->horzPosition(), box->vertPosition()}; }
+};
+
+TEST(ScrollBox, ThumbTroughAndArrowsScrollBothBars)
+{
+    struct Case {
+        const char* what;
+        gdi::Point from;
+        gdi::Point press;
+        std::vector<gdi::Point> moves; // the release is at the last point
+        gdi::Point expected;
+        MouseButton button = MouseButton::Left;
+    } const cases[] = {
+        {"thumb dragged 25 pixels", {0, 0}, {30, 244}, {{55, 244}}, {100, 0}},
+        {"thumb grabbed off its middle does not jump", {200, 0}, {120, 244}, {{100, 244}}, {120, 0}},
+        {"thumb follows outside the window, clamped", {0, 0}, {30, 244}, {{2000, -900}}, {572, 0}},
+        {"thumb comes back past the start", {400, 0}, {120, 244}, {{2000, 244}, {-500, 1000}}, {0, 0}},
+        {"trough after the thumb: a page", {0, 0}, {150, 244}, {}, {236, 0}},
+        {"trough before the thumb: a page back", {400, 0}, {30, 244}, {}, {164, 0}},
+        {"a page stops at the end", {500, 0}, {210, 244}, {}, {572, 0}},
+        {"right arrow: a line", {0, 0}, {225, 244}, {}, {16, 0}},
+        {"left arrow", {100, 0}, {5, 244}, {}, {84, 0}},
+        {"vertical thumb dragged", {0, 0}, {244, 30}, {{230, 40}, {900, 55}}, {0, 100}},
+        {"down arrow", {0, 0}, {244, 225}, {}, {0, 16}},
+        {"the right button leaves the bars alone", {0, 0}, {225, 244}, {}, {0, 0}, MouseButton::Right},
+        {"the corner between the bars is no part", {0, 0}, {244, 244}, {}, {0, 0}},
+        {"the picture is no bar", {0, 0}, {100, 100}, {{300, 300}}, {0, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ScrollScene scene;
+        scene.box->setHorzPosition(c.from.x);
+        scene.box->setVertPosition(c.from.y);
+        scene.pointer(PointerKind::Down, c.press.x, c.press.y, c.button);
+        for (const gdi::Point& move : c.moves)
+            scene.pointer(PointerKind::Move, move.x, move.y, c.button);
+        const gdi::Point at = c.moves.empty() ? c.press : c.moves.back();
+        scene.pointer(PointerKind::Up, at.x, at.y, c.button);
+        EXPECT_EQ(scene.position(), c.expected);
+    }
+}
+
+TEST(ScrollBox, HeldArrowsAndTroughRepeatWhileThePointerStaysOnThem)
+{
+    ScrollScene scene;
+    auto tick = [&] {
+        CurrentBackend().tickTimers();
+        return scene.position().x;
+    };
+    scene.pointer(PointerKind::Down, 225, 244); // right arrow
+    EXPECT_EQ(scene.position().x, 16);
+    EXPECT_EQ(tick(), 32); // the delay is over
+    EXPECT_EQ(tick(), 48);
+    scene.pointer(PointerKind::Move, 150, 244); // off the arrow: it waits
+    EXPECT_EQ(tick(), 48);
+    scene.pointer(PointerKind::Move, 230, 240);
+    EXPECT_EQ(tick(), 64);
+    scene.pointer(PointerKind::Up, 230, 240);
+    EXPECT_EQ(tick(), 64);
+    // A move with the button up ends a press whose release went astray.
+    scene.pointer(PointerKind::Down, 225, 244);
+    WindowSystem::instance().pointer(scene.author.form.handle(), PointerKind::Move, MouseButton::Left, 0, 225, 244);
+    EXPECT_EQ(tick(), 80);
+
+    // The trough pages until the thumb comes under the pointer, before the end.
+    scene.box->setHorzPosition(0);
+    scene.pointer(PointerKind::Down, 150, 244);
+    EXPECT_EQ(scene.position().x, 236);
+    EXPECT_EQ(tick(), 472); // the thumb now covers x 135..193
+    EXPECT_EQ(tick(), 472);
+    scene.pointer(PointerKind::Move, 210, 244); // beyond it again
+    EXPECT_EQ(tick(), 572);
+    scene.pointer(PointerKind::Up, 210, 244);
+
+    // Hidden, itself or with its form, or gone, a box stops repeating.
+    for (Control* hidden : {static_cast<Control*>(scene.box), static_cast<Control*>(&scene.author.form)}) {
+        scene.box->setVertPosition(0);
+        scene.pointer(PointerKind::Down, 244, 225); // down arrow
+        hidden->hide();
+        if (hidden != scene.box) // the form's tick finds the box hidden; the box stops at once
+            CurrentBackend().tickTimers();
+        hidden->show();
+        CurrentBackend().tickTimers();
+        EXPECT_EQ(scene.position().y, 16) << hidden->name();
+        scene.pointer(PointerKind::Up, 244, 225);
+    }
+    scene.pointer(PointerKind::Down, 244, 225);
+    scene.author.form.destroyOwned(scene.box);
+    CurrentBackend().tickTimers();
+    scene.pointer(PointerKind::Up, 244, 225);
+}
+
+TEST(ScrollBox, TheComposedScreenFollowsPressesDragsAndNewContent)
+{
+    ScrollScene scene;
+    Form& form = scene.author.form;
+    form.compose();
+    const gdi::Point client = form.clientOrigin();
+    const gdi::Color arrowEdge = form.frame().pixel(client.x + 1, client.y + 237);
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+    } const steps[] = {
+        {"left arrow pressed at the start: sunk, not scrolled", [&] { scene.pointer(PointerKind::Down, 5, 244); }},
+        {"moved off it: raised", [&] { scene.pointer(PointerKind::Move, 100, 100); }},
+        {"released", [&] { scene.pointer(PointerKind::Up, 100, 100); }},
+        {"trough held", [&] { scene.pointer(PointerKind::Down, 244, 200); }},
+        {"released", [&] { scene.pointer(PointerKind::Up, 244, 200); }},
+        {"thumb pressed", [&] { scene.pointer(PointerKind::Down, 30, 244); }},
+        {"thumb dragged", [&] { scene.pointer(PointerKind::Move, 90, 260); }},
+        {"thumb released", [&] { scene.pointer(PointerKind::Up, 90, 260); }},
+        {"taller content: a shorter thumb, no scroll",
+         [&] { scene.image->setBounds(scene.image->left(), scene.image->top(), 808, 1600); }},
+        {"narrower content: no horizontal bar",
+         [&] { scene.image->setBounds(scene.image->left(), scene.image->top(), 200, 1600); }},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        form.compose();
+        const gdi::Bitmap whole = form.snapshot();
+        for (int y = 0; y < whole.height(); ++y)
+            for (int x = 0; x < whole.width(); ++x)
+                ASSERT_EQ(form.frame().pixel(x, y), whole.pixel(x, y)) << "at " << x << "," << y;
+        if (&step == &steps[0]) {
+            EXPECT_NE(form.frame().pixel(client.x + 1, client.y + 237), arrowEdge);
+        }
+    }
+    EXPECT_FALSE(scene.box->horzBarShown());
 }
 
 TEST(Painting, TransparentLabelsAndRoundedBandsShowWhatLiesBelow)
