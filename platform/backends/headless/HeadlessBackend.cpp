@@ -254,6 +254,7 @@ bool HeadlessBackend::runStep(Form& form, const std::string& step)
         if (!hands.click(*control, x, control->height() / 2) || !control->focused())
             return fail("the author cannot click into '" + name + "'");
         trace("type " + operand);
+        hands.press(Key::End); // the press put the caret under the pointer
         for (const char character : value)
             hands.press(Key::Character, character);
         return true;
