@@ -1,6 +1,7 @@
 #include "platform/forms/LabeledEdit.h"
 
 #include "platform/forms/ClassicLook.h"
+#include "platform/system/Clock.h"
 
 namespace forms {
 namespace {
@@ -47,16 +48,37 @@ bool LabeledEdit::setValueText(const std::string& text)
 void LabeledEdit::keyDown(Key key, char character, ShiftState shift)
 {
     Control::keyDown(key, character, shift);
-    invalidate(); // the caret moves even when the text stays
-    if (field_.edit(key, character) && onChange)
+    invalidate(); // the caret or the selection moves even when the text stays
+    if (field_.edit(key, character, shift) && onChange)
         onChange();
+}
+
+void LabeledEdit::focusChanged(bool focused)
+{
+    if (!focused)
+        field_.focusLost();
 }
 
 void LabeledEdit::mouseDown(MouseButton button, ShiftState shift, int x, int y)
 {
-    field_.caretToEnd();
+    if (button == MouseButton::Left)
+        field_.press(x, y, shift, textArea(), sys::TickCount());
     invalidate();
     Control::mouseDown(button, shift, x, y);
+}
+
+void LabeledEdit::mouseMove(ShiftState shift, int x, int y)
+{
+    if (field_.drag(x, shift, textArea()))
+        invalidate();
+    Control::mouseMove(shift, x, y);
+}
+
+void LabeledEdit::mouseUp(MouseButton button, ShiftState shift, int x, int y)
+{
+    if (button == MouseButton::Left)
+        field_.release();
+    Control::mouseUp(button, shift, x, y);
 }
 
 void LabeledEdit::setVisible(bool visible)
@@ -91,7 +113,12 @@ void LabeledEdit::paint(gdi::Canvas& canvas)
 {
     look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, enabled() ? look::kWindow : look::kBtnFace);
     look::SunkenEdge(canvas, gdi::IntRect{0, 0, width(), height()});
-    field_.paint(canvas, look::Inset(gdi::IntRect{0, 0, width(), height()}, 2), focused(), enabled());
+    field_.paint(canvas, textArea(), focused(), enabled());
+}
+
+gdi::IntRect LabeledEdit::textArea() const
+{
+    return look::Inset(gdi::IntRect{0, 0, width(), height()}, 2);
 }
 
 } // namespace forms

@@ -17,8 +17,11 @@ public:
     explicit LabeledEdit(std::string name = {});
 
     const std::string& text() const { return field_.text(); }
-    // Sets the text whatever its length; the caret goes to its end.
+    // Sets the text whatever its length; the caret goes to its end and
+    // nothing is selected.
     void setText(std::string text);
+    // The text with its caret and selection.
+    const TextField& field() const { return field_; }
     // The most characters typing may leave in the box; 0 means no limit.
     int maxLength() const { return field_.maxLength; }
     void setMaxLength(int n) { field_.maxLength = n; }
@@ -30,9 +33,14 @@ public:
 
     bool setValueText(const std::string& text) override;
     bool focusable() const override { return true; }
+    // Editing, selection and clipboard keys (TextField::edit).
     void keyDown(Key key, char character, ShiftState shift) override;
-    // A press puts the caret at the end of the text.
+    void focusChanged(bool focused) override;
+    // The left button places the caret, selects a word with a double click
+    // and drags out a selection (TextField::press).
     void mouseDown(MouseButton button, ShiftState shift, int x, int y) override;
+    void mouseMove(ShiftState shift, int x, int y) override;
+    void mouseUp(MouseButton button, ShiftState shift, int x, int y) override;
     void setVisible(bool visible) override;
 
 protected:
@@ -42,6 +50,7 @@ protected:
 
 private:
     void placeLabel();
+    gdi::IntRect textArea() const;
 
     TextField field_;
     Label* label_;

@@ -1,6 +1,7 @@
 #include "platform/forms/SpinEdit.h"
 
 #include "platform/forms/ClassicLook.h"
+#include "platform/system/Clock.h"
 
 #include <charconv>
 #include <climits>
@@ -22,6 +23,15 @@ std::optional<int> ReadInteger(const std::string& text)
     if (error != std::errc() || end != last)
         return std::nullopt;
     return value;
+}
+
+// Digits, and one minus in front of them all.
+bool DigitsAndLeadingMinus(char c, std::size_t at, const std::string& text)
+{
+    const bool minusFirst = !text.empty() && text[0] == '-';
+    if (c >= '0' && c <= '9')
+        return at > 0 || !minusFirst;
+    return c == '-' && at == 0 && !minusFirst;
 }
 
 } // namespace
@@ -86,18 +96,17 @@ void SpinEdit::keyDown(Key key, char character, ShiftState shift)
         step(key == Key::Up ? 1 : -1);
         return;
     }
-    invalidate(); // the caret moves even when the text stays
-    const auto digitsAndLeadingMinus = [](char c, std::size_t at, const std::string& text) {
-        return (c >= '0' && c <= '9') || (c == '-' && at == 0 && (text.empty() || text[0] != '-'));
-    };
-    if (field_.edit(key, character, digitsAndLeadingMinus) && onChange)
+    invalidate(); // the caret or the selection moves even when the text stays
+    if (field_.edit(key, character, shift, DigitsAndLeadingMinus) && onChange)
         onChange();
 }
 
 void SpinEdit::focusChanged(bool focused)
 {
-    if (!focused)
+    if (!focused) {
+        field_.focusLost();
         setValue(value());
+    }
 }
 
 void SpinEdit::mouseDown(MouseButton button, ShiftState shift, int x, int y)
@@ -107,21 +116,37 @@ void SpinEdit::mouseDown(MouseButton button, ShiftState shift, int x, int y)
         return;
     // The arrows own the whole right edge, frame included.
     if (x >= arrowRect(true).left) {
+        field_.release();
         heldArrow_ = y < height() / 2 ? 1 : -1;
         step(heldArrow_);
     } else {
-        field_.caretToEnd();
+        field_.press(x, y, shift, textArea(), sys::TickCount());
         invalidate();
     }
+}
+
+void SpinEdit::mouseMove(ShiftState shift, int x, int y)
+{
+    if (field_.drag(x, shift, textArea()))
+        invalidate();
+    Control::mouseMove(shift, x, y);
 }
 
 void SpinEdit::mouseUp(MouseButton button, ShiftState shift, int x, int y)
 {
     Control::mouseUp(button, shift, x, y);
-    if (button == MouseButton::Left && heldArrow_ != 0) {
+    if (button != MouseButton::Left)
+        return;
+    field_.release();
+    if (heldArrow_ != 0) {
         heldArrow_ = 0;
         invalidate();
     }
+}
+
+gdi::IntRect SpinEdit::textArea() const
+{
+    return {2, 2, arrowRect(true).left, height() - 2};
 }
 
 void SpinEdit::paint(gdi::Canvas& canvas)
@@ -129,7 +154,7 @@ void SpinEdit::paint(gdi::Canvas& canvas)
     look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, enabled() ? look::kWindow : look::kBtnFace);
     look::SunkenEdge(canvas, gdi::IntRect{0, 0, width(), height()});
     const gdi::IntRect up = arrowRect(true), down = arrowRect(false);
-    field_.paint(canvas, {2, 2, up.left, height() - 2}, focused(), enabled());
+    field_.paint(canvas, textArea(), focused(), enabled());
     for (const gdi::IntRect& arrow : {up, down}) {
         const bool isUp = arrow == up;
         const bool held = heldArrow_ == (isUp ? 1 : -1);

@@ -26,9 +26,12 @@ public:
     // Clamps, then sets the text to the decimal value.
     void setValue(int value);
     const std::string& text() const { return field_.text(); }
-    // The raw text, not clamped.
+    // The raw text, not clamped; the caret goes to its end and nothing is
+    // selected.
     void setText(std::string text);
-    // Limits typed characters only.
+    // The text with its caret and selection.
+    const TextField& field() const { return field_; }
+    // Limits typed and pasted characters only.
     int maxLength() const { return field_.maxLength; }
     void setMaxLength(int n) { field_.maxLength = n; }
     // Runs after every change of the text.
@@ -40,12 +43,14 @@ public:
     // An integer text sets the value (clamped); anything else is refused.
     bool setValueText(const std::string& text) override;
     bool focusable() const override { return true; }
-    // Up and Down step; typing takes digits and a leading minus.
+    // Up and Down step; the other keys edit as TextField::edit does, and
+    // typing and pasting take digits and a leading minus.
     void keyDown(Key key, char character, ShiftState shift) override;
     void focusChanged(bool focused) override;
-    // A press on an arrow steps by 1 from value(); elsewhere it puts the
-    // caret at the end of the text.
+    // A press on an arrow steps by 1 from value(); elsewhere the left button
+    // places the caret and selects as TextField::press does.
     void mouseDown(MouseButton button, ShiftState shift, int x, int y) override;
+    void mouseMove(ShiftState shift, int x, int y) override;
     void mouseUp(MouseButton button, ShiftState shift, int x, int y) override;
 
 protected:
@@ -53,6 +58,7 @@ protected:
 
 private:
     void step(int by);
+    gdi::IntRect textArea() const;
 
     TextField field_;
     int min_ = 0;

@@ -194,8 +194,10 @@ TEST(HeadlessDialog, OperationsPressAndTypeThroughTheWindowSystem)
     EXPECT_TRUE(dialog.get<ComboBox>("Combo").focused());
 
     dialog.get<LabeledEdit>("Edit").setText("");
-    EXPECT_EQ(dialog.run({"type:Edit=abcdefgh", "key:Escape", "OK"}), ModalResult::Cancel);
+    dialog.get<SpinEdit>("Spin").setText("1000"); // the click lands inside the text
+    EXPECT_EQ(dialog.run({"type:Edit=abcdefgh", "type:Spin=5", "key:Escape", "OK"}), ModalResult::Cancel);
     EXPECT_EQ(dialog.get<LabeledEdit>("Edit").text(), "abcde");
+    EXPECT_EQ(dialog.get<SpinEdit>("Spin").text(), "10005"); // typed at the end
     EXPECT_EQ(dialog.run({"close", "OK"}), ModalResult::Cancel);
     // A dialog shown without a focused control focuses the first one.
     dialog.form.setFocus(nullptr);

@@ -21,5 +21,13 @@ TEST(GtkTranslate, ModifiersAndTypedCharacters)
     EXPECT_FALSE(KeyFromGdk(0xffe1, 0));                        // Shift alone
 }
 
+TEST(GtkTranslate, CtrlLettersArriveAsLettersWithCtrl)
+{
+    // Edit fields read Ctrl+C as 'c' with ssCtrl, or 'C' under Shift or Caps Lock.
+    EXPECT_EQ(KeyFromGdk(0x63, U'c')->character, 'c');
+    EXPECT_EQ(KeyFromGdk(0x43, U'C')->character, 'C');
+    EXPECT_EQ(ShiftFromGdk(kGdkControl), ShiftState(ssCtrl));
+}
+
 } // namespace
 } // namespace forms::gtk

@@ -42,6 +42,14 @@ TEST(Win32Translate, KeysAndTexts)
     EXPECT_FALSE(CharacterFromUtf16(0x4E2D)); // not in code page 1251
     EXPECT_FALSE(CharacterFromUtf16(0xD83D)); // half of a pair
 
+    // Ctrl+A to Ctrl+Z type 1 to 26: they come back as the letter, whose
+    // key-down brings nothing, so a press arrives once. Backspace, Tab,
+    // Enter and Escape come from their keys only (Ctrl+H, I, J, M alike).
+    EXPECT_FALSE(KeyFromVirtualKey(0x56)); // V
+    EXPECT_EQ(std::string({*CharacterFromUtf16(0x01), *CharacterFromUtf16(0x16), *CharacterFromUtf16(0x1A)}), "avz");
+    for (unsigned unit : {0x00u, 0x08u, 0x09u, 0x0Au, 0x0Du, 0x1Bu, 0x7Fu})
+        EXPECT_FALSE(CharacterFromUtf16(unit)) << unit;
+
     const std::string cyrillic = "\xCE\xF2\xEC\xE5\xED\xE0 1";
     EXPECT_EQ(Utf16From1251(cyrillic), u"\u041E\u0442\u043C\u0435\u043D\u0430 1");
     EXPECT_EQ(Text1251FromUtf16(Utf16From1251(cyrillic)), cyrillic);

@@ -33,6 +33,8 @@ ShiftState ShiftFromGdk(std::uint32_t state, std::optional<MouseButton> pressed 
 
 // A key press: the editing and dialog keys by their GDK key values, a
 // printable character by its Unicode value when code page 1251 holds it.
+// Ctrl changes neither: Ctrl+A is the character 'a' (or 'A' with Shift or
+// Caps Lock), and the state mask brings the Ctrl.
 struct KeyPress {
     Key key;
     char character = 0;

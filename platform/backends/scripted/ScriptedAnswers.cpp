@@ -258,6 +258,7 @@ bool ScriptedAnswers::runStep(Form& form, const std::string& step)
         if (!hands.click(*control, x, control->height() / 2) || !control->focused())
             return fail("the author cannot click into '" + name + "'");
         trace("type " + operand);
+        hands.press(Key::End); // the press put the caret under the pointer
         for (const char character : value)
             hands.press(Key::Character, character);
         return true;

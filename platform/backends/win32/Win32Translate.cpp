@@ -129,6 +129,8 @@ std::optional<Key> KeyFromVirtualKey(unsigned virtualKey)
 
 std::optional<char> CharacterFromUtf16(unsigned unit)
 {
+    if (unit >= 0x01 && unit <= 0x1A && unit != 0x08 && unit != 0x09 && unit != 0x0A && unit != 0x0D)
+        return static_cast<char>('a' + (unit - 1));
     // Surrogate halves never name a character 1251 has.
     if (unit < 0x20 || unit == 0x7F || (unit >= 0xD800 && unit <= 0xDFFF))
         return std::nullopt;

@@ -61,10 +61,15 @@ std::intptr_t LParamFromPoint(int x, int y);
 int WheelDelta(std::uintptr_t wparam);
 
 // The editing and dialog keys by their virtual-key codes (WM_KEYDOWN).
+// Letters, Ctrl held or not, come through WM_CHAR only.
 std::optional<Key> KeyFromVirtualKey(unsigned virtualKey);
 // A typed UTF-16 unit (WM_CHAR) as a code page 1251 byte; nothing for
-// control characters (the keys above bring those) and characters 1251
-// lacks.
+// characters 1251 lacks. Ctrl with a letter types the control character
+// 1 to 26: it comes back as the letter in lower case, so that with the
+// Ctrl of the key state it reaches the framework as GTK's Ctrl+letter does
+// (Ctrl+A as 'a' with ssCtrl). Units 8, 9, 10 and 13 are left out: the
+// keys above bring Backspace, Tab and Enter, and Ctrl+H, I, J and M cannot
+// be told from them.
 std::optional<char> CharacterFromUtf16(unsigned unit);
 
 // Texts in code page 1251 to UTF-16 and back; a character 1251 lacks
