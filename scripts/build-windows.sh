@@ -3,10 +3,11 @@
 # one hosts load) and a 64-bit one, then checks both DLLs' export and import
 # tables.
 #   bash scripts/build-windows.sh          the DLLs in build/windows/TRIPLET/bin/Zenvas.nbp
-#   bash scripts/build-windows.sh test     besides, runs the tests under wine64: the
-#                                          64-bit zenvas-host.exe with every end-to-end
+#   bash scripts/build-windows.sh test     besides, runs the tests under wine, each
+#                                          target's own (wine32 for i686, wine64 for
+#                                          x86_64): zenvas-host.exe with every end-to-end
 #                                          script, the system layer's unit tests, and
-#                                          the 64-bit DLL loaded as a host loads it
+#                                          the shipped DLL loaded as a host loads it
 #
 # zlib, libpng, libjpeg-turbo and FreeType are built first from their Debian
 # source packages, at the versions the Linux build links, with their own
@@ -125,16 +126,21 @@ echo "build-windows: the DLLs' tables"
 
 [ "$mode" = test ] || exit 0
 
-# The 64-bit build with the platform as a DLL of its own, which zenvas-host.exe
-# and its Zenvas.nbp share as on Linux; its tests run under wine64.
-build="$root/build/windows/x86_64-w64-mingw32-wine"
-echo "build-windows: zenvas-host.exe and the tests in $build"
+# Each target once more with the platform as a DLL of its own, which
+# zenvas-host.exe and its Zenvas.nbp share as on Linux; the tests run under
+# wine: the 32-bit build under Debian's 32-bit loader (wine32), the 64-bit
+# one under wine64. The shipped standalone DLL of each target is loaded as a
+# host loads it by that target's standalone tests.
 # The desktop test reads the X server's pixels with the Linux build's
 # zenvas-screen, when that build is there (scripts/test.sh makes it first).
 screen="$root/build/release/bin/zenvas-screen"
 [ -x "$screen" ] || screen=""
-configure x86_64-w64-mingw32 "$build" -DZENVAS_STANDALONE_PLUGIN=OFF \
-  -DZENVAS_STANDALONE_DLL="$root/build/windows/x86_64-w64-mingw32/bin/Zenvas.nbp" -DZENVAS_SCREEN_TOOL="$screen"
-cmake --build "$build" -j "$jobs"
-echo "build-windows: the tests under wine64"
-ctest --test-dir "$build" --output-on-failure -j "$jobs"
+for triplet in "${triplets[@]}"; do
+  build="$root/build/windows/$triplet-wine"
+  echo "build-windows: zenvas-host.exe and the tests in $build"
+  configure "$triplet" "$build" -DZENVAS_STANDALONE_PLUGIN=OFF \
+    -DZENVAS_STANDALONE_DLL="$root/build/windows/$triplet/bin/Zenvas.nbp" -DZENVAS_SCREEN_TOOL="$screen"
+  cmake --build "$build" -j "$jobs"
+  echo "build-windows: the $triplet tests under wine"
+  ctest --test-dir "$build" --output-on-failure -j "$jobs"
+done
