@@ -7,9 +7,7 @@
 #include <algorithm>
 
 namespace forms {
-namespace {
-
-Window& RootOf(Window& window)
+Window& DesktopBackend::RootOf(Window& window)
 {
     Control* root = &window;
     while (root->parent())
@@ -17,8 +15,6 @@ Window& RootOf(Window& window)
     auto* top = dynamic_cast<Window*>(root);
     return top ? *top : window;
 }
-
-} // namespace
 
 bool DesktopBackend::open(std::string& problem)
 {

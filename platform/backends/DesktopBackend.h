@@ -85,6 +85,8 @@ protected:
     virtual void scheduleTimer(int id, int milliseconds) = 0;
     virtual void cancelTimer(int id) = 0;
 
+    // The top-level window `window` shows in (itself when it is one).
+    static Window& RootOf(Window& window);
     // Takes over a window filling another program's window, shown by
     // `native` (see Backend::hostedWindow).
     Window* adoptHosted(std::unique_ptr<Window> window, std::unique_ptr<NativeWindow> native);

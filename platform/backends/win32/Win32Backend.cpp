@@ -52,15 +52,6 @@ std::int64_t NativeOf(HWND hwnd)
     return static_cast<std::int64_t>(reinterpret_cast<std::intptr_t>(hwnd));
 }
 
-Window& RootOf(Window& window)
-{
-    Control* root = &window;
-    while (root->parent())
-        root = root->parent();
-    auto* top = dynamic_cast<Window*>(root);
-    return top ? *top : window;
-}
-
 BOOL WINAPI ConsoleInterrupt(DWORD)
 {
     if (HWND target = g_messageWindow.load())

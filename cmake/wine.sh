@@ -1,0 +1,15 @@
+#!/bin/sh
+# wine.sh LOADER PROGRAM ARGS...: runs a program of the Windows build under
+# one of Debian's wine loaders (wine for 32-bit programs, from wine32 of the
+# i386 architecture; wine64 for 64-bit ones), which sit in wine's library
+# folder out of PATH, in the build's own wine prefix, quietly. The
+# program's exit status is this script's.
+root="$(cd "$(dirname "$0")/.." && pwd)"
+loader=$1
+shift
+WINEPREFIX="${WINEPREFIX:-$root/build/windows/wineprefix}"
+WINEDEBUG="${WINEDEBUG:--all}"
+# No Mono or Gecko installers on a prefix's first start.
+WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+exec "/usr/lib/wine/$loader" "$@"
