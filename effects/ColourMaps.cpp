@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
-// Vector paths where the drawing layer offers them (not on Windows).
-#if defined(__x86_64__) && !defined(_WIN32)
+// Vector paths where the drawing layer offers them.
+#if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define ZENVAS_COLOUR_VECTORS 1
 #endif

@@ -9,11 +9,13 @@
 #include <numeric>
 #include <vector>
 
-// Wide vector copies where the loader picks them at run time (ifunc) and
-// the stack keeps vectors aligned; not on Windows, which has neither.
-#if defined(__x86_64__) && !defined(_WIN32)
+// The wide vector paths on every x86 build; an AVX2 copy of the plain loop
+// where the loader picks it at run time (ifunc, which Windows lacks).
+#if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define ZENVAS_WIDE_HALFTONE 1
+#endif
+#if defined(__x86_64__) && !defined(_WIN32)
 #define ZENVAS_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define ZENVAS_AVX2_CLONES

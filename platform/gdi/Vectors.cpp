@@ -11,9 +11,10 @@ Vectors cap = Vectors::Avx512;
 
 Vectors MachineVectors()
 {
-    // Not on Windows: its stack keeps vectors only 16-byte aligned, where
-    // the compiler's spills of wider ones assume more.
-#if defined(__x86_64__) && !defined(_WIN32)
+    // On Windows too: the build there turns every aligned vector move into
+    // an unaligned one (see the top-level CMakeLists.txt), as the system
+    // keeps the stack only 16-byte (64-bit) or 4-byte (32-bit) aligned.
+#if defined(__x86_64__) || defined(__i386__)
     static const Vectors level = [] {
         if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
             __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vbmi"))
