@@ -9,6 +9,7 @@
 #include "platform/gdi/ColorNames.h"
 #include "platform/gdi/codecs/Bmp.h"
 #include "platform/gdi/codecs/Png.h"
+#include "platform/system/Files.h"
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
 
@@ -150,10 +151,10 @@ void writePicture(const Statement& statement, const std::string& file, const gdi
     const std::string extension = sys::LowerCaseAscii(std::filesystem::path(file).extension().string());
     if (extension != ".png" && extension != ".bmp")
         throw ScriptError{statement.line, "snapshots are written as .png or .bmp, not " + host::quoted(file)};
-    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
-    std::error_code ignored;
+    // The name is a host text: the file system layer converts it.
+    const std::string parent = std::filesystem::path(file).parent_path().string();
     if (!parent.empty())
-        std::filesystem::create_directories(parent, ignored);
+        sys::CreateDirectories(parent);
     try {
         if (extension == ".png")
             gdi::SavePng(file, picture);
