@@ -217,7 +217,8 @@ void Interpreter::printActions(std::ostream& out) const
             << '\t';
         for (std::size_t i = 0; i < entry.types.size(); ++i)
             out << (i ? " " : "") << static_cast<int>(entry.types[i]);
-        out << '\n';
+        // Number 0 is a group heading of the action list, not an action.
+        out << (entry.number == 0 ? "\theading\n" : "\n");
     }
 }
 

@@ -71,7 +71,8 @@ public:
     const std::string& pluginAuthor() const { return author_; }
     const std::string& pluginDescription() const { return description_; }
 
-    // One line per registration call: NUMBER, NAME, HINT, TYPES, tab-separated.
+    // One line per registration call: NUMBER, NAME, HINT, TYPES, tab-separated;
+    // a group heading (number 0) has a fifth field, "heading".
     void printActions(std::ostream& out) const;
 
     // Checks the names and argument counts of every statement (the action
