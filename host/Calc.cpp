@@ -111,12 +111,15 @@ private:
     {
         const std::size_t start = at_;
         std::int64_t value = 0;
-        while (at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9') {
+        bool tooLarge = false;
+        for (; at_ < text_.size() && text_[at_] >= '0' && text_[at_] <= '9'; ++at_) {
             value = value * 10 + (text_[at_] - '0');
-            if (value > std::int64_t(INT32_MAX) + 1)
-                fail("the number " + std::string(text_.substr(start, at_ - start + 1)) + "... is outside the 32-bit range");
-            ++at_;
+            tooLarge = tooLarge || value > std::int64_t(INT32_MAX) + 1;
+            if (tooLarge)
+                value = 0;
         }
+        if (tooLarge)
+            fail("the number " + std::string(text_.substr(start, at_ - start)) + " is outside the 32-bit range");
         if (at_ == start)
             fail(at_ < text_.size() ? "expected a number at character " + std::to_string(at_ + 1) + ", found "
                                           + quoted(text_.substr(at_, 1))
