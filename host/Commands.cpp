@@ -58,7 +58,8 @@ void Interpreter::defineBuiltinCommands()
         {"Rectangle", 5, 5},     {"Pointer", 4, 6},         {"Drag", 6, 7},
         {"CursorInfo", 1, 1},    {"WindowMessage", 2, 2},   {"Snapshot", 2, 2},
         {"SnapshotPicture", 2, 2}, {"SnapshotWindow", 2, 2}, {"Answer", 1, kAnyCount},
-        {"Edit", 1, kAnyCount},  {"ExpectPixel", 4, 4},
+        {"Edit", 1, kAnyCount},  {"ExpectPixel", 4, 4},    {"Page", 2, 2},
+        {"ButtonDown", 2, 2},    {"Choose", 2, 4},          {"Ask", 2, 3},
     };
     for (const Pending& command : pending) {
         std::string name = command.name;
