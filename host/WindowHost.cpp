@@ -155,6 +155,9 @@ void writePicture(const Statement& statement, const std::string& file, const gdi
     if (extension != ".png" && extension != ".bmp")
         throw ScriptError{statement.line, "snapshots are written as .png or .bmp, not " + host::quoted(file)};
     // The name is a host text: the file system layer converts it.
+    if (!sys::SystemFileName(file))
+        throw ScriptError{statement.line, "cannot write " + host::quoted(file)
+                                              + ": the name holds the byte 0x98, which no character has"};
     const std::string parent = std::filesystem::path(file).parent_path().string();
     if (!parent.empty())
         sys::CreateDirectories(parent);
