@@ -24,6 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 !(s.kind == host::StatementKind::If && target == host::StatementKind::Else))
                 std::abort();
         }
+        if (s.kind == host::StatementKind::While
+            && (s.jump <= i || s.jump >= statements.size() || statements[s.jump].kind != host::StatementKind::EndWhile
+                || statements[s.jump].jump != i))
+            std::abort();
     }
     for (const auto& [name, at] : script.labels)
         if (at >= statements.size() || statements[at].kind != host::StatementKind::Label ||

@@ -1,9 +1,13 @@
 #include "host/CommandLine.h"
 
+#include <stdexcept>
+
 namespace host {
 
-const char* const kUsage =
-    "usage: zenvas-host [--plugin PATH] [--trace] [--window] SCRIPT.zhs   run a script\n"
+std::string usage(const std::string& documents)
+{
+    return
+    "usage: zenvas-host [--plugin PATH] [--trace] [--window] [--max-loop N] SCRIPT.zhs   run a script\n"
     "       zenvas-host [--plugin PATH] --window --edit ACTION SLOT...   open one action's editor\n"
     "       zenvas-host [--plugin PATH] actions                list the registered entries\n"
     "       zenvas-host --help | --version\n"
@@ -12,10 +16,12 @@ const char* const kUsage =
     "  --trace        print every call, variable write, subroutine and dialog\n"
     "  --window       real windows: the page stays open, live, until it is closed\n"
     "  --edit         print the slots, one per line, when the editor is confirmed\n"
+    "  --max-loop N   let one While repeat its block up to N times (default 1000000)\n"
     "exit status: 0 every expectation held, 1 an expectation failed,\n"
     "             2 a script error or a wrong command line, 3 the plug-in could not be loaded\n"
-    "the script language: docs/host-script.md, installed as " ZENVAS_INSTALLED_DOCDIR "/host-script.md\n"
+    "the script language: " + documents + "/host-script.md; the actions: " + documents + "/actions.md\n"
     "the manual: man zenvas-host\n";
+}
 
 std::string scriptProblem(const std::string& script, const std::string& problem)
 {
@@ -56,6 +62,19 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             // starts with a dash.
             result.slots.assign(args.begin() + std::ptrdiff_t(i) + 1, args.end());
             break;
+        } else if (arg == "--max-loop") {
+            const std::string value = i + 1 < args.size() ? args[++i] : std::string();
+            std::size_t used = 0;
+            try {
+                if (!value.empty() && value[0] >= '0' && value[0] <= '9')
+                    result.maxLoop = std::stoull(value, &used);
+            } catch (const std::exception&) {
+                used = 0;
+            }
+            if (used == 0 || used != value.size()) {
+                result.error = "--max-loop needs a number of rounds, got \"" + value + "\"";
+                return result;
+            }
         } else if (arg == "--plugin") {
             if (i + 1 >= args.size()) {
                 result.error = "--plugin needs a path";

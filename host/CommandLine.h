@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@ struct CommandLine {
     std::string plugin; // empty: the default plug-in
     bool trace = false;
     bool window = false;             // real windows instead of the headless backend
+    std::uint64_t maxLoop = 1000000; // rounds one While may make
     std::string script;
     std::string action;              // Mode::Edit: the action whose editor opens
     std::vector<std::string> slots;  // Mode::Edit: its slot texts
@@ -19,7 +21,8 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const std::vector<std::string>& args);
 
-extern const char* const kUsage;
+// The --help text; `documents` is the folder of host-script.md.
+std::string usage(const std::string& documents);
 
 // The line that says why `script` cannot be run, given why it could not be
 // read. A bare word that names no file was most likely meant as a command.

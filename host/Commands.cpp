@@ -42,6 +42,7 @@ void Interpreter::defineBuiltinCommands()
         return [this, handler](const Statement& statement) { (this->*handler)(statement); };
     };
     defineCommand("SetVar", 2, 2, member(&Interpreter::cmdSetVar));
+    defineCommand("Calc", 2, 2, member(&Interpreter::cmdCalc));
     defineCommand("GoSub", 1, 1, member(&Interpreter::cmdGoSub));
     defineCommand("Print", 1, 1, member(&Interpreter::cmdPrint));
     defineCommand("Expect", 2, 2, member(&Interpreter::cmdExpect));
@@ -57,7 +58,8 @@ void Interpreter::defineBuiltinCommands()
         {"Rectangle", 5, 5},     {"Pointer", 4, 6},         {"Drag", 6, 7},
         {"CursorInfo", 1, 1},    {"WindowMessage", 2, 2},   {"Snapshot", 2, 2},
         {"SnapshotPicture", 2, 2}, {"SnapshotWindow", 2, 2}, {"Answer", 1, kAnyCount},
-        {"Edit", 1, kAnyCount},  {"ExpectPixel", 4, 4},
+        {"Edit", 1, kAnyCount},  {"ExpectPixel", 4, 4},    {"Page", 2, 2},
+        {"ButtonDown", 2, 2},    {"Choose", 2, 4},          {"Ask", 2, 3},
     };
     for (const Pending& command : pending) {
         std::string name = command.name;
@@ -77,7 +79,7 @@ std::vector<ScriptError> Interpreter::check(const Script& script) const
     std::vector<ScriptError> errors;
     const auto& table = commands_;
     for (const Statement& statement : script.statements) {
-        if (statement.kind == StatementKind::If) {
+        if (statement.kind == StatementKind::If || statement.kind == StatementKind::While) {
             if (statement.args.size() == 3 && !isComparison(statement.args[1].text))
                 errors.push_back({statement.line, "unknown comparison " + quoted(statement.args[1].text)
                                                       + " (one of =, <>, <, >, <=, >=)"});
@@ -124,6 +126,20 @@ void Interpreter::cmdSetVar(const Statement& statement)
     trace("set [" + name + "] = " + quoted(value));
 }
 
+void Interpreter::cmdCalc(const Statement& statement)
+{
+    std::string name(variableName(statement.args[0].text));
+    if (name.empty())
+        throw ScriptError{statement.line, "Calc: the variable name is empty"};
+    const std::string expression = substitute(statement.args[1].text, variables_);
+    std::string problem;
+    const std::optional<std::int32_t> value = calculate(expression, problem);
+    if (!value)
+        throw ScriptError{statement.line, "Calc: " + quoted(expression) + ": " + problem};
+    variables_.set(name, std::to_string(*value));
+    trace("set [" + name + "] = " + quoted(std::to_string(*value)));
+}
+
 void Interpreter::cmdGoSub(const Statement& statement)
 {
     gosub(substitute(statement.args[0].text, variables_), statement.line);
@@ -131,7 +147,8 @@ void Interpreter::cmdGoSub(const Statement& statement)
 
 void Interpreter::cmdPrint(const Statement& statement)
 {
-    out_ << sys::Utf8From1251(substitute(statement.args[0].text, variables_)) << '\n';
+    // Flushed line by line: a log follows a running window.
+    out_ << sys::Utf8From1251(substitute(statement.args[0].text, variables_)) << std::endl;
 }
 
 void Interpreter::cmdExpect(const Statement& statement)
@@ -150,7 +167,7 @@ void Interpreter::expect(const Statement& statement, const std::string& actual, 
         return;
     ++failures_;
     err_ << script_->file << ':' << statement.line << ": expected \"" << sys::Utf8From1251(expected) << "\" got \""
-         << sys::Utf8From1251(actual) << "\"\n";
+         << sys::Utf8From1251(actual) << '"' << std::endl;
 }
 
 void Interpreter::cmdMessage(const Statement& statement)

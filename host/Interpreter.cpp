@@ -217,7 +217,8 @@ void Interpreter::printActions(std::ostream& out) const
             << '\t';
         for (std::size_t i = 0; i < entry.types.size(); ++i)
             out << (i ? " " : "") << static_cast<int>(entry.types[i]);
-        out << '\n';
+        // Number 0 is a group heading of the action list, not an action.
+        out << (entry.number == 0 ? "\theading\n" : "\n");
     }
 }
 
@@ -228,7 +229,7 @@ void Interpreter::setRectangles(const RectangleRegistry* rectangles)
 
 void Interpreter::reportErrorBox(const std::string& message)
 {
-    err_ << "error box: " << sys::Utf8From1251(message) << '\n';
+    err_ << "error box: " << sys::Utf8From1251(message) << std::endl;
     variables_.set("ErrorBoxes", std::to_string(++errorBoxes_));
 }
 
@@ -316,7 +317,7 @@ bool Interpreter::onInterfaceAccess(std::int32_t code, char** slot)
 int Interpreter::reportErrors(const Script& script, const std::vector<ScriptError>& errors)
 {
     for (const ScriptError& error : errors)
-        err_ << where(script.file, error.line, error.column) << ": " << sys::Utf8From1251(error.message) << '\n';
+        err_ << where(script.file, error.line, error.column) << ": " << sys::Utf8From1251(error.message) << std::endl;
     return 2;
 }
 
@@ -366,7 +367,7 @@ void Interpreter::closeProject()
 void Interpreter::report(const ScriptError& error)
 {
     err_ << where(script_ ? script_->file : options_.file, error.line, error.column) << ": "
-         << sys::Utf8From1251(error.message) << '\n';
+         << sys::Utf8From1251(error.message) << std::endl;
     halted_ = true;
 }
 
@@ -383,12 +384,14 @@ void Interpreter::trace(const std::string& line)
     out_ << "trace: ";
     if (!file.empty())
         out_ << where(file, currentLine()) << ": ";
-    out_ << sys::Utf8From1251(line) << '\n';
+    out_ << sys::Utf8From1251(line) << std::endl;
 }
 
 void Interpreter::runBlock(std::size_t pc)
 {
     const std::vector<Statement>& statements = script_->statements;
+    // Rounds each running While of this block has made (by its index).
+    std::map<std::size_t, std::uint64_t> rounds;
     while (pc < statements.size()) {
         const Statement& statement = statements[pc];
         switch (statement.kind) {
@@ -403,6 +406,21 @@ void Interpreter::runBlock(std::size_t pc)
             break;
         case StatementKind::EndIf:
             ++pc;
+            break;
+        case StatementKind::While: {
+            if (!evaluate(statement)) {
+                rounds.erase(pc);
+                pc = statement.jump + 1;
+                break;
+            }
+            if (++rounds[pc] > options_.maxLoop)
+                throw ScriptError{statement.line, "While: more than " + std::to_string(options_.maxLoop)
+                                                      + " rounds (zenvas-host --max-loop N allows more)"};
+            ++pc;
+            break;
+        }
+        case StatementKind::EndWhile:
+            pc = statement.jump;
             break;
         case StatementKind::Command:
             execute(statement);

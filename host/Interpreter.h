@@ -10,6 +10,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,9 +30,14 @@ struct Registration {
     std::uint8_t typeOf(std::size_t index) const { return index < types.size() ? types[index] : 1; }
 };
 
+// Most times one While repeats its block before the script stops with an
+// error, unless the command line (--max-loop) says otherwise.
+inline constexpr std::uint64_t kDefaultMaxLoop = 1000000;
+
 struct HostOptions {
     bool trace = false;
     std::string file; // the script's name, for trace lines outside a run
+    std::uint64_t maxLoop = kDefaultMaxLoop;
 };
 
 // Most subroutines a script may have running at once, counting those the
@@ -65,7 +71,8 @@ public:
     const std::string& pluginAuthor() const { return author_; }
     const std::string& pluginDescription() const { return description_; }
 
-    // One line per registration call: NUMBER, NAME, HINT, TYPES, tab-separated.
+    // One line per registration call: NUMBER, NAME, HINT, TYPES, tab-separated;
+    // a group heading (number 0) has a fifth field, "heading".
     void printActions(std::ostream& out) const;
 
     // Checks the names and argument counts of every statement (the action
@@ -162,6 +169,7 @@ private:
     void closeProject();
 
     void cmdSetVar(const Statement& statement);
+    void cmdCalc(const Statement& statement);
     void cmdGoSub(const Statement& statement);
     void cmdPrint(const Statement& statement);
     void cmdExpect(const Statement& statement);
@@ -198,5 +206,11 @@ std::string quoted(std::string_view text);
 // Reads a whole integer (optional sign, decimal digits, nothing else) into
 // 64 bits; false for anything else, including values out of range.
 bool readInteger(std::string_view text, std::int64_t& value);
+
+// The value of an integer expression (Calc): decimal numbers, + - * / %,
+// unary minus and parentheses, every step within 32 bits; division
+// truncates toward zero. Nothing, with the problem in `problem`, for a
+// text that is not such an expression, an overflow or a division by zero.
+std::optional<std::int32_t> calculate(std::string_view expression, std::string& problem);
 
 } // namespace host

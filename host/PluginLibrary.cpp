@@ -1,7 +1,5 @@
 #include "host/PluginLibrary.h"
 
-#include "platform/system/Files.h"
-
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -126,7 +124,11 @@ bool PluginLibrary::open(const std::string& path, std::string& error)
     return true;
 }
 
-std::string defaultPluginPath()
+namespace {
+
+// The running executable's folder with a trailing separator; empty when the
+// system does not say.
+std::string executableFolder()
 {
 #ifdef _WIN32
     char buffer[MAX_PATH];
@@ -138,14 +140,38 @@ std::string defaultPluginPath()
     const ssize_t length = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
     const char* separators = "/";
 #endif
-    if (length > 0) {
-        std::string exe(buffer, static_cast<std::size_t>(length));
-        std::string folder = exe.substr(0, exe.find_last_of(separators) + 1);
+    if (length <= 0)
+        return {};
+    std::string exe(buffer, static_cast<std::size_t>(length));
+    return exe.substr(0, exe.find_last_of(separators) + 1);
+}
+
+} // namespace
+
+// These are names of the system's own (the command line's, the
+// executable's), not host texts: they go to the file system unconverted.
+std::string defaultPluginPath()
+{
+    const std::string folder = executableFolder();
+    std::error_code error;
+    if (!folder.empty())
         for (std::string candidate : {folder + "Zenvas.nbp", folder + ZENVAS_INSTALLED_PLUGIN})
-            if (sys::FileExists(candidate))
+            if (std::filesystem::is_regular_file(candidate, error))
                 return std::filesystem::path(candidate).lexically_normal().string();
-    }
     return std::string(ZENVAS_BUILD_BIN_DIR) + "/Zenvas.nbp";
+}
+
+std::string documentationFolder()
+{
+    const std::string folder = executableFolder();
+    std::error_code error;
+    if (!folder.empty()) {
+        const std::filesystem::path installed = std::filesystem::path(folder + ZENVAS_INSTALLED_DOCDIR).lexically_normal();
+        if (std::filesystem::is_regular_file(installed / "host-script.md", error))
+            return installed.string();
+    }
+    // Run from the build tree: the documents are in the sources.
+    return ZENVAS_SOURCE_DOCDIR;
 }
 
 } // namespace host

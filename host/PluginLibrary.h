@@ -44,4 +44,10 @@ private:
 // executable (../lib/zenvas/), else in the build tree's output folder.
 std::string defaultPluginPath();
 
+// The folder of the host's documents (host-script.md, actions.md): the
+// install's own, found relative to the executable as the plug-in is
+// (../share/doc/zenvas/), else the sources' docs/ for a host run from its
+// build tree.
+std::string documentationFolder();
+
 } // namespace host

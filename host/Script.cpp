@@ -77,6 +77,10 @@ StatementKind kindOf(const std::string& key)
         return StatementKind::Else;
     if (key == "endif")
         return StatementKind::EndIf;
+    if (key == "while")
+        return StatementKind::While;
+    if (key == "endwhile")
+        return StatementKind::EndWhile;
     if (key == "return")
         return StatementKind::Return;
     return StatementKind::Command;
@@ -92,10 +96,12 @@ std::string trimmed(std::string_view text)
     return std::string(text.substr(begin, end - begin));
 }
 
-struct OpenIf {
-    std::size_t ifIndex;
+// An If or a While whose end has not been seen yet.
+struct OpenBlock {
+    std::size_t ifIndex; // the If or the While
     std::size_t waiting; // the If, or its Else once seen: the statement whose jump the next step sets
     bool seenElse = false;
+    bool loop = false;
 };
 
 } // namespace
@@ -105,13 +111,14 @@ Script parseScript(std::string_view text, const std::string& file, std::vector<S
     Script script;
     script.file = file;
     bool inMain = true;
-    std::vector<OpenIf> open;
+    std::vector<OpenBlock> open;
 
     auto closeBlock = [&]() {
-        // A subroutine (or the main program) ends at the next label: an If
-        // cannot span it.
-        for (const OpenIf& pending : open)
-            errors.push_back({script.statements[pending.ifIndex].line, "If without EndIf"});
+        // A subroutine (or the main program) ends at the next label: a
+        // block cannot span it.
+        for (const OpenBlock& pending : open)
+            errors.push_back({script.statements[pending.ifIndex].line,
+                              pending.loop ? "While without EndWhile" : "If without EndIf"});
         open.clear();
     };
 
@@ -177,16 +184,37 @@ Script parseScript(std::string_view text, const std::string& file, std::vector<S
                                                   + std::to_string(statement.args.size())});
             open.push_back({index, index});
             break;
+        case StatementKind::While:
+            if (statement.args.size() != 3)
+                errors.push_back({lineNumber, "While takes 3 arguments (\"a\" OP \"b\"), got "
+                                                  + std::to_string(statement.args.size())});
+            open.push_back({index, index, false, true});
+            break;
+        case StatementKind::EndWhile:
+            if (!statement.args.empty())
+                errors.push_back({lineNumber, "EndWhile takes no arguments"});
+            if (open.empty() || !open.back().loop) {
+                errors.push_back({lineNumber, open.empty() ? "EndWhile without While"
+                                                           : "EndWhile inside the If of line "
+                                                                 + std::to_string(script.statements[open.back().ifIndex].line)});
+                break;
+            }
+            script.statements[open.back().ifIndex].jump = index;
+            statement.jump = open.back().ifIndex;
+            open.pop_back();
+            break;
         case StatementKind::Else:
         case StatementKind::EndIf: {
             const char* name = statement.kind == StatementKind::Else ? "Else" : "EndIf";
             if (!statement.args.empty())
                 errors.push_back({lineNumber, std::string(name) + " takes no arguments"});
-            if (open.empty()) {
-                errors.push_back({lineNumber, std::string(name) + " without If"});
+            if (open.empty() || open.back().loop) {
+                errors.push_back({lineNumber, std::string(name) + (open.empty() ? " without If"
+                                                                   : " inside the While of line "
+                                                                         + std::to_string(script.statements[open.back().ifIndex].line))});
                 break;
             }
-            OpenIf& current = open.back();
+            OpenBlock& current = open.back();
             if (statement.kind == StatementKind::Else) {
                 if (current.seenElse) {
                     errors.push_back({lineNumber, "second Else for the If of line "

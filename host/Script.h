@@ -6,7 +6,8 @@
 #include <vector>
 
 // A script as the host reads it: statements, labels and the block structure
-// of If / Else / EndIf, all found when the file is loaded.
+// of If / Else / EndIf and While / EndWhile, all found when the file is
+// loaded.
 namespace host {
 
 struct Argument {
@@ -14,7 +15,7 @@ struct Argument {
     bool quoted = false;
 };
 
-enum class StatementKind { Command, Label, If, Else, EndIf, Return };
+enum class StatementKind { Command, Label, If, Else, EndIf, While, EndWhile, Return };
 
 struct Statement {
     int line = 0;
@@ -24,6 +25,7 @@ struct Statement {
     std::vector<Argument> args;
     // If: index of its Else, or of its EndIf when it has none.
     // Else: index of its EndIf.
+    // While: index of its EndWhile. EndWhile: index of its While.
     std::size_t jump = 0;
 };
 
@@ -46,8 +48,8 @@ struct Script {
 };
 
 // Splits `text` into statements and checks its structure: quoting, labels
-// (empty, duplicate), If / Else / EndIf balance and the argument counts of
-// the block commands. Errors are appended in line order; a script with
+// (empty, duplicate), the nesting of If / Else / EndIf and While / EndWhile
+// and the argument counts of the block commands. Errors are appended in line order; a script with
 // errors must not be run.
 Script parseScript(std::string_view text, const std::string& file, std::vector<ScriptError>& errors);
 

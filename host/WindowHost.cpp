@@ -3,12 +3,16 @@
 #include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Button.h"
 #include "platform/forms/Cursor.h"
+#include "platform/forms/Dialogs.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/LabeledEdit.h"
 #include "platform/forms/SpeedButton.h"
 #include "platform/gdi/codecs/Jpeg.h"
 #include "platform/forms/Image.h"
 #include "platform/gdi/ColorNames.h"
 #include "platform/gdi/codecs/Bmp.h"
 #include "platform/gdi/codecs/Png.h"
+#include "platform/system/Files.h"
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
 
@@ -150,10 +154,13 @@ void writePicture(const Statement& statement, const std::string& file, const gdi
     const std::string extension = sys::LowerCaseAscii(std::filesystem::path(file).extension().string());
     if (extension != ".png" && extension != ".bmp")
         throw ScriptError{statement.line, "snapshots are written as .png or .bmp, not " + host::quoted(file)};
-    const std::filesystem::path parent = std::filesystem::path(file).parent_path();
-    std::error_code ignored;
+    // The name is a host text: the file system layer converts it.
+    if (!sys::SystemFileName(file))
+        throw ScriptError{statement.line, "cannot write " + host::quoted(file)
+                                              + ": the name holds the byte 0x98, which no character has"};
+    const std::string parent = std::filesystem::path(file).parent_path().string();
     if (!parent.empty())
-        std::filesystem::create_directories(parent, ignored);
+        sys::CreateDirectories(parent);
     try {
         if (extension == ".png")
             gdi::SavePng(file, picture);
@@ -324,6 +331,87 @@ void WindowHost::defineCommands()
     });
     in.defineCommand("Answer", 1, kAnyCount, [this](const Statement& s) { answer(s); });
     in.defineCommand("Edit", 1, kAnyCount, [this](const Statement& s) { edit(s); });
+    in.defineCommand("Page", 2, 2, [this, &in](const Statement& s) {
+        const int w = readInt32(s, in.argument(s, 0), "Page");
+        const int h = readInt32(s, in.argument(s, 1), "Page");
+        if (w < 1 || h < 1)
+            throw ScriptError{s.line, "Page: the size must be at least 1 x 1"};
+        page_.setClientSize(w, h);
+    });
+    in.defineCommand("ButtonDown", 2, 2, [this, &in](const Statement& s) {
+        const std::string name = in.argument(s, 0);
+        forms::Window* window = rectangle(name);
+        auto* speed = window && !window->children().empty()
+                          ? dynamic_cast<forms::SpeedButton*>(window->children().front())
+                          : nullptr;
+        if (!speed)
+            throw ScriptError{s.line, "ButtonDown: no button with a picture named " + host::quoted(name)};
+        const std::string state = sys::LowerCaseAscii(in.argument(s, 1));
+        if (state != "true" && state != "false")
+            throw ScriptError{s.line, "ButtonDown: " + host::quoted(in.argument(s, 1)) + " is not True or False"};
+        speed->setDown(state == "true");
+    });
+    in.defineCommand("Choose", 2, 4, [this](const Statement& s) { choose(s); });
+    in.defineCommand("Ask", 2, 3, [this](const Statement& s) { ask(s); });
+}
+
+void WindowHost::choose(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    const std::string kind = sys::LowerCaseAscii(in.argument(s, 0));
+    if (kind != "open" && kind != "save")
+        throw ScriptError{s.line, "Choose: " + host::quoted(in.argument(s, 0)) + " is neither open nor save"};
+    // The variable is named, not substituted, as SetVar's is.
+    const std::string name(variableName(s.args[1].text));
+    if (name.empty())
+        throw ScriptError{s.line, "Choose: the variable name is empty"};
+    forms::FileDialog dialog("Choose", kind == "save");
+    dialog.filter = s.args.size() > 2 ? in.argument(s, 2) : std::string("All files|*");
+    dialog.fileName = s.args.size() > 3 ? in.argument(s, 3) : in.variables().get(name);
+    const bool chosen = dialog.execute();
+    checkDialogErrors(s);
+    if (chosen)
+        in.variables().set(name, dialog.fileName);
+    in.variables().set("LastResult", chosen ? "True" : "False");
+    in.traceLine("choose " + kind + (chosen ? " -> " + host::quoted(dialog.fileName) : std::string(" cancelled")));
+}
+
+void WindowHost::ask(const Statement& s)
+{
+    Interpreter& in = interpreter_;
+    const std::string name(variableName(s.args[0].text));
+    if (name.empty())
+        throw ScriptError{s.line, "Ask: the variable name is empty"};
+    const std::string prompt = in.argument(s, 1);
+    // A small dialog of the host's own: the prompt, an edit field named
+    // Text holding the variable's value, OK and Cancel.
+    forms::Form form("Ask", forms::BorderStyle::Dialog);
+    form.setCaption(s.args.size() > 2 ? in.argument(s, 2) : std::string("zenvas-host"));
+    form.setColor(0xFF00000F);
+    form.setPosition(forms::FormPosition::ScreenCenter);
+    form.setClientSize(300, 96);
+    auto* field = form.addChild(std::make_unique<forms::LabeledEdit>("Text"));
+    field->setBounds(10, 26, 280, 21);
+    field->editLabel().setCaption(prompt);
+    field->editLabel().font.setName("MS Sans Serif");
+    field->editLabel().font.setSize(8);
+    field->editLabel().adjustSize();
+    field->setText(in.variables().get(name));
+    auto* ok = form.addChild(std::make_unique<forms::Button>("OK", "OK"));
+    ok->setBounds(134, 62, 75, 25);
+    ok->setModalResult(forms::ModalResult::Ok);
+    ok->setDefault(true);
+    auto* cancel = form.addChild(std::make_unique<forms::Button>("Cancel", "Cancel"));
+    cancel->setBounds(215, 62, 75, 25);
+    cancel->setModalResult(forms::ModalResult::Cancel);
+    cancel->setCancel(true);
+    form.setFocus(field);
+    const bool confirmed = form.showModal() == forms::ModalResult::Ok;
+    checkDialogErrors(s);
+    if (confirmed)
+        in.variables().set(name, field->text());
+    in.variables().set("LastResult", confirmed ? "True" : "False");
+    in.traceLine("ask " + host::quoted(prompt) + (confirmed ? " -> " + host::quoted(field->text()) : std::string(" cancelled")));
 }
 
 void WindowHost::pointer(const Statement& s)

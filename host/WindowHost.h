@@ -13,8 +13,8 @@ namespace host {
 
 // The page and its rectangles as windows of the platform's window system,
 // and the script commands that need them: Rectangle, Pointer, Drag,
-// Button, CursorInfo, WindowMessage, Snapshot, SnapshotPicture,
-// SnapshotWindow, Answer, Edit and ExpectPixel. It also routes the headless backend's error
+// Button, ButtonDown, Page, Choose, Ask, CursorInfo, WindowMessage,
+// Snapshot, SnapshotPicture, SnapshotWindow, Answer, Edit and ExpectPixel. It also routes the headless backend's error
 // boxes and dialog traces to the interpreter.
 class WindowHost final : public RectangleRegistry {
 public:
@@ -40,6 +40,8 @@ private:
     void answer(const Statement& statement);
     void edit(const Statement& statement);
     void button(const Statement& statement);
+    void choose(const Statement& statement);
+    void ask(const Statement& statement);
     void send(forms::WindowHandle handle, forms::PointerKind kind, forms::MouseButton button,
               forms::ShiftState shift, int x, int y);
     void checkDialogErrors(const Statement& statement);

@@ -52,7 +52,7 @@ int main(int argc, char** argv)
     CommandLine command = host::parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
     switch (command.mode) {
     case CommandLine::Mode::Help:
-        std::cout << host::kUsage;
+        std::cout << host::usage(host::documentationFolder());
         return 0;
     case CommandLine::Mode::Version:
         std::cout << "zenvas-host " ZENVAS_VERSION "\n";
@@ -75,7 +75,7 @@ int main(int argc, char** argv)
         return 3;
     }
 
-    host::Interpreter interpreter(library.entryPoints(), std::cout, std::cerr, {command.trace, command.script});
+    host::Interpreter interpreter(library.entryPoints(), std::cout, std::cerr, {command.trace, command.script, command.maxLoop});
     if (command.trace)
         interpreter.traceLine("plug-in file " + pluginPath);
     host::WindowHost windows(interpreter);

@@ -1,5 +1,7 @@
 #include "platform/forms/CursorFile.h"
 
+#include "platform/system/Files.h"
+
 #include <png.h>
 
 #include <algorithm>
@@ -465,9 +467,13 @@ std::shared_ptr<const CursorShape> LoadCursorFromBytes(std::span<const std::uint
     }
 }
 
-std::shared_ptr<const CursorShape> LoadCursorFile(const std::string& path)
+std::shared_ptr<const CursorShape> LoadCursorFile(const std::string& file)
 {
     try {
+        const std::optional<std::string> name = sys::SystemFileName(file);
+        if (!name)
+            return nullptr;
+        const std::filesystem::path path(*name);
         std::error_code error;
         if (!std::filesystem::is_regular_file(path, error))
             return nullptr;

@@ -39,6 +39,7 @@ namespace forms {
 //   the RIFF length are ignored.
 //
 // Files larger than 32 MiB are not read.
+// `path` is a host text (code page 1251).
 std::shared_ptr<const CursorShape> LoadCursorFile(const std::string& path);
 std::shared_ptr<const CursorShape> LoadCursorFromBytes(std::span<const std::uint8_t> bytes);
 

@@ -6,10 +6,18 @@ namespace forms {
 
 SpeedButton::SpeedButton(std::string name) : Clickable(std::move(name)) {}
 
+void SpeedButton::setDown(bool down)
+{
+    if (down_ == down)
+        return;
+    down_ = down;
+    invalidate();
+}
+
 void SpeedButton::paint(gdi::Canvas& canvas)
 {
-    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnFace);
-    const bool down = pressed();
+    look::Fill(canvas, gdi::IntRect{0, 0, width(), height()}, down_ ? look::kBtnHighlight : look::kBtnFace);
+    const bool down = down_ || pressed();
     if (down)
         look::Ring(canvas, gdi::IntRect{0, 0, width(), height()}, look::kBtnShadow, look::kBtnHighlight);
     else if (!flat)

@@ -13,11 +13,16 @@ public:
     explicit SpeedButton(std::string name = {});
     gdi::Bitmap icon;
     bool flat = true;
-
+    // Latched down (the tool in use, say): drawn pushed in on a lighter
+    // face until it is let up again.
+    bool down() const { return down_; }
+    void setDown(bool down);
 
 protected:
     void paint(gdi::Canvas& canvas) override;
 
+private:
+    bool down_ = false;
 };
 
 } // namespace forms

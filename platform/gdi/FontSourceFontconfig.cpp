@@ -20,13 +20,18 @@ std::string Squeeze(const char* name)
 }
 
 // Windows face names by their squeezed spelling, so that fontconfig's
-// metric aliases (Times New Roman -> Liberation Serif) apply.
+// metric aliases (Times New Roman -> Liberation Serif) apply. The dialog
+// faces (MS Sans Serif, Microsoft Sans Serif, Tahoma) have no metric twin
+// of their own; Arial's (Liberation Sans) is the nearest in width, where
+// the default sans face (DejaVu Sans) is far wider and cuts off the
+// dialogs' texts.
 const std::map<std::string, std::string>& WellKnownFaces()
 {
     static const std::map<std::string, std::string> faces = {
         {"timesnewroman", "Times New Roman"}, {"arial", "Arial"},
         {"couriernew", "Courier New"},       {"arialnarrow", "Arial Narrow"},
-        {"mssansserif", "Microsoft Sans Serif"}, {"microsoftsansserif", "Microsoft Sans Serif"},
+        {"mssansserif", "Arial"},            {"microsoftsansserif", "Arial"},
+        {"tahoma", "Arial"},
         {"comicsansms", "Comic Sans MS"},     {"segoeui", "Segoe UI"},
         {"trebuchetms", "Trebuchet MS"},      {"lucidaconsole", "Lucida Console"},
     };

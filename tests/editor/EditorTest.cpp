@@ -6,6 +6,7 @@
 #include "platform/forms/LabeledEdit.h"
 #include "platform/forms/SpeedButton.h"
 #include "platform/forms/SpinEdit.h"
+#include "platform/gdi/Text.h"
 #include "platform/system/GlobalMemory.h"
 #include "tests/support/PluginHarness.h"
 
@@ -191,6 +192,54 @@ TEST_F(Editor, EveryActionOpensItsClassNamedAndFilledWithoutPlaceholders)
         }
     }
     EXPECT_EQ(checked, kActionCount);
+}
+
+// Every text a dialog shows in a label (the action's name, each prompt, the
+// hint's lines) fits inside the label and inside what its parent shows of
+// it, measured in the face the dialog font resolves to.
+TEST_F(Editor, EveryLabelPromptAndHintFitsItsControl)
+{
+    gdi::Font dialogFont;
+    dialogFont.setName("MS Sans Serif");
+    dialogFont.setSize(8);
+    const std::string face = gdi::FontFaceName(dialogFont);
+    EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face;
+
+    std::vector<std::string> cut;
+    for (int number = 1; number <= kActionCount; ++number) {
+        const std::string name(FindAction(number)->name);
+        backend_.inspect = [&](TEditorDialog& d) {
+            std::function<void(forms::Control&)> walk = [&](forms::Control& c) {
+                if (!c.showing())
+                    return;
+                const auto* label = dynamic_cast<forms::Label*>(&c);
+                if (label && c.parent() && !label->caption().empty()) {
+                    const int shownWidth = std::min(c.width(), c.parent()->clientWidth() - c.left());
+                    const int shownHeight = std::min(c.height(), c.parent()->clientHeight() - c.top());
+                    int widest = 0, lines = 0, lineHeight = 0;
+                    std::string_view text = label->caption();
+                    for (std::size_t end = 0; end != std::string_view::npos; text.remove_prefix(end + 1)) {
+                        end = text.find('\n');
+                        const gdi::TextSize size = gdi::MeasureText(label->font, text.substr(0, end));
+                        widest = std::max(widest, size.width);
+                        lineHeight = size.height;
+                        ++lines;
+                        if (end == std::string_view::npos)
+                            break;
+                    }
+                    if (widest > shownWidth || lines * lineHeight > shownHeight)
+                        cut.push_back(name + " " + label->name() + ": " + std::to_string(widest) + "x"
+                                      + std::to_string(lines * lineHeight) + " in " + std::to_string(shownWidth)
+                                      + "x" + std::to_string(shownHeight));
+                }
+                for (forms::Control* child : c.children())
+                    walk(*child);
+            };
+            walk(d);
+        };
+        EXPECT_FALSE(edit(number, Empty(number), {"Cancel"}));
+    }
+    EXPECT_EQ(cut, std::vector<std::string>{});
 }
 
 TEST_F(Editor, SlotsLoadByTheirRulesAndComeBackInSlotOrder)

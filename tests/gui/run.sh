@@ -148,7 +148,7 @@ wait "$pid"; status=$?
 [ "$status" -eq 0 ] || fail "the editor was not confirmed (exit $status)"
 diff editor-headless.out editor-window.out > editor.diff || fail "the slots differ from the headless run: $(cat editor.diff)"
 
-# 4. The desktop's colour and font choosers, from a host button's
+# 4. The desktop's colour, font and file choosers, from a host button's
 # subroutine: what they select comes back in the variables.
 cp "$here/pickers.zhs" .
 "$host" --plugin "$plugin" --window pickers.zhs > pickers.out 2>&1 &
@@ -165,11 +165,20 @@ if [ -n "$page" ]; then
     eval "$(xdotool getwindowgeometry --shell "$chooser")"
     xdotool mousemove --window "$chooser" $((WIDTH - 50)) $((HEIGHT - 25)) click 1
   done
+  # The file chooser starts in its name field: a Cyrillic name, typed.
+  chooser=$(window_named "Save As")
+  if [ -n "$chooser" ]; then
+    pause 0.8
+    xdotool type --delay 60 "$work/снимок.bmp"; pause 0.5
+    xdotool key Return
+  fi
   pause 0.5
 fi
 kill -TERM "$pid"; wait "$pid"
 grep -Eq '^colour [0-9]+,[0-9]+,[0-9]+$' pickers.out || fail "the colour chooser gave no colour: $(grep -v dconf pickers.out)"
 grep -Eq '^font .+\|clWindowText\|8\|\|1$' pickers.out || fail "the font chooser gave no font: $(grep -v dconf pickers.out)"
+# Back from GTK in UTF-8, kept by the host in code page 1251, printed as UTF-8.
+grep -Fxq "file True $work/снимок.bmp" pickers.out || fail "the file chooser gave no name: $(grep -v dconf pickers.out)"
 
 if [ "$failures" -gt 0 ]; then
   echo "gui: $failures failure(s); pictures and outputs in $work"

@@ -29,7 +29,11 @@ struct Outcome {
 
 // A host over the stand-in plug-in, running scripts from texts.
 struct Host {
-    explicit Host(bool trace = false) : interpreter(fakePlugin(), out, err, {trace}) { interpreter.start(); }
+    explicit Host(bool trace = false, std::uint64_t maxLoop = kDefaultMaxLoop)
+        : interpreter(fakePlugin(), out, err, {trace, "", maxLoop})
+    {
+        interpreter.start();
+    }
 
     Outcome run(std::string_view text)
     {
@@ -57,7 +61,7 @@ TEST(HostStartUp, ReleasesTheInitBlocksAndListsEveryRegistration)
     EXPECT_EQ(host.interpreter.pluginTitle() + "/" + host.interpreter.pluginAuthor(), "Fake plug-in/Zenvas host tests");
     std::ostringstream listing;
     host.interpreter.printActions(listing);
-    EXPECT_EQ(listing.str(), "0\tFake\t\t0\n"
+    EXPECT_EQ(listing.str(), "0\tFake\t\t0\theading\n"
                              "1\tFakeEcho\tWrites the first parameter into the variable the second names.\t1 6\n"
                              "2\tFakeGoSub\tRuns a subroutine.\t1\n"
                              "3\tFakeScript\tHands its parameter to the script processor.\t1\n"
@@ -300,4 +304,93 @@ TEST(HostCommands, DefinedCommandsAreCheckedAndReplaceEarlierOnes)
     EXPECT_EQ(outcome.status, 2);
     EXPECT_EQ(outcome.err, "t.zhs:3: Rectangle: bad Rect\n");
     EXPECT_EQ(seen, (std::vector<std::string>{"Rect1/1", "x/2"}));
+}
+
+TEST(HostLoops, WhileRepeatsNestsWithIfAndSubstitutesEachRound)
+{
+    Host host;
+    Outcome run = host.run("SetVar i 0\n"
+                           "While \"[i]\" < 4\n"
+                           "  SetVar j 0\n"
+                           "  While \"[j]\" <= \"[i]\"\n"
+                           "    Calc j \"[j] + 1\"\n"
+                           "  EndWhile\n"
+                           "  If \"[i]\" = 2\n    Print \"two\"\n  Else\n    Print \"[i]:[j]\"\n  EndIf\n"
+                           "  Calc i \"[i] + 1\"\n"
+                           "EndWhile\n"
+                           "While 1 > 2\n  Print never\nEndWhile\n");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "0:1\n1:2\ntwo\n3:4\n");
+}
+
+TEST(HostLoops, TheRoundLimitStopsALoopAtItsLineAndCountsEachEntryAfresh)
+{
+    Host host(false, 3);
+    // Three rounds each time the inner loop is entered: within the limit.
+    Outcome fine = host.run("SetVar i 0\nWhile \"[i]\" < 3\n  SetVar j 0\n"
+                            "  While \"[j]\" < 3\n    Calc j \"[j] + 1\"\n  EndWhile\n"
+                            "  Calc i \"[i] + 1\"\nEndWhile\n");
+    EXPECT_EQ(fine.status, 0) << fine.err;
+    Outcome endless = host.run("Print start\nWhile a = a\nEndWhile\nPrint never\n");
+    EXPECT_EQ(endless.status, 2);
+    EXPECT_EQ(endless.out, "start\n");
+    EXPECT_EQ(endless.err, "t.zhs:2: While: more than 3 rounds (zenvas-host --max-loop N allows more)\n");
+    EXPECT_EQ(host.run("While a ! b\nEndWhile\n").err,
+              "t.zhs:1: unknown comparison \"!\" (one of =, <>, <, >, <=, >=)\n");
+}
+
+TEST(HostCalc, IntegerArithmeticIn32Bits)
+{
+    const std::pair<const char*, const char*> values[] = {
+        {"1 + 2 * 3", "7"},
+        {"(1 + 2) * 3", "9"},
+        {"7 / 2", "3"},
+        {"-7 / 2", "-3"},
+        {"-7 % 3", "-1"},
+        {"7 % -3", "1"},
+        {"--5", "5"},
+        {"3*-2", "-6"},
+        {" ( ( 42 ) ) ", "42"},
+        {"-2147483648", "-2147483648"},
+        {"-2147483647 - 1", "-2147483648"},
+        {"[n] * [n]", "144"},
+        {"0 - [neg]", "5"},
+    };
+    Host host;
+    host.interpreter.variables().set("n", "12");
+    host.interpreter.variables().set("neg", "-5");
+    for (const auto& [expression, value] : values) {
+        Outcome run = host.run(std::string("Calc \"[r]\" \"") + expression + "\"\n");
+        EXPECT_EQ(run.status, 0) << expression << ": " << run.err;
+        EXPECT_EQ(host.get("r"), value) << expression;
+    }
+}
+
+TEST(HostCalc, OverflowDivisionByZeroAndNonExpressionsAreScriptErrorsAtTheLine)
+{
+    const std::pair<const char*, const char*> errors[] = {
+        {"2147483647 + 1", "the result 2147483648 is outside the 32-bit range"},
+        {"65536 * 65536", "the result 4294967296 is outside the 32-bit range"},
+        {"-(-2147483648)", "the result 2147483648 is outside the 32-bit range"},
+        {"-2147483648 / -1", "the result 2147483648 is outside the 32-bit range"},
+        {"2147483648", "the result 2147483648 is outside the 32-bit range"},
+        {"99999999999", "the number 99999999999 is outside the 32-bit range"},
+        {"1 / 0", "division by zero"},
+        {"", "no expression"},
+        {"1 +", "the expression ends where a number was expected"},
+        {"(1 + 2", "a ( is not closed"},
+        {"1 2", "unexpected \"2\" at character 3"},
+        {"+1", "expected a number at character 1, found \"+\""},
+        {"1.5", "unexpected \".\" at character 2"},
+    };
+    Host host;
+    for (const auto& [expression, problem] : errors) {
+        Outcome run = host.run(std::string("SetVar r kept\nCalc r \"") + expression + "\"\nPrint after\n");
+        EXPECT_EQ(run.status, 2) << expression;
+        EXPECT_EQ(run.err, std::string("t.zhs:2: Calc: \"") + expression + "\": " + problem + "\n") << expression;
+        EXPECT_EQ(run.out, "");
+        EXPECT_EQ(host.get("r"), "kept");
+    }
+    std::string deep(300, '(');
+    EXPECT_EQ(host.run("Calc r \"" + deep + "\"\n").status, 2);
 }

@@ -85,6 +85,14 @@ TEST(ScriptParse, QuotingAndStructureErrorsAreAllReportedInLineOrder)
         {"If a =\nEndIf x\nReturn 1\nIf a = b\nEndIf\n",
          "1: If takes 3 arguments (\"a\" OP \"b\"), got 2\n2: EndIf takes no arguments\n"
          "3: Return takes no arguments\n"},
+        // Loops nest with If, and each end closes the innermost block.
+        {"While a = b\nIf a = b\nEndWhile\nEndIf\n",
+         "1: While without EndWhile\n3: EndWhile inside the If of line 2\n"},
+        {"If a = b\nWhile a = b\nEndIf\nElse\nEndWhile\nEndIf\n",
+         "3: EndIf inside the While of line 2\n4: Else inside the While of line 2\n"},
+        {"EndWhile\nWhile a\nEndWhile 1\nWhile a = b\n:Sub\nEndWhile\n",
+         "1: EndWhile without While\n2: While takes 3 arguments (\"a\" OP \"b\"), got 1\n"
+         "3: EndWhile takes no arguments\n4: While without EndWhile\n6: EndWhile without While\n"},
     };
     for (const auto& [text, errors] : cases)
         EXPECT_EQ(errorsOf(text), errors) << text;
@@ -118,4 +126,17 @@ TEST(ScriptFile, Utf8BecomesCodePage1251AndWhatItLacksIsAnErrorAtItsColumn)
             where += std::to_string(error.line) + ":" + std::to_string(error.column) + " ";
         EXPECT_EQ(where, c.errors) << c.bytes;
     }
+}
+
+TEST(ScriptParse, WhileAndEndWhileJumpToEachOther)
+{
+    std::string errors;
+    Script script = parse("While a < b\n If a = b\n  While c < d\n  EndWhile\n EndIf\nEndWhile\n", errors);
+    ASSERT_EQ(errors, "");
+    const auto& s = script.statements;
+    EXPECT_EQ(s[0].jump, 5u);
+    EXPECT_EQ(s[5].jump, 0u);
+    EXPECT_EQ(s[2].jump, 3u);
+    EXPECT_EQ(s[3].jump, 2u);
+    EXPECT_EQ(s[1].jump, 4u);
 }

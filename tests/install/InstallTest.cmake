@@ -38,3 +38,10 @@ string(FIND "${out}" "trace: plug-in file ${prefix}/" at)
 if(NOT at EQUAL 0)
   message(FATAL_ERROR "the installed zenvas-host did not load the installed plug-in:\n${out}")
 endif()
+
+# --help names the documents of the prefix it runs from.
+run(${prefix}/bin/zenvas-host --help)
+string(FIND "${out}" "${prefix}/share/doc/zenvas/host-script.md" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the installed zenvas-host --help does not name its own documents:\n${out}")
+endif()

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
+#include <cerrno>
 #include <cstdio>
+#include <optional>
 #include <fstream>
 #include <string>
 
@@ -76,6 +80,49 @@ TEST(Files, ExistenceAndDeletionOfFilesNotDirectories)
     EXPECT_FALSE(sys::DeleteFile(path));
     EXPECT_FALSE(sys::FileExists(""));
 }
+
+#ifndef _WIN32
+TEST(Files, HostTextNamesAreUtf8OnTheDisk)
+{
+    // Every byte but 0x98 has a character: names of them all go to the disk
+    // and come back unchanged.
+    std::string every;
+    for (int c = 1; c < 256; ++c)
+        if (c != 0x98 && c != '/')
+            every += char(c);
+    const auto onDisk = sys::SystemFileName(every);
+    ASSERT_TRUE(onDisk);
+    EXPECT_TRUE(sys::IsUtf8(*onDisk));
+    EXPECT_EQ(sys::FileNameFromSystem(*onDisk), every);
+
+    const struct {
+        std::string host;
+        std::optional<std::string> disk;
+    } names[] = {
+        {"plain/name.bmp", "plain/name.bmp"},
+        {"\xEF\xE0\xEF\xEA\xE0/\xF1\xED\xE8\xEC\xEE\xEA.png", "папка/снимок.png"},
+        {"a\x98" "b.bmp", std::nullopt},
+    };
+    for (const auto& name : names)
+        EXPECT_EQ(sys::SystemFileName(name.host), name.disk) << name.host;
+    EXPECT_FALSE(sys::FileNameFromSystem("\xC3\x9C.png")) << "U+00DC is not in code page 1251";
+
+    sys::TakeReasons();
+    errno = 0;
+    EXPECT_EQ(sys::OpenFile("a\x98" "b.bmp", O_RDONLY), -1);
+    EXPECT_EQ(errno, EILSEQ);
+    EXPECT_EQ(sys::TakeReasons().size(), 1u);
+
+    // Made and deleted by its host name, seen on the disk by its UTF-8 one.
+    const std::string dir = testing::TempDir();
+    std::FILE* made = sys::OpenFileStream(dir + "/\xF4\xEE\xF2\xEE.bmp", "wb");
+    ASSERT_NE(made, nullptr);
+    std::fclose(made);
+    EXPECT_TRUE(std::ifstream(dir + "/фото.bmp").good());
+    EXPECT_TRUE(sys::DeleteFile(dir + "/\xF4\xEE\xF2\xEE.bmp"));
+    EXPECT_FALSE(std::ifstream(dir + "/фото.bmp").good());
+}
+#endif
 
 } // namespace
 

@@ -6,6 +6,7 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/Window.h"
 #include "platform/gdi/Text.h"
+#include "platform/system/Files.h"
 #include "platform/system/Text1251.h"
 
 #include <gtk/gtk.h>
@@ -504,20 +505,26 @@ std::optional<std::string> GtkBackend::chooseFile(bool save, const std::string& 
     }
     if (save)
         gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
-    if (!initial.empty()) {
+    // Names are host texts in code page 1251; GTK and the file system
+    // speak UTF-8.
+    if (const std::optional<std::string> name = initial.empty() ? std::nullopt : sys::SystemFileName(initial)) {
         if (save)
-            gtk_file_chooser_set_current_name(chooser, initial.c_str());
+            gtk_file_chooser_set_current_name(chooser, name->c_str());
         else
-            gtk_file_chooser_set_filename(chooser, initial.c_str());
+            gtk_file_chooser_set_filename(chooser, name->c_str());
     }
     const int response = runDialog(dialog);
     std::optional<std::string> chosen;
+    bool unwritable = false;
     if (response == GTK_RESPONSE_ACCEPT && !quitting_)
         if (char* name = gtk_file_chooser_get_filename(chooser)) {
-            chosen = name;
+            chosen = sys::FileNameFromSystem(name);
+            unwritable = !chosen;
             g_free(name);
         }
     gtk_widget_destroy(dialog);
+    if (unwritable)
+        CurrentBackend().errorBox("The file name cannot be written in the plug-in's character set: choose another name.");
     return chosen;
 }
 

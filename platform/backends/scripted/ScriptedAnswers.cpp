@@ -7,6 +7,7 @@
 #include "platform/forms/LabeledEdit.h"
 #include "platform/forms/SpinEdit.h"
 #include "platform/gdi/codecs/Png.h"
+#include "platform/system/Files.h"
 #include "platform/system/Text1251.h"
 
 #include <algorithm>
@@ -227,7 +228,7 @@ bool ScriptedAnswers::runStep(Form& form, const std::string& step)
         try {
             const std::filesystem::path path(operand);
             if (path.has_parent_path())
-                std::filesystem::create_directories(path.parent_path());
+                sys::CreateDirectories(path.parent_path().string());
             gdi::SavePng(operand, form.snapshot());
         } catch (const std::exception& failure) {
             return fail("cannot write the snapshot " + operand + ": " + failure.what());

@@ -1,6 +1,7 @@
 #include "platform/gdi/codecs/Bmp.h"
 
 #include "platform/gdi/Error.h"
+#include "platform/system/Files.h"
 #include "platform/system/PosixIo.h"
 
 #include <algorithm>
@@ -308,7 +309,7 @@ std::vector<std::uint8_t>& ReadBuffer()
 
 void ReadFile(const std::string& path, std::vector<std::uint8_t>& into)
 {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = sys::OpenFile(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw Error("cannot open " + path);
     struct stat st {};
@@ -370,7 +371,7 @@ void LoadBmp(const std::string& path, Bitmap& out)
 {
     // Plain 24-bit pictures are read straight into the bitmap's rows; every
     // other kind is read into a buffer and decoded from there.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = sys::OpenFile(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         throw Error("cannot open " + path);
     struct Closer {
@@ -444,7 +445,7 @@ void SaveBmp24(const std::string& path, const Bitmap& bitmap)
     header[26] = 1;
     header[28] = 24;
     put32(34, std::uint32_t(imageSize));
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int fd = sys::OpenFile(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         throw Error("cannot create " + path);
     // Rows go out bottom-up straight from the bitmap, gathered per call.

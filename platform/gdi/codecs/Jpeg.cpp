@@ -1,6 +1,7 @@
 #include "platform/gdi/codecs/Jpeg.h"
 
 #include "platform/gdi/Error.h"
+#include "platform/system/Files.h"
 
 #include <sys/stat.h>
 
@@ -57,7 +58,7 @@ using File = std::unique_ptr<std::FILE, FileCloser>;
 
 File OpenRead(const std::string& path)
 {
-    File f(std::fopen(path.c_str(), "rb"));
+    File f(sys::OpenFileStream(path, "rb"));
     if (!f)
         throw Error("cannot open " + path);
     return f;
@@ -275,7 +276,7 @@ Bitmap LoadJpeg(std::span<const std::uint8_t> bytes)
 
 void SaveJpeg(const std::string& path, const Bitmap& bitmap, int quality)
 {
-    File file(std::fopen(path.c_str(), "wb"));
+    File file(sys::OpenFileStream(path, "wb"));
     if (!file)
         throw Error("cannot create " + path);
     Sink sink;

@@ -1,6 +1,7 @@
 #include "platform/gdi/codecs/Png.h"
 
 #include "platform/gdi/Error.h"
+#include "platform/system/Files.h"
 
 #include <png.h>
 
@@ -59,7 +60,7 @@ void SavePng(const std::string& path, const Bitmap& bitmap)
 {
     if (bitmap.isEmpty())
         throw Error("an empty picture cannot be saved as PNG: " + path);
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+    std::unique_ptr<std::FILE, FileCloser> file(sys::OpenFileStream(path, "wb"));
     if (!file)
         throw Error("cannot create " + path);
     std::vector<png_byte> row(bitmap.stride());
