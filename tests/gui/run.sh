@@ -168,11 +168,13 @@ if [ -n "$page" ]; then
   # The file chooser starts in its name field: a Cyrillic name, typed.
   chooser=$(window_named "Save As")
   if [ -n "$chooser" ]; then
-    pause 0.8
+    pause 1.5
     xdotool type --delay 60 "$work/снимок.bmp"; pause 0.5
     xdotool key Return
   fi
-  pause 0.5
+  # The answer is printed once the chooser has closed (slowly under the
+  # sanitizers): the page ends only then.
+  for _ in $(seq 200); do grep -q '^file ' pickers.out && break; sleep 0.1; done
 fi
 kill -TERM "$pid"; wait "$pid"
 grep -Eq '^colour [0-9]+,[0-9]+,[0-9]+$' pickers.out || fail "the colour chooser gave no colour: $(grep -v dconf pickers.out)"
