@@ -130,7 +130,8 @@ diff editor-headless.out editor-slots.out > editor.diff || fail "the slots diffe
 
 # The common dialogs (ChooseColor, ChooseFont) from a host button's
 # subroutine, each confirmed with Enter: what they hold comes back in the
-# variables.
+# variables. The Save dialog that follows is left open: closing the page
+# cancels it, and the project still closes.
 cp "$here/../gui/pickers.zhs" .
 "$wine" "$host" --plugin "$plugin" --window pickers.zhs > pickers.out 2>&1 &
 pid=$!
@@ -149,9 +150,15 @@ if [ -n "$page" ]; then
   sleep 0.5
 fi
 "$wine" taskkill /im "$(basename "$host")" > /dev/null 2>&1
+for _ in $(seq 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then
+  fail "closing the page with a chooser open did not end the host"
+  "$wine" taskkill /f /im "$(basename "$host")" > /dev/null 2>&1
+fi
 wait "$pid"
 grep -Eq '^colour [0-9]+,[0-9]+,[0-9]+' pickers.out || fail "ChooseColor gave no colour: $(cat pickers.out)"
 grep -Eq '^font .+\|clWindowText\|8\|\|[0-9]+' pickers.out || fail "ChooseFont gave no font: $(cat pickers.out)"
+grep -q '^file False' pickers.out || fail "closing the page did not cancel the Save dialog: $(cat pickers.out)"
 
 # GetOpenFileName from an editor's file button, with the editor's filter
 # text ("Курсор (*cur)|*.cur" in code page 1251): the name typed comes back

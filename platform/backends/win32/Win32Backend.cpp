@@ -556,6 +556,21 @@ bool Win32Backend::handleWaiting()
     return handled;
 }
 
+void Win32Backend::endDialogs()
+{
+    // The common dialogs and message boxes of this thread are dialogs of
+    // the system's class: each is cancelled as its Cancel button would.
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM) -> BOOL {
+            wchar_t name[16] = {};
+            if (GetClassNameW(hwnd, name, 16) && std::wstring(name) == L"#32770")
+                PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return TRUE;
+        },
+        0);
+}
+
 void Win32Backend::catchInterrupts(bool on)
 {
     SetConsoleCtrlHandler(&ConsoleInterrupt, on ? TRUE : FALSE);

@@ -56,7 +56,7 @@ private:
     bool waitForEvents() override;
     bool handleWaiting() override;
     void catchInterrupts(bool on) override;
-    void endDialogs() override {}
+    void endDialogs() override;
     void scheduleTimer(int id, int milliseconds) override;
     void cancelTimer(int id) override;
     void beforeFrame() override;
