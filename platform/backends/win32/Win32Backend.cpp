@@ -17,6 +17,7 @@
 #include <atomic>
 #include <climits>
 #include <cstring>
+#include <cwchar>
 
 namespace forms {
 
@@ -102,6 +103,16 @@ BOOL CALLBACK DisableOther(HWND hwnd, LPARAM data)
         return FALSE;
     }
     EnableWindow(hwnd, FALSE);
+    return TRUE;
+}
+
+// The common dialogs and message boxes of a thread are dialogs of the
+// system's class: each is cancelled as its Cancel button would.
+BOOL CALLBACK CancelDialog(HWND hwnd, LPARAM)
+{
+    wchar_t name[16] = {};
+    if (GetClassNameW(hwnd, name, 16) && std::wcscmp(name, L"#32770") == 0)
+        PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     return TRUE;
 }
 
@@ -558,17 +569,7 @@ bool Win32Backend::handleWaiting()
 
 void Win32Backend::endDialogs()
 {
-    // The common dialogs and message boxes of this thread are dialogs of
-    // the system's class: each is cancelled as its Cancel button would.
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM) -> BOOL {
-            wchar_t name[16] = {};
-            if (GetClassNameW(hwnd, name, 16) && std::wstring(name) == L"#32770")
-                PostMessageW(hwnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-            return TRUE;
-        },
-        0);
+    EnumThreadWindows(GetCurrentThreadId(), &CancelDialog, 0);
 }
 
 void Win32Backend::catchInterrupts(bool on)
