@@ -1,6 +1,8 @@
 #include "effects/Transforms.h"
 
 #include "effects/ColourMaps.h"
+#include "effects/Draws.h"
+#include "effects/Working.h"
 
 #include "platform/gdi/Error.h"
 #include "platform/system/PageBuffer.h"
@@ -13,106 +15,6 @@
 
 namespace zenvas {
 namespace {
-
-// The shared generator run locally for the length of one transform: the
-// seed is read once, stepped with the same rule, and the last seed drawn is
-// written back.
-class Draws {
-public:
-    // Draws filled in at a time by take().
-    static constexpr std::size_t kBatch = 1024;
-
-    Draws() : seed_(RandomSeed()) {}
-    ~Draws() { SetRandomSeed(seed_); }
-    Draws(const Draws&) = delete;
-    Draws& operator=(const Draws&) = delete;
-
-    std::int32_t random(std::int32_t n)
-    {
-        seed_ = seed_ * kMultiplier + kIncrement;
-        return Scale(seed_, n);
-    }
-
-    // The coin is drawn first, then the amount; the sign is chosen without
-    // a branch, since the coin is as unpredictable as it gets.
-    std::int64_t shift(std::int64_t v, std::int32_t r)
-    {
-        const std::int64_t coin = random(2);
-        const std::int64_t amount = random(r);
-        return v + (1 - 2 * coin) * amount;
-    }
-
-    // The next `count` draws (at most kBatch), draw i being Random(n[i % P]).
-    // Seeds are made eight interleaved chains at a time (seed k + 8 follows
-    // from seed k by the rule applied eight times), so the steps do not wait
-    // on each other; the sequence is the same as one draw after another.
-    template <std::size_t P>
-    void take(std::int32_t* out, std::size_t count, const std::int32_t (&n)[P])
-    {
-        std::uint32_t seeds[kBatch];
-        std::uint32_t seed = seed_;
-        const std::size_t head = std::min(count, kLanes);
-        for (std::size_t i = 0; i < head; ++i) {
-            seed = seed * kMultiplier + kIncrement;
-            seeds[i] = seed;
-        }
-        for (std::size_t i = kLanes; i < count; ++i)
-            seeds[i] = seeds[i - kLanes] * kMultiplier8 + kIncrement8;
-        for (std::size_t i = 0; i < count; i += P)
-            for (std::size_t k = 0; k < P && i + k < count; ++k)
-                out[i + k] = Scale(seeds[i + k], n[k]);
-        if (count)
-            seed_ = seeds[count - 1];
-    }
-
-private:
-    static constexpr std::uint32_t kMultiplier = 134775813u;
-    static constexpr std::uint32_t kIncrement = 1u;
-    static constexpr std::size_t kLanes = 8;
-    static constexpr std::uint32_t kMultiplier8 = [] {
-        std::uint32_t m = 1;
-        for (std::size_t i = 0; i < kLanes; ++i)
-            m *= kMultiplier;
-        return m;
-    }();
-    static constexpr std::uint32_t kIncrement8 = [] {
-        std::uint32_t c = 0;
-        for (std::size_t i = 0; i < kLanes; ++i)
-            c = c * kMultiplier + kIncrement;
-        return c;
-    }();
-
-    static std::int32_t Scale(std::uint32_t seed, std::int32_t n)
-    {
-        return n <= 0 ? 0 : static_cast<std::int32_t>((std::uint64_t(seed) * std::uint32_t(n)) >> 32);
-    }
-
-    std::uint32_t seed_;
-};
-
-// The working memory of the transforms, kept from call to call so that a
-// transform on a large picture does not pay for fresh pages each time, and
-// given back by TrimTransformMemory: the copy of the picture that blocks
-// and frosted glass read, and the cell sums and colours of enlarged pixels.
-struct WorkingMemory {
-    sys::PageBuffer copy, sums, colours;
-};
-
-WorkingMemory& Working()
-{
-    static WorkingMemory memory;
-    return memory;
-}
-
-// The picture's bytes in the working copy.
-const std::uint8_t* TakeCopy(const gdi::Bitmap& bitmap)
-{
-    const std::size_t bytes = bitmap.stride() * std::size_t(bitmap.height());
-    std::uint8_t* copy = Working().copy.reserve(bytes);
-    if (bytes)
-        std::memcpy(copy, bitmap.scanLine(0), bytes);
-    return copy;
-}
 
 std::uint8_t* Pixels(gdi::Bitmap& bitmap)
 {
@@ -131,9 +33,24 @@ void DefaultReseed()
 
 } // namespace
 
+WorkingMemory& Working()
+{
+    static WorkingMemory memory;
+    return memory;
+}
+
+const std::uint8_t* TakeCopy(const gdi::Bitmap& bitmap)
+{
+    const std::size_t bytes = bitmap.stride() * std::size_t(bitmap.height());
+    std::uint8_t* copy = Working().copy.reserve(bytes);
+    if (bytes)
+        std::memcpy(copy, bitmap.scanLine(0), bytes);
+    return copy;
+}
+
 void TrimTransformMemory(std::size_t bytes)
 {
-    for (sys::PageBuffer* buffer : {&Working().copy, &Working().sums, &Working().colours})
+    for (sys::PageBuffer* buffer : {&Working().copy, &Working().rows, &Working().sums, &Working().colours})
         if (buffer->capacity() > bytes)
             buffer->release();
 }
@@ -229,83 +146,6 @@ void BitmapMonochrome(gdi::Bitmap& bitmap, gdi::Color colour)
     }
     if (!bitmap.isEmpty())
         MapChannelSums(Pixels(bitmap), PixelCount(bitmap), table);
-}
-
-void BitmapBlock(gdi::Bitmap& bitmap, std::int32_t blockWidth, std::int32_t blockHeight, std::int32_t seam,
-                 gdi::Color colour)
-{
-    if (blockWidth < 1 || blockHeight < 1)
-        return;
-    seam = std::max(seam, 0);
-    const std::int64_t width = bitmap.width(), height = bitmap.height();
-    const std::uint8_t* copy = TakeCopy(bitmap);
-    const std::size_t stride = bitmap.stride();
-    bitmap.fill(colour);
-    const std::int64_t lastColumn = (width - 1) / blockWidth;
-    const std::int64_t lastRow = (height - 1) / blockHeight;
-    EffectReseed()();
-    Draws draws;
-    for (std::int64_t i = 0; i <= lastColumn; ++i) {
-        for (std::int64_t j = 0; j <= lastRow; ++j) {
-            const std::int64_t sx = blockWidth * i, sy = blockHeight * j;
-            const std::int64_t yDest = draws.shift(sy, seam);
-            const std::int64_t xDest = draws.shift(sx, seam);
-            const std::int64_t dx = xDest - sx, dy = yDest - sy;
-            // The part of the block inside the copy whose destination lies
-            // inside the picture.
-            const std::int64_t x0 = std::max(sx, -dx);
-            const std::int64_t x1 = std::min({sx + blockWidth, width, width - dx});
-            const std::int64_t y0 = std::max(sy, -dy);
-            const std::int64_t y1 = std::min({sy + blockHeight, height, height - dy});
-            if (x0 >= x1 || y0 >= y1)
-                continue;
-            const std::size_t bytes = std::size_t(x1 - x0) * 3;
-            for (std::int64_t y = y0; y < y1; ++y)
-                std::memcpy(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3, copy + std::size_t(y) * stride + x0 * 3,
-                            bytes);
-        }
-    }
-}
-
-void BitmapFrostGlass(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, gdi::Color colour)
-{
-    EffectReseed()();
-    rangeX = std::max(rangeX, 0);
-    rangeY = std::max(rangeY, 0);
-    const int width = bitmap.width(), height = bitmap.height();
-    const std::uint8_t* copy = TakeCopy(bitmap);
-    const std::size_t stride = bitmap.stride();
-    bitmap.fill(colour);
-    if (bitmap.isEmpty())
-        return;
-    std::uint8_t* picture = Pixels(bitmap);
-    Draws draws;
-    // Four draws per pixel: coin and amount for x, then for y.
-    constexpr std::size_t kPixels = Draws::kBatch / 4;
-    const std::int32_t pattern[4] = {2, rangeX, 2, rangeY};
-    std::int32_t drawn[Draws::kBatch];
-    for (int y = 0; y < height; ++y) {
-        for (int x0 = 0; x0 < width; x0 += int(kPixels)) {
-            const int run = std::min(width - x0, int(kPixels));
-            draws.take(drawn, std::size_t(run) * 4, pattern);
-            for (int k = 0; k < run; ++k) {
-                const std::int32_t* d = drawn + 4 * k;
-                const int x = x0 + k;
-                const std::int64_t nx = std::int64_t(x) + (1 - 2 * std::int64_t(d[0])) * d[1];
-                const std::int64_t ny = std::int64_t(y) + (1 - 2 * std::int64_t(d[2])) * d[3];
-                if (nx < 0 || nx >= width - 1 || ny < 0 || ny >= height - 1)
-                    continue;
-                const std::size_t here = std::size_t(y) * stride + std::size_t(x) * 3;
-                const std::size_t there = std::size_t(ny) * stride + std::size_t(nx) * 3;
-                picture[here] = copy[there];
-                picture[here + 1] = copy[there + 1];
-                picture[here + 2] = copy[there + 2];
-                picture[there] = copy[here];
-                picture[there + 1] = copy[here + 1];
-                picture[there + 2] = copy[here + 2];
-            }
-        }
-    }
 }
 
 namespace {
@@ -568,43 +408,6 @@ void BitmapMonoPixel(gdi::Bitmap& bitmap, std::uint16_t cellWidth, std::uint16_t
         CellAverages<std::uint32_t>(bitmap, cellWidth, cellHeight).run();
     else
         CellAverages<std::uint64_t>(bitmap, cellWidth, cellHeight).run();
-}
-
-void BitmapAddNoise(gdi::Bitmap& bitmap, std::int32_t amount, bool blackAndWhite)
-{
-    EffectReseed()();
-    amount = std::max(amount, 0);
-    const std::int32_t half = amount / 2;
-    if (bitmap.isEmpty())
-        return;
-    std::uint8_t* p = Pixels(bitmap);
-    const std::size_t n = PixelCount(bitmap);
-    Draws draws;
-    // Offsets stay within about +-2^30, so the sums fit an int; the clamp
-    // is branch-free because noise makes it unpredictable.
-    const auto clamp = [](int v) { return static_cast<std::uint8_t>(std::min(std::max(v, 0), 255)); };
-    const std::int32_t pattern[1] = {amount};
-    std::int32_t drawn[Draws::kBatch];
-    const std::size_t perPixel = blackAndWhite ? 1 : 3;
-    const std::size_t pixelsPerBatch = Draws::kBatch / 3;
-    for (std::size_t start = 0; start < n; start += pixelsPerBatch) {
-        const std::size_t run = std::min(n - start, pixelsPerBatch);
-        draws.take(drawn, run * perPixel, pattern);
-        if (blackAndWhite) {
-            for (std::size_t k = 0; k < run; ++k, p += 3) {
-                const int d = drawn[k] - half;
-                p[2] = clamp(p[2] + d);
-                p[1] = clamp(p[1] + d);
-                p[0] = clamp(p[0] + d);
-            }
-        } else {
-            for (std::size_t k = 0; k < run; ++k, p += 3) {
-                p[2] = clamp(p[2] + (drawn[3 * k] - half));
-                p[1] = clamp(p[1] + (drawn[3 * k + 1] - half));
-                p[0] = clamp(p[0] + (drawn[3 * k + 2] - half));
-            }
-        }
-    }
 }
 
 } // namespace zenvas

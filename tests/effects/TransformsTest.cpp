@@ -338,6 +338,105 @@ TEST(MonoPixel, SizeOneLeavesThePictureAndZeroFails)
     EXPECT_TRUE(Same(bitmap, Numbered(4, 3)));
 }
 
+// The random transforms straight from their description: one draw after
+// another from the shared generator, a copy of the picture to read from.
+void ReferenceBlock(gdi::Bitmap& bitmap, int blockWidth, int blockHeight, int seam, gdi::Color colour)
+{
+    const gdi::Bitmap copy = bitmap;
+    bitmap.fill(colour);
+    seam = std::max(seam, 0);
+    for (int i = 0; i <= (bitmap.width() - 1) / blockWidth; ++i)
+        for (int j = 0; j <= (bitmap.height() - 1) / blockHeight; ++j) {
+            const std::int64_t dy = RandomShift(blockHeight * j, seam) - blockHeight * j;
+            const std::int64_t dx = RandomShift(blockWidth * i, seam) - blockWidth * i;
+            for (int y = blockHeight * j; y < std::min(blockHeight * (j + 1), copy.height()); ++y)
+                for (int x = blockWidth * i; x < std::min(blockWidth * (i + 1), copy.width()); ++x)
+                    if (x + dx >= 0 && x + dx < copy.width() && y + dy >= 0 && y + dy < copy.height())
+                        bitmap.setPixel(int(x + dx), int(y + dy), copy.pixel(x, y));
+        }
+}
+
+void ReferenceFrost(gdi::Bitmap& bitmap, int rangeX, int rangeY, gdi::Color colour)
+{
+    const gdi::Bitmap copy = bitmap;
+    bitmap.fill(colour);
+    for (int y = 0; y < copy.height(); ++y)
+        for (int x = 0; x < copy.width(); ++x) {
+            const std::int64_t nx = RandomShift(x, std::max(rangeX, 0));
+            const std::int64_t ny = RandomShift(y, std::max(rangeY, 0));
+            if (nx < 0 || nx >= copy.width() - 1 || ny < 0 || ny >= copy.height() - 1)
+                continue;
+            bitmap.setPixel(x, y, copy.pixel(int(nx), int(ny)));
+            bitmap.setPixel(int(nx), int(ny), copy.pixel(x, y));
+        }
+}
+
+void ReferenceNoise(gdi::Bitmap& bitmap, int amount, bool blackAndWhite)
+{
+    amount = std::max(amount, 0);
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x) {
+            const gdi::Color c = bitmap.pixel(x, y);
+            int channels[3] = {gdi::RedOf(c), gdi::GreenOf(c), gdi::BlueOf(c)};
+            const int shared = blackAndWhite ? Random(amount) - amount / 2 : 0;
+            for (int& channel : channels)
+                channel = ClampByte(channel + (blackAndWhite ? shared : Random(amount) - amount / 2));
+            bitmap.setPixel(x, y, gdi::Rgb(channels[0], channels[1], channels[2]));
+        }
+}
+
+TEST(RandomTransforms, EveryPathTakesTheDescribedDrawsPixelForPixel)
+{
+    struct Case {
+        const char* name;
+        std::function<void(gdi::Bitmap&)> run, reference;
+    };
+    const Case cases[] = {
+        {"blocks 7x5 seam 3", [](gdi::Bitmap& b) { BitmapBlock(b, 7, 5, 3, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceBlock(b, 7, 5, 3, kSeam); }},
+        {"blocks 2x3 seam 9", [](gdi::Bitmap& b) { BitmapBlock(b, 2, 3, 9, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceBlock(b, 2, 3, 9, kSeam); }},
+        {"blocks 16x16 seam 40", [](gdi::Bitmap& b) { BitmapBlock(b, 16, 16, 40, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceBlock(b, 16, 16, 40, kSeam); }},
+        {"frost 5x5", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 5, 5, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceFrost(b, 5, 5, kSeam); }},
+        {"frost 1x3", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 1, 3, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceFrost(b, 1, 3, kSeam); }},
+        {"frost 30x2000", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 30, 2000, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceFrost(b, 30, 2000, kSeam); }},
+        {"noise 100", [](gdi::Bitmap& b) { BitmapAddNoise(b, 100, false); },
+         [](gdi::Bitmap& b) { ReferenceNoise(b, 100, false); }},
+        {"noise 1000 black and white", [](gdi::Bitmap& b) { BitmapAddNoise(b, 1000, true); },
+         [](gdi::Bitmap& b) { ReferenceNoise(b, 1000, true); }},
+        {"noise 2^31-1", [](gdi::Bitmap& b) { BitmapAddNoise(b, 2147483647, false); },
+         [](gdi::Bitmap& b) { ReferenceNoise(b, 2147483647, false); }},
+    };
+    std::uint32_t state = 777;
+    const auto next = [&] { return int((state = state * 1103515245u + 12345u) >> 24); };
+    const ReseedRoutine saved = EffectReseed();
+    static std::uint32_t seed;
+    EffectReseed() = [] { SetRandomSeed(seed); };
+    for (gdi::Vectors level : {gdi::Vectors::Plain, gdi::Vectors::Avx2, gdi::Vectors::Avx512}) {
+        if (level > gdi::MachineVectors())
+            continue;
+        const gdi::Vectors cap = gdi::LimitVectors(level);
+        for (const Case& c : cases)
+            for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {17, 1}, {1, 9}, {3, 40}, {37, 29}, {64, 48}}) {
+                seed = std::uint32_t(next()) * 16777619u;
+                const gdi::Bitmap original = Picture(w, h, [&](int, int) { return gdi::Rgb(next(), next(), next()); });
+                gdi::Bitmap actual = original, expected = original;
+                c.run(actual);
+                const std::uint32_t after = RandomSeed();
+                SetRandomSeed(seed);
+                c.reference(expected);
+                EXPECT_TRUE(Same(actual, expected)) << c.name << " on " << w << "x" << h << ", " << gdi::VectorsName(level);
+                EXPECT_EQ(after, RandomSeed()) << c.name << " on " << w << "x" << h << ", " << gdi::VectorsName(level);
+            }
+        gdi::LimitVectors(cap);
+    }
+    EffectReseed() = saved;
+}
+
 gdi::Bitmap NoisePicture()
 {
     const gdi::Color colours[] = {gdi::Rgb(10, 128, 250), gdi::Rgb(0, 255, 60), gdi::Rgb(200, 100, 5)};

@@ -1,0 +1,471 @@
+// The transforms that draw from the shared generator: blocks, frosted glass
+// and noise. Each takes exactly the draws, in exactly the order, of the
+// plain description (block by block, pixel by pixel), whichever path runs.
+#include "effects/Draws.h"
+#include "effects/Transforms.h"
+#include "effects/Working.h"
+
+#include "platform/gdi/Vectors.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZENVAS_RANDOM_VECTORS 1
+#endif
+
+namespace zenvas {
+namespace {
+
+bool VectorsAllowed()
+{
+#if ZENVAS_RANDOM_VECTORS
+    return gdi::ActiveVectors() >= gdi::Vectors::Avx2;
+#else
+    return false;
+#endif
+}
+
+// A colour as the three bytes of a pixel (blue, green, red) in the low
+// bytes of a word.
+std::uint32_t PixelWord(gdi::Color colour)
+{
+    colour = gdi::ResolveColor(colour);
+    return std::uint32_t(gdi::BlueOf(colour)) | std::uint32_t(gdi::GreenOf(colour)) << 8 |
+           std::uint32_t(gdi::RedOf(colour)) << 16;
+}
+
+// The rows within `reach` of the one being made, kept in `count` slots
+// (row r in slot r % count) so a transform can write the picture's rows in
+// place while later rows still read what was there.
+template <class Pixel>
+class RowRing {
+public:
+    RowRing(sys::PageBuffer& buffer, std::size_t rowPixels, std::size_t count, std::size_t rings)
+        : rowPixels_(rowPixels), count_(count)
+    {
+        base_ = reinterpret_cast<Pixel*>(buffer.reserve(rowPixels * count * rings * sizeof(Pixel)));
+    }
+    Pixel* row(std::size_t ring, std::int64_t y) const
+    {
+        return base_ + (ring * count_ + std::size_t(y) % count_) * rowPixels_;
+    }
+
+private:
+    Pixel* base_;
+    std::size_t rowPixels_, count_;
+};
+
+// ---------------------------------------------------------------- blocks
+
+struct BlockShift {
+    std::int32_t dx, dy;
+};
+
+// Blocks in place, a row at a time: each row is first filled with the seam
+// colour, then takes the parts of the moved blocks that cover it, in block
+// order. Rows within the reach of a move are kept aside before they are
+// overwritten.
+void MoveBlocksByRows(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t blockHeight,
+                      const std::vector<BlockShift>& shifts, std::int64_t reach, gdi::Color colour)
+{
+    const std::int64_t width = bitmap.width(), height = bitmap.height();
+    const std::int64_t columns = (width - 1) / blockWidth + 1, rows = (height - 1) / blockHeight + 1;
+    const std::size_t stride = bitmap.stride();
+    const std::int64_t slots = std::min(2 * reach + 1, height);
+    RowRing<std::uint8_t> ring(Working().rows, stride, std::size_t(slots), 1);
+    std::vector<std::uint8_t> fill(stride);
+    const std::uint32_t word = PixelWord(colour);
+    for (std::size_t x = 0; x < stride; x += 3)
+        std::memcpy(fill.data() + x, &word, 3);
+    std::int64_t loaded = 0;
+    for (std::int64_t y = 0; y < height; ++y) {
+        for (; loaded < height && loaded <= y + reach; ++loaded)
+            std::memcpy(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
+        std::uint8_t* out = bitmap.scanLine(int(y));
+        std::memcpy(out, fill.data(), stride);
+        // Rows of blocks whose moved rows may hold y.
+        const std::int64_t firstRow = std::max<std::int64_t>(0, (y - reach - blockHeight + 1) / blockHeight);
+        const std::int64_t lastRow = std::min(rows - 1, (y + reach) / blockHeight);
+        for (std::int64_t i = 0; i < columns; ++i) {
+            const std::int64_t sx = blockWidth * i;
+            for (std::int64_t j = firstRow; j <= lastRow; ++j) {
+                const BlockShift shift = shifts[std::size_t(i * rows + j)];
+                const std::int64_t sy = blockHeight * j, source = y - shift.dy;
+                if (source < sy || source >= std::min(sy + blockHeight, height) || source < 0)
+                    continue;
+                const std::int64_t x0 = std::max(sx, -std::int64_t(shift.dx));
+                const std::int64_t x1 = std::min({sx + blockWidth, width, width - shift.dx});
+                if (x0 < x1)
+                    std::memcpy(out + (x0 + shift.dx) * 3, ring.row(0, source) + x0 * 3, std::size_t(x1 - x0) * 3);
+            }
+        }
+    }
+}
+
+// Each block copied whole from a copy of the picture, in block order.
+void MoveBlocksWhole(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t blockHeight,
+                     std::int32_t seam, gdi::Color colour, Draws& draws)
+{
+    const std::int64_t width = bitmap.width(), height = bitmap.height();
+    const std::uint8_t* copy = TakeCopy(bitmap);
+    const std::size_t stride = bitmap.stride();
+    bitmap.fill(colour);
+    for (std::int64_t i = 0; i <= (width - 1) / blockWidth; ++i) {
+        for (std::int64_t j = 0; j <= (height - 1) / blockHeight; ++j) {
+            const std::int64_t sx = blockWidth * i, sy = blockHeight * j;
+            const std::int64_t dy = draws.shift(sy, seam) - sy;
+            const std::int64_t dx = draws.shift(sx, seam) - sx;
+            // The part of the block inside the copy whose destination lies
+            // inside the picture.
+            const std::int64_t x0 = std::max(sx, -dx);
+            const std::int64_t x1 = std::min({sx + blockWidth, width, width - dx});
+            const std::int64_t y0 = std::max(sy, -dy);
+            const std::int64_t y1 = std::min({sy + blockHeight, height, height - dy});
+            if (x0 >= x1 || y0 >= y1)
+                continue;
+            const std::size_t bytes = std::size_t(x1 - x0) * 3;
+            for (std::int64_t y = y0; y < y1; ++y)
+                std::memcpy(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3, copy + std::size_t(y) * stride + x0 * 3,
+                            bytes);
+        }
+    }
+}
+
+// ---------------------------------------------------------------- frost
+
+// Where each pixel of a row trades with: the slot of its row within reach
+// (0 .. 2 * reach), or -1 when the partner lies outside the picture or in
+// its last column or row; and the partner's column.
+struct FrostRow {
+    std::vector<std::int32_t> slot, column;
+};
+
+// Four draws per pixel: coin and amount for x, then for y.
+void FrostDrawsPlain(std::uint32_t seed, std::int64_t y, std::int64_t width, std::int64_t height, std::int32_t rangeX,
+                     std::int32_t rangeY, std::int32_t reach, FrostRow& out)
+{
+    constexpr Jump kOne = Jump::Steps(1);
+    for (std::int64_t x = 0; x < width; ++x) {
+        std::uint32_t s[4];
+        for (std::uint32_t& one : s)
+            one = seed = kOne(seed);
+        const std::int64_t nx = x + (s[0] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[1], rangeX));
+        const std::int64_t dy = (s[2] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[3], rangeY));
+        const bool inside = nx >= 0 && nx < width - 1 && y + dy >= 0 && y + dy < height - 1;
+        out.slot[std::size_t(x)] = inside ? std::int32_t(dy + reach) : -1;
+        out.column[std::size_t(x)] = std::int32_t(nx);
+    }
+}
+
+#if ZENVAS_RANDOM_VECTORS
+
+// Random(n) for eight stepped seeds: the high halves of the products.
+__attribute__((target("avx2"))) inline __m256i ScaleAvx2(__m256i seeds, __m256i n)
+{
+    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(seeds, n), 32);
+    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(seeds, 32), n);
+    return _mm256_blend_epi32(even, odd, 0xAA);
+}
+
+// Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
+// lane steps 32 draws on.
+__attribute__((target("avx2"))) void FrostDrawsAvx2(std::uint32_t seed, std::int64_t y, std::int64_t width,
+                                                    std::int64_t height, std::int32_t rangeX, std::int32_t rangeY,
+                                                    std::int32_t reach, FrostRow& out)
+{
+    __m256i lanes[4];
+    for (int k = 0; k < 4; ++k) {
+        alignas(32) std::uint32_t start[8];
+        for (int l = 0; l < 8; ++l)
+            start[l] = Jump::Steps(std::uint64_t(4 * l + k + 1))(seed);
+        lanes[k] = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
+    }
+    constexpr Jump kStep = Jump::Steps(32);
+    const __m256i multiplier = _mm256_set1_epi32(std::int32_t(kStep.multiplier));
+    const __m256i increment = _mm256_set1_epi32(std::int32_t(kStep.increment));
+    const __m256i nx = _mm256_set1_epi32(std::max(rangeX, 0)), ny = _mm256_set1_epi32(std::max(rangeY, 0));
+    const __m256i lastColumn = _mm256_set1_epi32(std::int32_t(width - 2));
+    const __m256i lastRow = _mm256_set1_epi32(std::int32_t(height - 2));
+    const __m256i row = _mm256_set1_epi32(std::int32_t(y)), slotBase = _mm256_set1_epi32(reach - std::int32_t(y));
+    __m256i column = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i eight = _mm256_set1_epi32(8), none = _mm256_set1_epi32(-1);
+    for (std::int64_t x = 0; x < width; x += 8) {
+        // The sign of a move is the coin, the seed's top bit.
+        const __m256i coinX = _mm256_srai_epi32(lanes[0], 31), coinY = _mm256_srai_epi32(lanes[2], 31);
+        const __m256i ax = ScaleAvx2(lanes[1], nx), ay = ScaleAvx2(lanes[3], ny);
+        const __m256i toX = _mm256_add_epi32(column, _mm256_sub_epi32(_mm256_xor_si256(ax, coinX), coinX));
+        const __m256i toY = _mm256_add_epi32(row, _mm256_sub_epi32(_mm256_xor_si256(ay, coinY), coinY));
+        // 0 <= v <= last as one unsigned comparison.
+        const __m256i inX = _mm256_cmpeq_epi32(_mm256_min_epu32(toX, lastColumn), toX);
+        const __m256i inY = _mm256_cmpeq_epi32(_mm256_min_epu32(toY, lastRow), toY);
+        const __m256i slot = _mm256_blendv_epi8(none, _mm256_add_epi32(toY, slotBase), _mm256_and_si256(inX, inY));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.slot.data() + x), slot);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.column.data() + x), toX);
+        for (__m256i& lane : lanes)
+            lane = _mm256_add_epi32(_mm256_mullo_epi32(lane, multiplier), increment);
+        column = _mm256_add_epi32(column, eight);
+    }
+}
+
+#endif
+
+// Frosted glass in place: the rows within reach of the one being worked on
+// are held as words, the picture's own in one ring and the rows being made
+// in another; a row leaves the second for the picture once no later pixel
+// can reach it.
+void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, gdi::Color colour, Draws& draws)
+{
+    const std::int64_t width = bitmap.width(), height = bitmap.height();
+    // Moves of a row or more than the picture's height never land inside.
+    const std::int32_t reach = std::int32_t(std::min<std::int64_t>(std::max(rangeY - 1, 0), height - 1));
+    const std::int64_t slots = std::min<std::int64_t>(2 * reach + 1, height);
+    // Rounded up to whole vectors of draws; the spare words are never read.
+    const std::size_t rowWords = std::size_t(width + 7) / 8 * 8;
+    RowRing<std::uint32_t> rings(Working().rows, rowWords, std::size_t(slots), 2);
+    const std::uint32_t fill = PixelWord(colour);
+    FrostRow trades{std::vector<std::int32_t>(rowWords), std::vector<std::int32_t>(rowWords)};
+    auto drawRow = &FrostDrawsPlain;
+#if ZENVAS_RANDOM_VECTORS
+    if (VectorsAllowed())
+        drawRow = &FrostDrawsAvx2;
+#endif
+    const Jump rowStep = Jump::Steps(std::uint64_t(width) * 4);
+    std::uint32_t seed = draws.seed();
+    std::vector<std::int64_t> offsets(std::size_t(2 * reach + 1));
+    std::int64_t loaded = 0, done = 0;
+    // Words to the picture's row and back; the last pixel of a row moves
+    // alone so no byte past the row is read or written.
+    const auto load = [&](std::int64_t y) {
+        const std::uint8_t* in = bitmap.scanLine(int(y));
+        std::uint32_t* source = rings.row(0, y);
+        for (std::int64_t x = 0; x + 1 < width; ++x)
+            std::memcpy(source + x, in + 3 * x, 4);
+        source[width - 1] = std::uint32_t(in[3 * width - 3]) | std::uint32_t(in[3 * width - 2]) << 8 |
+                            std::uint32_t(in[3 * width - 1]) << 16;
+        std::fill_n(rings.row(1, y), width, fill);
+    };
+    const auto store = [&](std::int64_t y) {
+        std::uint8_t* out = bitmap.scanLine(int(y));
+        const std::uint32_t* made = rings.row(1, y);
+        for (std::int64_t x = 0; x + 1 < width; ++x)
+            std::memcpy(out + 3 * x, made + x, 4);
+        std::memcpy(out + 3 * width - 3, made + width - 1, 3);
+    };
+    for (std::int64_t y = 0; y < height; ++y) {
+        for (; loaded < height && loaded <= y + reach; ++loaded)
+            load(loaded);
+        drawRow(seed, y, width, height, rangeX, rangeY, reach, trades);
+        seed = rowStep(seed);
+        for (std::int32_t k = 0; k <= 2 * reach; ++k) {
+            const std::int64_t row = y + k - reach;
+            offsets[std::size_t(k)] = row >= 0 && row < height
+                                          ? (std::int64_t(std::size_t(row) % std::size_t(slots)) - std::int64_t(std::size_t(y) % std::size_t(slots))) *
+                                                std::int64_t(rowWords)
+                                          : 0;
+        }
+        const std::uint32_t* source = rings.row(0, y);
+        std::uint32_t* made = rings.row(1, y);
+        const std::int32_t* slot = trades.slot.data();
+        const std::int32_t* column = trades.column.data();
+        const std::int64_t* offset = offsets.data();
+        for (std::int64_t x = 0; x < width; ++x) {
+            const std::int32_t k = slot[x];
+            if (k < 0)
+                continue;
+            const std::int64_t there = offset[k] + column[x];
+            made[x] = source[there];
+            made[there] = source[x];
+        }
+        for (; done < height && done < y + 1 - reach; ++done)
+            store(done);
+    }
+    for (; done < height; ++done)
+        store(done);
+    draws.skip(std::uint64_t(width) * std::uint64_t(height) * 4);
+}
+
+// ---------------------------------------------------------------- noise
+
+// Offsets amount/2 below to amount - 1 - amount/2 above the channel, which
+// is then limited to 0..255.
+void AddNoisePlain(std::uint8_t* p, std::size_t pixels, std::int32_t amount, bool blackAndWhite, Draws& draws)
+{
+    const std::int32_t half = amount / 2;
+    // Offsets stay within about +-2^30, so the sums fit an int; the clamp
+    // is branch-free because noise makes it unpredictable.
+    const auto clamp = [](int v) { return static_cast<std::uint8_t>(std::min(std::max(v, 0), 255)); };
+    const std::int32_t pattern[1] = {amount};
+    std::int32_t drawn[Draws::kBatch];
+    const std::size_t perPixel = blackAndWhite ? 1 : 3;
+    const std::size_t pixelsPerBatch = Draws::kBatch / 3;
+    for (std::size_t start = 0; start < pixels; start += pixelsPerBatch) {
+        const std::size_t run = std::min(pixels - start, pixelsPerBatch);
+        draws.take(drawn, run * perPixel, pattern);
+        if (blackAndWhite) {
+            for (std::size_t k = 0; k < run; ++k, p += 3) {
+                const int d = drawn[k] - half;
+                p[2] = clamp(p[2] + d);
+                p[1] = clamp(p[1] + d);
+                p[0] = clamp(p[0] + d);
+            }
+        } else {
+            for (std::size_t k = 0; k < run; ++k, p += 3) {
+                p[2] = clamp(p[2] + (drawn[3 * k] - half));
+                p[1] = clamp(p[1] + (drawn[3 * k + 1] - half));
+                p[0] = clamp(p[0] + (drawn[3 * k + 2] - half));
+            }
+        }
+    }
+}
+
+#if ZENVAS_RANDOM_VECTORS
+
+// Random(n) - half for sixteen stepped seeds as words in seed order,
+// limited to the range of a word (which changes no sum after the limit to
+// 0..255); then every seed is stepped on.
+__attribute__((target("avx2"))) inline __m256i NoiseWordsAvx2(__m256i& first, __m256i& second, __m256i n,
+                                                             __m256i half, __m256i multiplier, __m256i increment)
+{
+    const __m256i low = _mm256_sub_epi32(ScaleAvx2(first, n), half);
+    const __m256i high = _mm256_sub_epi32(ScaleAvx2(second, n), half);
+    first = _mm256_add_epi32(_mm256_mullo_epi32(first, multiplier), increment);
+    second = _mm256_add_epi32(_mm256_mullo_epi32(second, multiplier), increment);
+    // Packing works within 128-bit halves; the permute restores the order.
+    return _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
+}
+
+// Sixteen pixels (48 bytes) at a time. Coloured, one lane per byte: lane g
+// holds the draw its byte takes (the bytes of a pixel, blue, green and red,
+// take its draws 3, 2 and 1), so the offsets come out in byte order. Black
+// and white, one lane per pixel, each offset then repeated over its three
+// bytes. Returns the pixels done, a multiple of 16.
+__attribute__((target("avx2"))) std::size_t AddNoiseAvx2(std::uint8_t* p, std::size_t pixels, std::int32_t amount,
+                                                          bool blackAndWhite, std::uint32_t seed)
+{
+    const std::size_t blocks = pixels / 16;
+    if (blocks == 0)
+        return 0;
+    const int vectors = blackAndWhite ? 2 : 6;
+    __m256i lanes[6];
+    for (int v = 0; v < vectors; ++v) {
+        alignas(32) std::uint32_t start[8];
+        for (int l = 0; l < 8; ++l) {
+            const int g = 8 * v + l;
+            const int draw = blackAndWhite ? g : g + 2 - 2 * (g % 3);
+            start[l] = Jump::Steps(std::uint64_t(draw + 1))(seed);
+        }
+        lanes[v] = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
+    }
+    const Jump step = Jump::Steps(blackAndWhite ? 16 : 48);
+    const __m256i multiplier = _mm256_set1_epi32(std::int32_t(step.multiplier));
+    const __m256i increment = _mm256_set1_epi32(std::int32_t(step.increment));
+    const __m256i n = _mm256_set1_epi32(amount), half = _mm256_set1_epi32(amount / 2);
+    // Words 0..7 of each half repeated three times over 24 words.
+    const __m256i spreadA = _mm256_broadcastsi128_si256(_mm_setr_epi8(0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 4, 5, 4, 5));
+    const __m256i spreadB = _mm256_broadcastsi128_si256(_mm_setr_epi8(4, 5, 6, 7, 6, 7, 6, 7, 8, 9, 8, 9, 8, 9, 10, 11));
+    const __m256i spreadC =
+        _mm256_broadcastsi128_si256(_mm_setr_epi8(10, 11, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15, 14, 15, 14, 15));
+    for (std::size_t b = 0; b < blocks; ++b, p += 48) {
+        __m256i offsets[3];
+        if (blackAndWhite) {
+            const __m256i words = NoiseWordsAvx2(lanes[0], lanes[1], n, half, multiplier, increment);
+            const __m256i a = _mm256_shuffle_epi8(words, spreadA);
+            const __m256i b2 = _mm256_shuffle_epi8(words, spreadB);
+            const __m256i c = _mm256_shuffle_epi8(words, spreadC);
+            offsets[0] = _mm256_permute2x128_si256(a, b2, 0x20);
+            offsets[1] = _mm256_permute2x128_si256(c, a, 0x30);
+            offsets[2] = _mm256_permute2x128_si256(b2, c, 0x31);
+        } else {
+            for (int v = 0; v < 3; ++v)
+                offsets[v] = NoiseWordsAvx2(lanes[2 * v], lanes[2 * v + 1], n, half, multiplier, increment);
+        }
+        __m256i sums[3];
+        for (int v = 0; v < 3; ++v) {
+            const __m256i bytes = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * v)));
+            sums[v] = _mm256_adds_epi16(bytes, offsets[v]);
+        }
+        const __m256i first = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), 0xD8);
+        const __m256i last = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[2], sums[2]), 0x08);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), first);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), _mm256_castsi256_si128(last));
+    }
+    return blocks * 16;
+}
+
+#endif
+
+} // namespace
+
+void BitmapBlock(gdi::Bitmap& bitmap, std::int32_t blockWidth, std::int32_t blockHeight, std::int32_t seam,
+                 gdi::Color colour)
+{
+    if (blockWidth < 1 || blockHeight < 1)
+        return;
+    seam = std::max(seam, 0);
+    EffectReseed()();
+    Draws draws;
+    if (bitmap.isEmpty()) {
+        const std::uint64_t blocks = std::uint64_t((std::max(bitmap.width(), 1) - 1) / blockWidth + 1) *
+                                     std::uint64_t((std::max(bitmap.height(), 1) - 1) / blockHeight + 1);
+        draws.skip(blocks * 4);
+        bitmap.fill(colour);
+        return;
+    }
+    const std::int64_t width = bitmap.width(), height = bitmap.height();
+    const std::int64_t columns = (width - 1) / blockWidth + 1, rows = (height - 1) / blockHeight + 1;
+    // Row by row needs the moves of every block at hand; for blocks of a
+    // few pixels those would outweigh the picture, and the blocks are
+    // moved whole from a copy.
+    if (columns * rows * 16 > width * height) {
+        MoveBlocksWhole(bitmap, blockWidth, blockHeight, seam, colour, draws);
+        return;
+    }
+    std::vector<BlockShift> shifts(std::size_t(columns * rows));
+    for (std::int64_t i = 0; i < columns; ++i)
+        for (std::int64_t j = 0; j < rows; ++j) {
+            const std::int64_t sy = blockHeight * j, sx = blockWidth * i;
+            const std::int64_t dy = draws.shift(sy, seam) - sy;
+            shifts[std::size_t(i * rows + j)] = {std::int32_t(draws.shift(sx, seam) - sx), std::int32_t(dy)};
+        }
+    MoveBlocksByRows(bitmap, blockWidth, blockHeight, shifts, std::max(seam - 1, 0), colour);
+}
+
+void BitmapFrostGlass(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, gdi::Color colour)
+{
+    EffectReseed()();
+    rangeX = std::max(rangeX, 0);
+    rangeY = std::max(rangeY, 0);
+    Draws draws;
+    if (bitmap.width() < 2 || bitmap.height() < 2) {
+        // No pixel has a partner short of the last column and row.
+        draws.skip(std::uint64_t(bitmap.width()) * std::uint64_t(bitmap.height()) * 4);
+        bitmap.fill(colour);
+        return;
+    }
+    FrostByRows(bitmap, rangeX, rangeY, colour, draws);
+}
+
+void BitmapAddNoise(gdi::Bitmap& bitmap, std::int32_t amount, bool blackAndWhite)
+{
+    EffectReseed()();
+    amount = std::max(amount, 0);
+    if (bitmap.isEmpty())
+        return;
+    std::uint8_t* p = bitmap.scanLine(0);
+    std::size_t pixels = std::size_t(bitmap.width()) * std::size_t(bitmap.height());
+    Draws draws;
+#if ZENVAS_RANDOM_VECTORS
+    if (VectorsAllowed()) {
+        const std::size_t done = AddNoiseAvx2(p, pixels, amount, blackAndWhite, draws.seed());
+        draws.skip(done * (blackAndWhite ? 1 : 3));
+        p += done * 3;
+        pixels -= done;
+    }
+#endif
+    AddNoisePlain(p, pixels, amount, blackAndWhite, draws);
+}
+
+} // namespace zenvas
