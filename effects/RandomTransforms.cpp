@@ -5,9 +5,12 @@
 #include "effects/Transforms.h"
 #include "effects/Working.h"
 
+#include "platform/gdi/Error.h"
 #include "platform/gdi/Vectors.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -39,23 +42,28 @@ std::uint32_t PixelWord(gdi::Color colour)
 
 // The rows within `reach` of the one being made, kept in `count` slots
 // (row r in slot r % count) so a transform can write the picture's rows in
-// place while later rows still read what was there.
+// place while later rows still read what was there. Rows lie a cache line
+// more than their length apart: with picture widths of a power of two,
+// the same column of neighbouring rows would otherwise share the low
+// address bits that the processor matches loads against earlier stores by.
 template <class Pixel>
 class RowRing {
 public:
     RowRing(sys::PageBuffer& buffer, std::size_t rowPixels, std::size_t count, std::size_t rings)
-        : rowPixels_(rowPixels), count_(count)
+        : stride_(rowPixels + 64 / sizeof(Pixel)), count_(count)
     {
-        base_ = reinterpret_cast<Pixel*>(buffer.reserve(rowPixels * count * rings * sizeof(Pixel)));
+        base_ = reinterpret_cast<Pixel*>(buffer.reserve(stride_ * count * rings * sizeof(Pixel)));
     }
     Pixel* row(std::size_t ring, std::int64_t y) const
     {
-        return base_ + (ring * count_ + std::size_t(y) % count_) * rowPixels_;
+        return base_ + (ring * count_ + std::size_t(y) % count_) * stride_;
     }
+    // Pixels from the start of one row to the next slot's.
+    std::size_t stride() const { return stride_; }
 
 private:
     Pixel* base_;
-    std::size_t rowPixels_, count_;
+    std::size_t stride_, count_;
 };
 
 // ---------------------------------------------------------------- blocks
@@ -136,27 +144,35 @@ void MoveBlocksWhole(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t 
 
 // ---------------------------------------------------------------- frost
 
-// Where each pixel of a row trades with: the slot of its row within reach
-// (0 .. 2 * reach), or -1 when the partner lies outside the picture or in
-// its last column or row; and the partner's column.
-struct FrostRow {
-    std::vector<std::int32_t> slot, column;
+// The pixels of a row that trade with a partner: each one's partner as
+// words from the pixel's own place in the rings, or kNoTrade when the
+// partner lies outside the picture or in its last column or row. The rings
+// span less than 2^31 words.
+constexpr std::int32_t kNoTrade = INT32_MIN;
+
+// What a row's draws need: its place, the picture's size, the ranges, and
+// the words from the row's slot to the slot of each row within reach
+// (slot k holds row y + k - reach).
+struct FrostRowPlan {
+    std::int64_t y, width, height;
+    std::int32_t rangeX, rangeY, reach;
+    const std::int64_t* offsets;
+    std::int64_t here, slots, stride; // the row's slot, the ring's slots, words from slot to slot
 };
 
 // Four draws per pixel: coin and amount for x, then for y.
-void FrostDrawsPlain(std::uint32_t seed, std::int64_t y, std::int64_t width, std::int64_t height, std::int32_t rangeX,
-                     std::int32_t rangeY, std::int32_t reach, FrostRow& out)
+void FrostDrawsPlain(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t* there)
 {
     constexpr Jump kOne = Jump::Steps(1);
-    for (std::int64_t x = 0; x < width; ++x) {
+    for (std::int64_t x = 0; x < plan.width; ++x) {
         std::uint32_t s[4];
         for (std::uint32_t& one : s)
             one = seed = kOne(seed);
-        const std::int64_t nx = x + (s[0] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[1], rangeX));
-        const std::int64_t dy = (s[2] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[3], rangeY));
-        const bool inside = nx >= 0 && nx < width - 1 && y + dy >= 0 && y + dy < height - 1;
-        out.slot[std::size_t(x)] = inside ? std::int32_t(dy + reach) : -1;
-        out.column[std::size_t(x)] = std::int32_t(nx);
+        const std::int64_t nx = x + (s[0] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[1], plan.rangeX));
+        const std::int64_t dy = (s[2] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[3], plan.rangeY));
+        const std::int64_t ny = plan.y + dy;
+        const bool inside = nx >= 0 && nx < plan.width - 1 && ny >= 0 && ny < plan.height - 1;
+        there[x] = inside ? std::int32_t(plan.offsets[dy + plan.reach] + nx - x) : kNoTrade;
     }
 }
 
@@ -171,10 +187,10 @@ __attribute__((target("avx2"))) inline __m256i ScaleAvx2(__m256i seeds, __m256i 
 }
 
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
-// lane steps 32 draws on.
-__attribute__((target("avx2"))) void FrostDrawsAvx2(std::uint32_t seed, std::int64_t y, std::int64_t width,
-                                                    std::int64_t height, std::int32_t rangeX, std::int32_t rangeY,
-                                                    std::int32_t reach, FrostRow& out)
+// lane steps 32 draws on. The partner's slot is worked out from the row's
+// own (a move wraps around the ring at most once), and its distance in
+// words as a product of 16-bit words, so a row is at most 32767 words.
+__attribute__((target("avx2"))) void FrostDrawsAvx2(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t* there)
 {
     __m256i lanes[4];
     for (int k = 0; k < 4; ++k) {
@@ -186,28 +202,62 @@ __attribute__((target("avx2"))) void FrostDrawsAvx2(std::uint32_t seed, std::int
     constexpr Jump kStep = Jump::Steps(32);
     const __m256i multiplier = _mm256_set1_epi32(std::int32_t(kStep.multiplier));
     const __m256i increment = _mm256_set1_epi32(std::int32_t(kStep.increment));
-    const __m256i nx = _mm256_set1_epi32(std::max(rangeX, 0)), ny = _mm256_set1_epi32(std::max(rangeY, 0));
-    const __m256i lastColumn = _mm256_set1_epi32(std::int32_t(width - 2));
-    const __m256i lastRow = _mm256_set1_epi32(std::int32_t(height - 2));
-    const __m256i row = _mm256_set1_epi32(std::int32_t(y)), slotBase = _mm256_set1_epi32(reach - std::int32_t(y));
-    __m256i column = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i eight = _mm256_set1_epi32(8), none = _mm256_set1_epi32(-1);
-    for (std::int64_t x = 0; x < width; x += 8) {
+    const __m256i nx = _mm256_set1_epi32(plan.rangeX), ny = _mm256_set1_epi32(plan.rangeY);
+    const __m256i lastColumn = _mm256_set1_epi32(std::int32_t(plan.width - 2));
+    const __m256i lastRow = _mm256_set1_epi32(std::int32_t(plan.height - 2));
+    const __m256i row = _mm256_set1_epi32(std::int32_t(plan.y));
+    const __m256i here = _mm256_set1_epi32(std::int32_t(plan.here)), slots = _mm256_set1_epi32(std::int32_t(plan.slots));
+    const __m256i stride = _mm256_set1_epi32(std::int32_t(plan.stride)); // high word 0
+    const __m256i none = _mm256_set1_epi32(kNoTrade), zero = _mm256_setzero_si256();
+    __m256i toX = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    for (std::int64_t x = 0; x < plan.width; x += 8) {
         // The sign of a move is the coin, the seed's top bit.
         const __m256i coinX = _mm256_srai_epi32(lanes[0], 31), coinY = _mm256_srai_epi32(lanes[2], 31);
-        const __m256i ax = ScaleAvx2(lanes[1], nx), ay = ScaleAvx2(lanes[3], ny);
-        const __m256i toX = _mm256_add_epi32(column, _mm256_sub_epi32(_mm256_xor_si256(ax, coinX), coinX));
-        const __m256i toY = _mm256_add_epi32(row, _mm256_sub_epi32(_mm256_xor_si256(ay, coinY), coinY));
+        const __m256i dx = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[1], nx), coinX), coinX);
+        const __m256i dy = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[3], ny), coinY), coinY);
+        const __m256i nxs = _mm256_add_epi32(toX, dx), nys = _mm256_add_epi32(row, dy);
         // 0 <= v <= last as one unsigned comparison.
-        const __m256i inX = _mm256_cmpeq_epi32(_mm256_min_epu32(toX, lastColumn), toX);
-        const __m256i inY = _mm256_cmpeq_epi32(_mm256_min_epu32(toY, lastRow), toY);
-        const __m256i slot = _mm256_blendv_epi8(none, _mm256_add_epi32(toY, slotBase), _mm256_and_si256(inX, inY));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.slot.data() + x), slot);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out.column.data() + x), toX);
+        const __m256i inside = _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_min_epu32(nxs, lastColumn), nxs),
+                                                _mm256_cmpeq_epi32(_mm256_min_epu32(nys, lastRow), nys));
+        __m256i slot = _mm256_add_epi32(here, dy);
+        slot = _mm256_add_epi32(slot, _mm256_and_si256(_mm256_cmpgt_epi32(zero, slot), slots));
+        slot = _mm256_sub_epi32(slot, _mm256_andnot_si256(_mm256_cmpgt_epi32(slots, slot), slots));
+        // Slot differences fit a 16-bit word; the high words meet a 0.
+        const __m256i words = _mm256_add_epi32(_mm256_madd_epi16(_mm256_sub_epi32(slot, here), stride), dx);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(there + x), _mm256_blendv_epi8(none, words, inside));
         for (__m256i& lane : lanes)
             lane = _mm256_add_epi32(_mm256_mullo_epi32(lane, multiplier), increment);
-        column = _mm256_add_epi32(column, eight);
+        toX = _mm256_add_epi32(toX, _mm256_set1_epi32(8));
     }
+}
+
+// A row of pixels as words and back, eight pixels at a time while the
+// loads and stores stay inside the row; the rest one at a time.
+__attribute__((target("avx2"))) std::int64_t RowToWordsAvx2(const std::uint8_t* in, std::uint32_t* out, std::int64_t width)
+{
+    const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, //
+                                            0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    std::int64_t x = 0;
+    for (; x + 10 <= width; x += 8) {
+        const __m256i bytes = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(in + 3 * x + 12),
+                                                  reinterpret_cast<const __m128i*>(in + 3 * x));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), _mm256_shuffle_epi8(bytes, spread));
+    }
+    return x;
+}
+
+__attribute__((target("avx2"))) std::int64_t WordsToRowAvx2(const std::uint32_t* in, std::uint8_t* out, std::int64_t width)
+{
+    const __m256i gather = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, //
+                                            0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    std::int64_t x = 0;
+    for (; x + 10 <= width; x += 8) {
+        const __m256i bytes = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + x)), gather);
+        // Each store's last four bytes are overwritten by the next one.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), _mm256_castsi256_si128(bytes));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x + 12), _mm256_extracti128_si256(bytes, 1));
+    }
+    return x;
 }
 
 #endif
@@ -224,12 +274,19 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
     const std::int64_t slots = std::min<std::int64_t>(2 * reach + 1, height);
     // Rounded up to whole vectors of draws; the spare words are never read.
     const std::size_t rowWords = std::size_t(width + 7) / 8 * 8;
+    // Partners are found by 32-bit distances within the rings; only a
+    // picture of a billion pixels or more, moved over its whole height,
+    // would need longer ones.
+    if (std::uint64_t(slots) * (rowWords + 64) * 2 >= (std::uint64_t(1) << 31))
+        throw gdi::Error("picture too large for frosted glass");
     RowRing<std::uint32_t> rings(Working().rows, rowWords, std::size_t(slots), 2);
     const std::uint32_t fill = PixelWord(colour);
-    FrostRow trades{std::vector<std::int32_t>(rowWords), std::vector<std::int32_t>(rowWords)};
+    std::vector<std::int32_t> there(rowWords);
     auto drawRow = &FrostDrawsPlain;
+    bool vectors = false;
 #if ZENVAS_RANDOM_VECTORS
-    if (VectorsAllowed())
+    vectors = VectorsAllowed();
+    if (vectors && rings.stride() <= 32767)
         drawRow = &FrostDrawsAvx2;
 #endif
     const Jump rowStep = Jump::Steps(std::uint64_t(width) * 4);
@@ -241,7 +298,12 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
     const auto load = [&](std::int64_t y) {
         const std::uint8_t* in = bitmap.scanLine(int(y));
         std::uint32_t* source = rings.row(0, y);
-        for (std::int64_t x = 0; x + 1 < width; ++x)
+        std::int64_t x = 0;
+#if ZENVAS_RANDOM_VECTORS
+        if (vectors)
+            x = RowToWordsAvx2(in, source, width);
+#endif
+        for (; x + 1 < width; ++x)
             std::memcpy(source + x, in + 3 * x, 4);
         source[width - 1] = std::uint32_t(in[3 * width - 3]) | std::uint32_t(in[3 * width - 2]) << 8 |
                             std::uint32_t(in[3 * width - 1]) << 16;
@@ -250,34 +312,40 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
     const auto store = [&](std::int64_t y) {
         std::uint8_t* out = bitmap.scanLine(int(y));
         const std::uint32_t* made = rings.row(1, y);
-        for (std::int64_t x = 0; x + 1 < width; ++x)
+        std::int64_t x = 0;
+#if ZENVAS_RANDOM_VECTORS
+        if (vectors)
+            x = WordsToRowAvx2(made, out, width);
+#endif
+        for (; x + 1 < width; ++x)
             std::memcpy(out + 3 * x, made + x, 4);
         std::memcpy(out + 3 * width - 3, made + width - 1, 3);
     };
     for (std::int64_t y = 0; y < height; ++y) {
         for (; loaded < height && loaded <= y + reach; ++loaded)
             load(loaded);
-        drawRow(seed, y, width, height, rangeX, rangeY, reach, trades);
-        seed = rowStep(seed);
+        const std::int64_t here = std::int64_t(std::size_t(y) % std::size_t(slots));
         for (std::int32_t k = 0; k <= 2 * reach; ++k) {
             const std::int64_t row = y + k - reach;
             offsets[std::size_t(k)] = row >= 0 && row < height
-                                          ? (std::int64_t(std::size_t(row) % std::size_t(slots)) - std::int64_t(std::size_t(y) % std::size_t(slots))) *
-                                                std::int64_t(rowWords)
+                                          ? (std::int64_t(std::size_t(row) % std::size_t(slots)) - here) *
+                                                std::int64_t(rings.stride())
                                           : 0;
         }
+        drawRow(seed,
+                FrostRowPlan{y, width, height, rangeX, rangeY, reach, offsets.data(), here, slots,
+                             std::int64_t(rings.stride())},
+                there.data());
+        seed = rowStep(seed);
         const std::uint32_t* source = rings.row(0, y);
         std::uint32_t* made = rings.row(1, y);
-        const std::int32_t* slot = trades.slot.data();
-        const std::int32_t* column = trades.column.data();
-        const std::int64_t* offset = offsets.data();
+        const std::int32_t* partner = there.data();
         for (std::int64_t x = 0; x < width; ++x) {
-            const std::int32_t k = slot[x];
-            if (k < 0)
+            const std::int32_t t = partner[x];
+            if (t == kNoTrade)
                 continue;
-            const std::int64_t there = offset[k] + column[x];
-            made[x] = source[there];
-            made[there] = source[x];
+            made[x] = source[x + t];
+            made[x + t] = source[x];
         }
         for (; done < height && done < y + 1 - reach; ++done)
             store(done);
