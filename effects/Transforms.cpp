@@ -192,9 +192,9 @@ public:
           cellWidth_(cellWidth), cellHeight_(cellHeight), columns_((width_ - 1) / cellWidth + 1),
           rows_((height_ - 1) / cellHeight + 1)
     {
-        const std::size_t count = std::size_t(columns_) * std::size_t(rows_);
-        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(count * 3 * sizeof(Sum)));
-        colours_ = Working().colours.reserve(count * 3);
+        cells_ = std::size_t((columns_ + kBand - 1) / kBand) * std::size_t(kBand) * std::size_t(rows_);
+        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(cells_ * 3 * sizeof(Sum)));
+        colours_ = Working().colours.reserve(cells_ * 3);
     }
 
     void run()
@@ -205,14 +205,29 @@ public:
     }
 
 private:
+    // Cells are kept in bands of kBand columns, each band's rows one after
+    // another, so that working down a band reads memory in order.
+    static constexpr std::int64_t kBand = 8;
+
+    // The first of cell (i, j)'s three values.
+    std::size_t at(std::int64_t i, std::int64_t j) const
+    {
+        return ((std::size_t(i / kBand) * std::size_t(rows_) + std::size_t(j)) * kBand + std::size_t(i % kBand)) * 3;
+    }
+
     // The column of cells a pixel column is fresh in: column 0 belongs to
     // cell 0, columns w*i + 1 .. w*(i + 1) to cell i.
     void sumFreshParts()
     {
-        std::fill(sums_, sums_ + std::size_t(columns_) * std::size_t(rows_) * 3, Sum(0));
+        std::fill(sums_, sums_ + cells_ * 3, Sum(0));
         for (std::int64_t y = 0; y < height_; ++y) {
             const std::int64_t j = y == 0 ? 0 : (y - 1) / cellHeight_;
-            Sum* sum = sums_ + std::size_t(j) * std::size_t(columns_) * 3;
+            Sum* const row = sums_ + at(0, j);
+            // Cell i of the row: bands lie rows_ cells apart.
+            const auto cell = [&](std::int64_t i) {
+                return row + (std::size_t(i / kBand) * std::size_t(rows_) * kBand + std::size_t(i % kBand)) * 3;
+            };
+            Sum* sum = row;
             const std::uint8_t* p = base_ + std::size_t(y) * stride_;
             std::int64_t x = 0;
             std::int64_t i = 0;
@@ -224,9 +239,9 @@ private:
                     sum[0] += Sum(p[0] + p[3] + p[6]);
                     sum[1] += Sum(p[1] + p[4] + p[7]);
                     sum[2] += Sum(p[2] + p[5] + p[8]);
-                    sum += 3;
                     p += 9;
-                    for (i = 1; i < whole; ++i, sum += 3, p += 6) {
+                    for (i = 1; i < whole; ++i, p += 6) {
+                        sum = cell(i);
                         sum[0] += Sum(p[0] + p[3]);
                         sum[1] += Sum(p[1] + p[4]);
                         sum[2] += Sum(p[2] + p[5]);
@@ -234,7 +249,8 @@ private:
                     x = 2 * whole + 1;
                 }
             }
-            for (; i < columns_; ++i, sum += 3) {
+            for (; i < columns_; ++i) {
+                sum = cell(i);
                 const std::int64_t end = std::min(cellWidth_ * (i + 1), width_ - 1);
                 Sum b = 0, g = 0, r = 0;
                 for (; x <= end; ++x, p += 3) {
@@ -251,7 +267,7 @@ private:
 
     const std::uint8_t* colour(std::int64_t i, std::int64_t j) const
     {
-        return colours_ + (std::size_t(j) * std::size_t(columns_) + std::size_t(i)) * 3;
+        return colours_ + at(i, j);
     }
 
     void colourCell(std::int64_t i, std::int64_t j, CountDivider& divide)
@@ -260,7 +276,7 @@ private:
         const std::uint64_t across = std::uint64_t(std::min(cellWidth_ * (i + 1), width_ - 1) - x1 + 1);
         const std::int64_t y1 = cellHeight_ * j;
         const std::int64_t y2 = std::min(cellHeight_ * (j + 1), height_ - 1);
-        const Sum* fresh = sums_ + (std::size_t(j) * std::size_t(columns_) + std::size_t(i)) * 3;
+        const Sum* fresh = sums_ + at(i, j);
         std::uint64_t b = fresh[0], g = fresh[1], r = fresh[2];
         const std::int64_t freshTop = j > 0 ? y1 + 1 : y1;
         if (j > 0) {
@@ -284,7 +300,7 @@ private:
             r += left * beside[2];
         }
         const std::uint64_t count = across * std::uint64_t(y2 - y1 + 1);
-        std::uint8_t* out = colours_ + (std::size_t(j) * std::size_t(columns_) + std::size_t(i)) * 3;
+        std::uint8_t* out = colours_ + at(i, j);
         out[0] = divide(b, count);
         out[1] = divide(g, count);
         out[2] = divide(r, count);
@@ -296,7 +312,6 @@ private:
     // once.
     void colourCells()
     {
-        constexpr std::int64_t kBand = 8;
         CountDivider divide;
         // Inner cells (not in the first or last row or column of cells)
         // share one window shape; small windows divide through a table.
@@ -312,7 +327,8 @@ private:
         const std::uint8_t* const quotient = quotients.empty() ? nullptr : quotients.data();
         const std::int64_t innerColumns = (width_ - 1) / cellWidth_; // cells i with w*(i + 1) <= width - 1
         const std::int64_t rows = rows_;
-        const std::size_t rowStep = std::size_t(columns_) * 3;
+        const std::size_t rowStep = kBand * 3;
+        const std::size_t bandStep = std::size_t(rows_) * kBand * 3;
         // Local copies: the byte stores below may alias the members.
         const Sum* const sums = sums_;
         std::uint8_t* const colours = colours_;
@@ -328,15 +344,15 @@ private:
                         colourCell(i, j, divide);
                         continue;
                     }
-                    const std::size_t at = std::size_t(j) * rowStep + std::size_t(i) * 3;
-                    const Sum* fresh = sums + at;
-                    const std::uint8_t* up = colours + at - rowStep;
-                    const std::uint8_t* left = colours + at - 3;
+                    const std::size_t here = at(i, j);
+                    const Sum* fresh = sums + here;
+                    const std::uint8_t* up = colours + here - rowStep;
+                    const std::uint8_t* left = colours + here - (i % kBand ? 3 : bandStep - (kBand - 1) * 3);
                     const std::uint8_t* lowerLeft = left + rowStep;
                     const std::uint64_t b = fresh[0] + across * up[0] + lowerLeft[0] + beside * left[0];
                     const std::uint64_t g = fresh[1] + across * up[1] + lowerLeft[1] + beside * left[1];
                     const std::uint64_t r = fresh[2] + across * up[2] + lowerLeft[2] + beside * left[2];
-                    std::uint8_t* out = colours + at;
+                    std::uint8_t* out = colours + here;
                     if (quotient) {
                         out[0] = quotient[b];
                         out[1] = quotient[g];
@@ -358,18 +374,19 @@ private:
         for (std::int64_t j = 0; j < rows_; ++j) {
             const std::int64_t top = cellHeight_ * j;
             const std::int64_t bottom = std::min(top + cellHeight_, height_);
-            const std::uint8_t* c = colours_ + std::size_t(j) * std::size_t(columns_) * 3;
             std::uint8_t* const first = base_ + std::size_t(top) * stride_;
             std::uint8_t* p = first;
             std::int64_t i = 0;
             if (cellWidth_ == 2) {
                 // Two pixels of a cell as one six-byte store.
-                for (; 2 * (i + 1) <= width_; ++i, c += 3, p += 6) {
+                for (; 2 * (i + 1) <= width_; ++i, p += 6) {
+                    const std::uint8_t* c = colours_ + at(i, j);
                     const std::uint8_t pair[6] = {c[0], c[1], c[2], c[0], c[1], c[2]};
                     std::memcpy(p, pair, 6);
                 }
             }
-            for (; i < columns_; ++i, c += 3) {
+            for (; i < columns_; ++i) {
+                const std::uint8_t* c = colours_ + at(i, j);
                 const std::int64_t run = std::min(cellWidth_, width_ - cellWidth_ * i);
                 const std::uint8_t b = c[0], g = c[1], r = c[2];
                 for (std::int64_t k = 0; k < run; ++k, p += 3) {
@@ -386,6 +403,7 @@ private:
     std::uint8_t* const base_;
     const std::size_t stride_;
     const std::int64_t width_, height_, cellWidth_, cellHeight_, columns_, rows_;
+    std::size_t cells_ = 0; // in whole bands
     Sum* sums_ = nullptr;
     std::uint8_t* colours_ = nullptr;
 };

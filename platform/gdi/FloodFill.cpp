@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace gdi {
 
 namespace {
@@ -28,6 +32,8 @@ public:
             std::memcpy(pattern + 3 * i, &key, 3);
         std::memcpy(&quadLow_, pattern, 8);
         std::memcpy(&quadHigh_, pattern + 8, 4);
+        for (int i = 0; i < 16; ++i)
+            std::memcpy(sixteen_ + 3 * i, &key, 3);
     }
 
     void run(int x, int y)
@@ -63,6 +69,22 @@ private:
     int runEnd(const std::uint8_t* row, int from, int limit) const
     {
         int x = from;
+#if defined(__SSE2__)
+        // Sixteen pixels (48 bytes) at a time, where the processor always
+        // has 16-byte vectors.
+        const __m128i k0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen_));
+        const __m128i k1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen_ + 16));
+        const __m128i k2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen_ + 32));
+        while (x + 16 <= limit) {
+            const __m128i* p = reinterpret_cast<const __m128i*>(row + std::size_t(x) * 3);
+            const __m128i same = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(p), k0),
+                                                             _mm_cmpeq_epi8(_mm_loadu_si128(p + 1), k1)),
+                                               _mm_cmpeq_epi8(_mm_loadu_si128(p + 2), k2));
+            if (_mm_movemask_epi8(same) != 0xFFFF)
+                break;
+            x += 16;
+        }
+#endif
         while (x + 4 <= limit) {
             std::uint64_t low;
             std::uint32_t high;
@@ -142,6 +164,7 @@ private:
     int w_;
     std::uint64_t quadLow_ = 0;
     std::uint32_t quadHigh_ = 0;
+    std::uint8_t sixteen_[48] = {}; // sixteen pixels of the key colour
 };
 
 } // namespace
