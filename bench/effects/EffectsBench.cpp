@@ -1,8 +1,8 @@
 // The eight picture transforms on a 4096 x 4096 picture, single-threaded,
 // each beside the floor: a plain in-place inversion of the same buffer,
-// the least any pass over every byte can cost. The colour tables also run
-// on each narrower vector path the processor has, named NAME/avx2 and
-// NAME/plain; the unsuffixed run takes the widest.
+// the least any pass over every byte can cost. The colour tables, noise
+// and frosted glass also run on each narrower vector path the processor
+// has, named NAME/avx2 and NAME/plain; the unsuffixed run takes the widest.
 #include "effects/Transforms.h"
 #include "platform/gdi/Vectors.h"
 #include "plugin/Random.h"
@@ -202,6 +202,9 @@ int main(int argc, char** argv)
     RegisterNarrowerPaths("BM_Gamma", BM_Gamma);
     RegisterNarrowerPaths("BM_ChangeRGB", BM_ChangeRGB);
     RegisterNarrowerPaths("BM_Monochrome", BM_Monochrome);
+    RegisterNarrowerPaths("BM_FrostGlass", BM_FrostGlass);
+    RegisterNarrowerPaths("BM_NoiseBlackAndWhite", BM_NoiseBlackAndWhite);
+    RegisterNarrowerPaths("BM_NoiseColoured", BM_NoiseColoured);
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
