@@ -3,7 +3,8 @@
 # on the same 4096 x 4096 picture, both single-threaded, and prints each
 # transform's time, its multiple of the floor (an in-place inversion of the
 # same buffer) and ImageMagick's time as a multiple of ours. The colour
-# tables also show their narrower vector paths (avx2, plain). When
+# tables, noise and frosted glass also show their narrower vector paths
+# (avx2, plain). When
 # zenvas-gdi-bench sits beside the transforms' benchmark, the three
 # halftone stretches follow on every vector path, against their own run's
 # floor and ImageMagick's -scale (timed against reading and writing alone).
@@ -107,25 +108,29 @@ row() {
     printf '%-24s %10s %10s %8s  %-32s %10s %8s\n' "$label" "$ms" "$mpix" "$ratio" "-" "-" "-"
   fi
 }
+narrower() { # narrower NAME LABEL IMAGEMAGICK...: the avx2 and plain rows where they ran
+  local name=$1 label=$2 level; shift 2
+  for level in avx2 plain; do
+    [[ -n $(ours "$name/$level") ]] && row "$name/$level" "$label ($level)" "$@"
+  done
+  return 0
+}
 row BM_Floor_Invert "floor (inversion)"
 row BM_Negative "negative" -negate
 row BM_Gamma "gamma" -gamma 0.7
-for level in avx2 plain; do
-  [[ -n $(ours "BM_Gamma/$level") ]] && row "BM_Gamma/$level" "gamma ($level)" -gamma 0.7
-done
+narrower BM_Gamma "gamma" -gamma 0.7
 row BM_ChangeRGB "RGB shift" -channel R -evaluate add 4% +channel
-for level in avx2 plain; do
-  [[ -n $(ours "BM_ChangeRGB/$level") ]] && row "BM_ChangeRGB/$level" "RGB shift ($level)" -channel R -evaluate add 4% +channel
-done
+narrower BM_ChangeRGB "RGB shift" -channel R -evaluate add 4% +channel
 row BM_Monochrome "monochrome" -sepia-tone 80%
-for level in avx2 plain; do
-  [[ -n $(ours "BM_Monochrome/$level") ]] && row "BM_Monochrome/$level" "monochrome ($level)" -sepia-tone 80%
-done
+narrower BM_Monochrome "monochrome" -sepia-tone 80%
 row BM_MonoPixel2 "enlarged pixels (2)" -sample 50% -sample 200%
 row BM_Block "blocks"
 row BM_NoiseBlackAndWhite "noise (black/white)" +noise Uniform
+narrower BM_NoiseBlackAndWhite "noise (black/white)" +noise Uniform
 row BM_NoiseColoured "noise (coloured)" +noise Uniform
+narrower BM_NoiseColoured "noise (coloured)" +noise Uniform
 row BM_FrostGlass "frosted glass (5)" -spread 5
+narrower BM_FrostGlass "frosted glass (5)" -spread 5
 echo "floor: ${floor} ms; ImageMagick: (nine operations - one) / 8, best of ${runs} runs each"
 
 if [[ -n $(ours BM_Floor) ]]; then
