@@ -4,10 +4,10 @@
 # transform's time, its multiple of the floor (an in-place inversion of the
 # same buffer) and ImageMagick's time as a multiple of ours. The colour
 # tables, noise and frosted glass also show their narrower vector paths
-# (avx2, plain). When
-# zenvas-gdi-bench sits beside the transforms' benchmark, the three
-# halftone stretches follow on every vector path, against their own run's
-# floor and ImageMagick's -scale (timed against reading and writing alone).
+# (avx2, plain). When zenvas-gdi-bench sits beside the transforms'
+# benchmark, the three halftone stretches follow on every vector path,
+# against their own run's floor and ImageMagick's -scale (timed against
+# reading and writing alone).
 #
 #   bench/effects_compare.sh [path/to/zenvas-effects-bench]
 #
