@@ -178,12 +178,20 @@ void FrostDrawsPlain(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t*
 
 #if ZENVAS_RANDOM_VECTORS
 
-// Random(n) for eight stepped seeds: the high halves of the products.
+// Random(n) for eight (sixteen) stepped seeds: the high halves of the
+// products.
 __attribute__((target("avx2"))) inline __m256i ScaleAvx2(__m256i seeds, __m256i n)
 {
     const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(seeds, n), 32);
     const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(seeds, 32), n);
     return _mm256_blend_epi32(even, odd, 0xAA);
+}
+
+__attribute__((target("avx512f,avx512bw"))) inline __m512i Scale512(__m512i seeds, __m512i n)
+{
+    const __m512i even = _mm512_srli_epi64(_mm512_mul_epu32(seeds, n), 32);
+    const __m512i odd = _mm512_mul_epu32(_mm512_srli_epi64(seeds, 32), n);
+    return _mm512_mask_blend_epi32(0xAAAA, even, odd);
 }
 
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
@@ -231,6 +239,46 @@ __attribute__((target("avx2"))) void FrostDrawsAvx2(std::uint32_t seed, const Fr
     }
 }
 
+// The same sixteen pixels at a time on 512-bit vectors: lane l of vector k
+// holds draw 4l + k, and every lane steps 64 draws on.
+__attribute__((target("avx512f,avx512bw"))) void FrostDraws512(std::uint32_t seed, const FrostRowPlan& plan,
+                                                               std::int32_t* there)
+{
+    __m512i lanes[4];
+    for (int k = 0; k < 4; ++k) {
+        alignas(64) std::uint32_t start[16];
+        for (int l = 0; l < 16; ++l)
+            start[l] = Jump::Steps(std::uint64_t(4 * l + k + 1))(seed);
+        lanes[k] = _mm512_load_si512(start);
+    }
+    constexpr Jump kStep = Jump::Steps(64);
+    const __m512i multiplier = _mm512_set1_epi32(std::int32_t(kStep.multiplier));
+    const __m512i increment = _mm512_set1_epi32(std::int32_t(kStep.increment));
+    const __m512i nx = _mm512_set1_epi32(plan.rangeX), ny = _mm512_set1_epi32(plan.rangeY);
+    const __m512i lastColumn = _mm512_set1_epi32(std::int32_t(plan.width - 2));
+    const __m512i lastRow = _mm512_set1_epi32(std::int32_t(plan.height - 2));
+    const __m512i row = _mm512_set1_epi32(std::int32_t(plan.y));
+    const __m512i here = _mm512_set1_epi32(std::int32_t(plan.here)), slots = _mm512_set1_epi32(std::int32_t(plan.slots));
+    const __m512i stride = _mm512_set1_epi32(std::int32_t(plan.stride)); // high word 0
+    const __m512i none = _mm512_set1_epi32(kNoTrade), zero = _mm512_setzero_si512();
+    __m512i toX = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    for (std::int64_t x = 0; x < plan.width; x += 16) {
+        const __m512i coinX = _mm512_srai_epi32(lanes[0], 31), coinY = _mm512_srai_epi32(lanes[2], 31);
+        const __m512i dx = _mm512_sub_epi32(_mm512_xor_si512(Scale512(lanes[1], nx), coinX), coinX);
+        const __m512i dy = _mm512_sub_epi32(_mm512_xor_si512(Scale512(lanes[3], ny), coinY), coinY);
+        const __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn) &
+                                 _mm512_cmple_epu32_mask(_mm512_add_epi32(row, dy), lastRow);
+        __m512i slot = _mm512_add_epi32(here, dy);
+        slot = _mm512_mask_add_epi32(slot, _mm512_cmplt_epi32_mask(slot, zero), slot, slots);
+        slot = _mm512_mask_sub_epi32(slot, _mm512_cmpge_epi32_mask(slot, slots), slot, slots);
+        const __m512i words = _mm512_add_epi32(_mm512_madd_epi16(_mm512_sub_epi32(slot, here), stride), dx);
+        _mm512_storeu_si512(there + x, _mm512_mask_blend_epi32(inside, none, words));
+        for (__m512i& lane : lanes)
+            lane = _mm512_add_epi32(_mm512_mullo_epi32(lane, multiplier), increment);
+        toX = _mm512_add_epi32(toX, _mm512_set1_epi32(16));
+    }
+}
+
 // A row of pixels as words and back, eight pixels at a time while the
 // loads and stores stay inside the row; the rest one at a time.
 __attribute__((target("avx2"))) std::int64_t RowToWordsAvx2(const std::uint8_t* in, std::uint32_t* out, std::int64_t width)
@@ -273,7 +321,7 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
     const std::int32_t reach = std::int32_t(std::min<std::int64_t>(std::max(rangeY - 1, 0), height - 1));
     const std::int64_t slots = std::min<std::int64_t>(2 * reach + 1, height);
     // Rounded up to whole vectors of draws; the spare words are never read.
-    const std::size_t rowWords = std::size_t(width + 7) / 8 * 8;
+    const std::size_t rowWords = std::size_t(width + 15) / 16 * 16;
     // Partners are found by 32-bit distances within the rings; only a
     // picture of a billion pixels or more, moved over its whole height,
     // would need longer ones.
@@ -287,7 +335,7 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
 #if ZENVAS_RANDOM_VECTORS
     vectors = VectorsAllowed();
     if (vectors && rings.stride() <= 32767)
-        drawRow = &FrostDrawsAvx2;
+        drawRow = gdi::ActiveVectors() >= gdi::Vectors::Avx512 ? &FrostDraws512 : &FrostDrawsAvx2;
 #endif
     const Jump rowStep = Jump::Steps(std::uint64_t(width) * 4);
     std::uint32_t seed = draws.seed();
@@ -463,17 +511,6 @@ __attribute__((target("avx2"))) std::size_t AddNoiseAvx2(std::uint8_t* p, std::s
     return blocks * 16;
 }
 
-// Thirty-two pixels (96 bytes) at a time on 512-bit vectors, laid out as
-// the 256-bit path lays out sixteen: coloured, one lane per byte holding
-// its own draw; black and white, one lane per pixel, the offsets then
-// spread over three bytes each by a word permute.
-__attribute__((target("avx512f,avx512bw"))) inline __m512i Scale512(__m512i seeds, __m512i n)
-{
-    const __m512i even = _mm512_srli_epi64(_mm512_mul_epu32(seeds, n), 32);
-    const __m512i odd = _mm512_mul_epu32(_mm512_srli_epi64(seeds, 32), n);
-    return _mm512_mask_blend_epi32(0xAAAA, even, odd);
-}
-
 // Random(n) - half for thirty-two stepped seeds as words in seed order;
 // then every seed is stepped on.
 __attribute__((target("avx512f,avx512bw"))) inline __m512i NoiseWords512(__m512i& first, __m512i& second, __m512i n,
@@ -489,6 +526,10 @@ __attribute__((target("avx512f,avx512bw"))) inline __m512i NoiseWords512(__m512i
     return _mm512_permutexvar_epi64(_mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7), _mm512_packs_epi32(low, high));
 }
 
+// Thirty-two pixels (96 bytes) at a time on 512-bit vectors, laid out as
+// the 256-bit path lays out sixteen: coloured, one lane per byte holding
+// its own draw; black and white, one lane per pixel, the offsets then
+// spread over three bytes each by a word permute.
 __attribute__((target("avx512f,avx512bw"))) std::size_t AddNoiseAvx512(std::uint8_t* p, std::size_t pixels,
                                                                         std::int32_t amount, bool blackAndWhite,
                                                                         std::uint32_t seed)
