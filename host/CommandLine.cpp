@@ -7,7 +7,7 @@ namespace host {
 std::string usage(const std::string& documents)
 {
     return
-    "usage: zenvas-host [--plugin PATH] [--trace] [--window] [--max-loop N] SCRIPT.zhs   run a script\n"
+    "usage: zenvas-host [--plugin PATH] [--trace] [--window | --black-box] [--max-loop N] SCRIPT.zhs   run a script\n"
     "       zenvas-host [--plugin PATH] --window --edit ACTION SLOT...   open one action's editor\n"
     "       zenvas-host [--plugin PATH] actions                list the registered entries\n"
     "       zenvas-host --help | --version\n"
@@ -15,6 +15,9 @@ std::string usage(const std::string& documents)
     "                 else " ZENVAS_INSTALLED_PLUGIN " from there, else in the build tree\n"
     "  --trace        print every call, variable write, subroutine and dialog\n"
     "  --window       real windows: the page stays open, live, until it is closed\n"
+    "  --black-box    (Windows) host the shipped DLL only as the real host does: system\n"
+    "                 windows, window messages, the system's dialogs, pixels from the screen\n"
+    "                 and from the files the plug-in writes; some commands are refused\n"
     "  --edit         print the slots, one per line, when the editor is confirmed\n"
     "  --max-loop N   let one While repeat its block up to N times (default 1000000)\n"
     "exit status: 0 every expectation held, 1 an expectation failed,\n"
@@ -51,6 +54,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
             result.trace = true;
         } else if (arg == "--window") {
             result.window = true;
+        } else if (arg == "--black-box") {
+            result.blackBox = true;
         } else if (arg == "--edit") {
             if (i + 1 >= args.size()) {
                 result.error = "--edit needs an action name";
@@ -89,13 +94,20 @@ CommandLine parseCommandLine(const std::vector<std::string>& args)
         }
     }
     if (result.mode == CommandLine::Mode::Edit) {
-        if (!result.window) {
+        if (result.blackBox) {
+            result.mode = CommandLine::Mode::Invalid;
+            result.error = "--edit opens an editor for a person; --black-box runs scripts";
+        } else if (!result.window) {
             result.mode = CommandLine::Mode::Invalid;
             result.error = "--edit needs --window (an editor waits for a person)";
         } else if (!positional.empty()) {
             result.mode = CommandLine::Mode::Invalid;
             result.error = "--edit takes no script";
         }
+        return result;
+    }
+    if (result.blackBox && result.window) {
+        result.error = "--black-box and --window are two different hosts";
         return result;
     }
     if (positional.size() != 1) {

@@ -12,6 +12,7 @@ struct CommandLine {
     std::string plugin; // empty: the default plug-in
     bool trace = false;
     bool window = false;             // real windows instead of the headless backend
+    bool blackBox = false;           // system windows only, as the real host runs the shipped DLL
     std::uint64_t maxLoop = 1000000; // rounds one While may make
     std::string script;
     std::string action;              // Mode::Edit: the action whose editor opens

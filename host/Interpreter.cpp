@@ -519,6 +519,8 @@ void Interpreter::callAction(const Registration& action, const Statement& statem
     if (halted_)
         throw Halt{}; // a subroutine the plug-in ran failed; that error is reported
     variables_.set("LastResult", result ? "True" : "False");
+    if (afterAction_)
+        afterAction_(statement);
 }
 
 } // namespace host

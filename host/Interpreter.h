@@ -96,6 +96,9 @@ public:
     // Runs between the main program and the project's close (message 2):
     // the live window's event loop.
     void setAfterMain(std::function<void()> afterMain) { afterMain_ = std::move(afterMain); }
+    // Runs after each action call returns; it may report a script error
+    // at the action's statement.
+    void setAfterAction(std::function<void(const Statement&)> afterAction) { afterAction_ = std::move(afterAction); }
     // A host control's subroutine (a button's click), run like a GoSub of
     // the plug-in: ignored outside a run or once the run stops, and a
     // script error stops the run.
@@ -180,6 +183,7 @@ private:
     std::ostream& err_;
     HostOptions options_;
     std::function<void()> afterMain_;
+    std::function<void(const Statement&)> afterAction_;
     Interpreter* previous_ = nullptr;
 
     std::vector<Registration> registrations_;

@@ -1,6 +1,7 @@
 // zenvas-host: plays the host application for a plug-in and runs a script
 // against it through the plug-in's C interface.
 
+#include "host/BlackBox.h"
 #include "host/CommandLine.h"
 #include "host/Interpreter.h"
 #include "host/PluginLibrary.h"
@@ -78,13 +79,25 @@ int main(int argc, char** argv)
     host::Interpreter interpreter(library.entryPoints(), std::cout, std::cerr, {command.trace, command.script, command.maxLoop});
     if (command.trace)
         interpreter.traceLine("plug-in file " + pluginPath);
-    host::WindowHost windows(interpreter);
+    // One host of the two: the platform's windows, or the system's own.
+    std::unique_ptr<host::BlackBox> blackBox;
+    std::unique_ptr<host::WindowHost> hostWindows;
+    if (command.blackBox) {
+        blackBox = host::OpenBlackBox(interpreter, problem);
+        if (!blackBox) {
+            std::cerr << "zenvas-host: --black-box: " << problem << '\n';
+            return 2;
+        }
+    } else {
+        hostWindows = std::make_unique<host::WindowHost>(interpreter);
+    }
     interpreter.start();
     if (command.mode == CommandLine::Mode::Actions) {
         interpreter.printActions(std::cout);
         return 0;
     }
     if (command.mode == CommandLine::Mode::Edit) {
+        host::WindowHost& windows = *hostWindows;
         // No page: only the editor's own window.
         windows.page().hide();
         // Slot texts arrive in UTF-8; the plug-in reads code page 1251.
@@ -120,8 +133,12 @@ int main(int argc, char** argv)
     std::vector<host::ScriptError> errors;
     std::string text = host::scriptText1251(bytes, errors);
     host::Script script = host::parseScript(text, command.script, errors);
+    const std::string caption = std::filesystem::path(command.script).filename().string();
+    if (blackBox)
+        blackBox->setCaption(caption);
     if (command.window) {
-        windows.page().setCaption(std::filesystem::path(command.script).filename().string());
+        host::WindowHost& windows = *hostWindows;
+        windows.page().setCaption(caption);
         interpreter.setAfterMain([&windows] { RunPage(windows.page()); });
     }
     int status = interpreter.run(script, std::move(errors));
