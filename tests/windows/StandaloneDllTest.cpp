@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <map>
 #include <string>
@@ -469,6 +470,58 @@ TEST_F(StandaloneDll, TheSystemsButtonFaceReachesTheScreen)
     }
     const INT element = COLOR_BTNFACE;
     SetSysColors(1, &element, &original);
+}
+
+// The plug-in's texts are code page 1251, file names too; where the
+// system's ANSI code page is 1251 (desktop.sh runs this once more with a
+// Russian locale) a picture saved under a Cyrillic name is the file a person
+// sees under that name, and loads back from it.
+TEST_F(StandaloneDll, CyrillicFileNamesReachTheDiskUnderCodePage1251)
+{
+    if (GetACP() != 1251)
+        GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 1251";
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    ASSERT_NE(execAction, nullptr);
+    HostPage host(L"HostCyrillicPage", 500, 400, 400, 300);
+    if (!host.page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    hostRectangle = host.rectangle;
+    registerAccess(&AnswerQuery);
+    Execute(execAction, 1, {"Cyr", "20", "20"}, ZENVAS_TRUE);
+    ASSERT_TRUE(CreateDirectoryW(L"cyrillic", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+
+    struct Name {
+        const char* text1251;    // without the extension
+        const wchar_t* expected; // as the system lists it
+    };
+    const Name names[] = {
+        {"\xD5\xEE\xEB\xF1\xF2", L"\x0425\x043E\x043B\x0441\x0442.bmp"},                 // Холст
+        {"\xA8\xEB\xEA\xE0 \xB9" "1", L"\x0401\x043B\x043A\x0430 \x2116" L"1.jpg"},      // Ёлка №1
+        {"\xFF\xE7\xFB\xEA-\xDF\xC7\xDB\xCA", L"\x044F\x0437\x044B\x043A-\x042F\x0417\x042B\x041A.bmp"}, // язык-ЯЗЫК
+    };
+    for (const Name& name : names) {
+        const std::wstring expected = name.expected;
+        const std::string extension = expected.substr(expected.size() - 4) == L".jpg" ? ".jpg" : ".bmp";
+        SCOPED_TRACE(std::string(name.text1251) + extension);
+        const std::string path = std::string("cyrillic\\") + name.text1251;
+        Execute(execAction, 31, {"Cyr", path, extension}, ZENVAS_TRUE); // ZenvasSavePicture
+        std::vector<std::wstring> listed;
+        WIN32_FIND_DATAW found{};
+        HANDLE walk = FindFirstFileW(L"cyrillic\\*", &found);
+        ASSERT_NE(walk, INVALID_HANDLE_VALUE);
+        do {
+            if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+                listed.push_back(found.cFileName);
+        } while (FindNextFileW(walk, &found));
+        FindClose(walk);
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_TRUE(listed.front() == expected);
+        Execute(execAction, 33, {"Cyr", path + extension, "0", "0"}, ZENVAS_TRUE); // ZenvasSetPicture
+        EXPECT_TRUE(DeleteFileW((L"cyrillic\\" + expected).c_str()));
+    }
+    Execute(execAction, 2, {"Cyr"}, ZENVAS_TRUE);
+    EXPECT_TRUE(RemoveDirectoryW(L"cyrillic"));
 }
 
 } // namespace
