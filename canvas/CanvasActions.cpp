@@ -76,9 +76,10 @@ bool ZenvasCreate(const Params& p)
         const std::int32_t handle = IntegerFromText(answer.text);
         if (handle != 0) {
             // A handle of the desktop (the host's own window) first, then
-            // one of the window system.
-            forms::Window* host = forms::CurrentBackend().hostedWindow(handle);
-            if (!host)
+            // one of the window system, where a host can know those.
+            forms::Backend& backend = forms::CurrentBackend();
+            forms::Window* host = backend.hostedWindow(handle);
+            if (!host && backend.sharesWindowHandles())
                 host = forms::WindowSystem::instance().find(handle);
             if (!host) {
                 RecordActionReason("no window " + std::to_string(handle) + " for rectangle " + Quoted(p[0]));

@@ -8,13 +8,15 @@
 # Idempotent: asks apt-get only for packages that are missing.
 set -euo pipefail
 
+# locales: the sources of the C library's locales, from which the Windows
+# desktop test compiles a code page 1251 one.
 packages=(
   build-essential cmake pkg-config dpkg-dev file
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg62-turbo-dev libjpeg-turbo-progs libpng-dev zlib1g-dev
   libfreetype-dev libfontconfig-dev fonts-liberation fonts-dejavu-core
   clang libclang-rt-14-dev
-  libgtk-3-dev xvfb xauth xdotool
+  libgtk-3-dev xvfb xauth xdotool locales
 )
 sources_entry=
 case "${1:-}" in

@@ -219,6 +219,19 @@ void DesktopBackend::nativeGone(const Window& window)
         }
 }
 
+void DesktopBackend::hostResized(Window& hosted, int width, int height)
+{
+    if (std::none_of(hosted_.begin(), hosted_.end(), [&hosted](const auto& h) { return h.get() == &hosted; }))
+        return;
+    const gdi::IntRect filled{0, 0, hosted.clientWidth(), hosted.clientHeight()};
+    if (hosted.width() == width && hosted.height() == height)
+        return;
+    hosted.setBounds(0, 0, width, height);
+    for (Control* child : std::vector<Control*>(hosted.children()))
+        if (child->bounds() == filled)
+            child->setBounds(0, 0, hosted.clientWidth(), hosted.clientHeight());
+}
+
 void DesktopBackend::updateCursor(Window& window, Shown& shown, int clientX, int clientY)
 {
     Control* under = WindowSystem::instance().controlAt(window.handle(), clientX, clientY);

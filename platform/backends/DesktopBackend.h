@@ -60,6 +60,10 @@ public:
     // The desktop destroyed the native window showing `window` from outside
     // (a host destroyed the window a hosted one fills).
     void nativeGone(const Window& window);
+    // The other program's window that the hosted window `hosted` fills now
+    // has a client area of `width` x `height`: the hosted window takes that
+    // size, and what filled it (a canvas) goes on filling it.
+    void hostResized(Window& hosted, int width, int height);
     // The platform's timer `id` is due.
     void timerDue(int id) { runTimer(id); }
 

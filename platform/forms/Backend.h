@@ -85,7 +85,15 @@ public:
     // fills it, made on first use, or null when `native` names no such
     // window or the backend has no desktop. A hosted window is hidden and
     // let go once it holds nothing shown.
+    // When the other program resizes its window, the hosted window follows
+    // at once, and so do its children that filled it.
     virtual Window* hostedWindow(std::int64_t /*native*/) { return nullptr; }
+    // Whether a host may name a window of this window system by its handle
+    // instead of a window of the desktop. Not where the window system lives
+    // hidden inside a plug-in's module (the shipped Windows DLL): its
+    // handles mean nothing to a host, and a number that is no window of the
+    // desktop must not be taken for one of them.
+    virtual bool sharesWindowHandles() const { return true; }
     // The other side: a native window covering `child` (a child window)
     // that another party may fill, as a host hands its rectangles out; 0
     // without a desktop.

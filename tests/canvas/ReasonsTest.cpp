@@ -35,6 +35,7 @@ protected:
         harness::Connect();
         host_.setBounds(0, 0, 200, 100);
         harness::AddRectangle("Rect1", host_);
+        harness::State().handles["Elsewhere"] = "987654"; // a number that is no window
         ASSERT_TRUE(Exec(1, {"Rect1", "40", "30"}));
         std::ofstream(damaged_, std::ios::binary) << "no JPEG here";
         std::ofstream(png_, std::ios::binary) << "\x89PNG";
@@ -78,6 +79,7 @@ TEST_F(Reasons, CanvasesAndActions)
         {1, {"Rect1", "100000", "100000"}, false,
          "ZenvasCreate: canvas of 100000 x 100000 pixels is too large (27.9 GiB)"},
         {1, {"Rect1", "2147483648", "1"}, false, "ZenvasCreate: '2147483648' is not a valid integer value"},
+        {1, {"Elsewhere", "10", "10"}, false, "ZenvasCreate: no window 987654 for rectangle \"Elsewhere\""},
         {1, {"Rect1", "10", "10"}, true, ""},
     });
 }

@@ -11,7 +11,9 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -114,12 +116,17 @@ TEST_F(StandaloneDll, RefusesUnknownActionsAndReleasesEverything)
 // fills it with a window of the plug-in's, which goes with the canvas and
 // gives the host its window back.
 HWND hostRectangle = nullptr;
+// Rectangles the host answers with something else than hostRectangle.
+std::map<std::string, std::string> otherAnswers;
 
 ZenvasBool ZENVAS_CALL AnswerQuery(int32_t code, char** slot)
 {
     if (code != 7)
         return ZENVAS_FALSE;
-    const std::string handle = std::to_string(reinterpret_cast<std::intptr_t>(hostRectangle));
+    const auto other = otherAnswers.find(*slot);
+    const std::string handle = other != otherAnswers.end()
+                                   ? other->second
+                                   : std::to_string(reinterpret_cast<std::intptr_t>(hostRectangle));
     ::GlobalFree(*slot);
     *slot = static_cast<char*>(::GlobalAlloc(GPTR, handle.size() + 1));
     std::memcpy(*slot, handle.c_str(), handle.size() + 1);
@@ -253,6 +260,18 @@ TEST_F(StandaloneDll, DrawingByCoordinatesReachesTheScreenAtOnce)
     ASSERT_NE(canvas, nullptr);
     EXPECT_EQ(ScreenPixel(canvas, 30, 30), RGB(255, 255, 255));
 
+    // A host answering code 7 with what is no window of its own: none is
+    // made, and the canvas already shown goes on drawing. The window
+    // system inside the DLL numbers its windows from 65536; those numbers
+    // mean nothing to a host, and are no windows of the desktop here.
+    HWND gone = CreateWindowExW(0, L"HostShownPage", L"", WS_CHILD, 0, 0, 10, 10, page, nullptr, hostClass.hInstance,
+                                nullptr);
+    const std::string goneHandle = std::to_string(reinterpret_cast<std::intptr_t>(gone));
+    DestroyWindow(gone);
+    otherAnswers = {{"Gone", goneHandle},   {"Random", "123456789"}, {"Negative", "-5"},
+                    {"Own0", "65536"},      {"Own1", "65537"},       {"Own2", "65538"},
+                    {"Nowhere", "0"},       {"NotANumber", "0x1234"}};
+
     // Each drawing shows as soon as the host's message loop has run, with
     // no input, repaint or other action in between.
     struct Step {
@@ -260,8 +279,22 @@ TEST_F(StandaloneDll, DrawingByCoordinatesReachesTheScreenAtOnce)
         std::vector<std::string> texts;
         int x, y;
         COLORREF shown;
+        ZenvasBool result = ZENVAS_TRUE;
     };
     const Step steps[] = {
+        {1, {"Gone", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_FALSE},
+        {1, {"Random", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_FALSE},
+        {1, {"Negative", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_FALSE},
+        {1, {"Own0", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_FALSE},
+        {1, {"Own1", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_FALSE},
+        {1, {"Own2", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_FALSE},
+        {1, {"NotANumber", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_FALSE},
+        // "0" is the host's word for a rectangle it does not have: no
+        // canvas, and true.
+        {1, {"Nowhere", "10", "10"}, 30, 30, RGB(255, 255, 255), ZENVAS_TRUE},
+        {7, {"Gone"}, -1, -1, 0, ZENVAS_FALSE},    // no canvas was made for any of them
+        {7, {"Own1"}, -1, -1, 0, ZENVAS_FALSE},
+        {7, {"Nowhere"}, -1, -1, 0, ZENVAS_FALSE},
         {46, {"Shown", "1", "0,0,255", "Solid", "Solid", "255,0,0", "10 | 10 | 60 | 50"}, 30, 30, RGB(255, 0, 0)},
         {45, {"Shown", "1", "0,0,255", "Solid", "5", "100", "90", "100"}, 50, 100, RGB(0, 0, 255)},
         {44, {"Shown", "0,255,255", "150", "20"}, 150, 20, RGB(0, 255, 255)},
@@ -273,9 +306,10 @@ TEST_F(StandaloneDll, DrawingByCoordinatesReachesTheScreenAtOnce)
         {29, {"Shown"}, 30, 30, RGB(255, 255, 0)},                            // ZenvasPasteMemory
     };
     for (const Step& step : steps) {
-        SCOPED_TRACE("action " + std::to_string(step.action));
-        Execute(execAction, step.action, step.texts, ZENVAS_TRUE);
+        SCOPED_TRACE("action " + std::to_string(step.action) + " " + step.texts.front());
+        Execute(execAction, step.action, step.texts, step.result);
         HandleMessages();
+        EXPECT_EQ(FindWindowExW(hostRectangle, canvas, L"ZenvasWindow", nullptr), nullptr); // the one canvas
         if (step.x >= 0) {
             EXPECT_EQ(ScreenPixel(canvas, step.x, step.y), step.shown);
         } else if (step.action == 51) {
@@ -291,6 +325,203 @@ TEST_F(StandaloneDll, DrawingByCoordinatesReachesTheScreenAtOnce)
     HandleMessages();
     DestroyWindow(page);
     DeleteFileA("green.bmp");
+    otherAnswers.clear();
+}
+
+// A shown host page at (x, y) of the screen, with the rectangle window the
+// host hands out as a child; the host paints magenta wherever nothing of
+// the plug-in's covers its rectangle.
+struct HostPage {
+    HWND page = nullptr;
+    HWND rectangle = nullptr;
+
+    HostPage(const wchar_t* className, int x, int y, int width, int height)
+    {
+        WNDCLASSW hostClass{};
+        hostClass.lpfnWndProc = &DefWindowProcW;
+        hostClass.hInstance = GetModuleHandleW(nullptr);
+        hostClass.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+        hostClass.lpszClassName = className;
+        RegisterClassW(&hostClass);
+        page = CreateWindowExW(0, className, L"Page", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, y, width, height, nullptr,
+                               nullptr, hostClass.hInstance, nullptr);
+        if (page)
+            rectangle = CreateWindowExW(0, className, L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 150, page, nullptr,
+                                        hostClass.hInstance, nullptr);
+    }
+    ~HostPage()
+    {
+        if (page)
+            DestroyWindow(page);
+        HandleMessages();
+    }
+};
+
+void PostPointer(HWND window, UINT message, WPARAM keys, int x, int y)
+{
+    PostMessageW(window, message, keys, MAKELPARAM(x, y));
+    HandleMessages();
+}
+
+// The host resizes and moves the window it gave the canvas while a drag
+// holds the button and the zoom window is open: the canvas covers the
+// window's new client area as soon as the message loop has run, and where
+// the picture ends the scroll box's face shows, not the host's magenta.
+TEST_F(StandaloneDll, ACanvasFollowsTheHostsWindowAsItChanges)
+{
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    ASSERT_NE(execAction, nullptr);
+    HostPage host(L"HostResizedPage", 500, 400, 640, 520);
+    if (!host.page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    hostRectangle = host.rectangle;
+    registerAccess(&AnswerQuery);
+
+    Execute(execAction, 1, {"Follow", "100", "80"}, ZENVAS_TRUE);
+    Execute(execAction, 21, {"Follow", "True"}, ZENVAS_TRUE); // ZenvasZoomCreate
+    HandleMessages();
+    HWND canvas = FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr);
+    ASSERT_NE(canvas, nullptr);
+    HWND zoom = FindWindowW(L"ZenvasWindow", L"Zenvas Zoom");
+    ASSERT_NE(zoom, nullptr);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(ScreenPixel(hostRectangle, 150, 100), face);
+    EXPECT_EQ(ScreenPixel(hostRectangle, 195, 145), face);
+
+    PostPointer(canvas, WM_LBUTTONDOWN, MK_LBUTTON, 30, 30);
+    PostPointer(canvas, WM_MOUSEMOVE, MK_LBUTTON, 50, 40);
+
+    struct Change {
+        int x, y, width, height;
+        int probeX, probeY; // a point of the new client area outside the last one
+    };
+    const Change changes[] = {
+        {10, 10, 300, 220, 250, 190}, // larger
+        {60, 40, 300, 220, 290, 210}, // moved only
+        {60, 40, 160, 120, 150, 110}, // smaller
+        {5, 5, 420, 330, 400, 310},   // larger than ever, moved back
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(std::to_string(change.width) + " x " + std::to_string(change.height) + " at " +
+                     std::to_string(change.x) + "," + std::to_string(change.y));
+        SetWindowPos(hostRectangle, nullptr, change.x, change.y, change.width, change.height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        HandleMessages();
+        RECT client{};
+        GetClientRect(canvas, &client);
+        EXPECT_EQ(client.right, change.width);
+        EXPECT_EQ(client.bottom, change.height);
+        POINT canvasAt{0, 0}, hostAt{0, 0};
+        ClientToScreen(canvas, &canvasAt);
+        ClientToScreen(hostRectangle, &hostAt);
+        EXPECT_EQ(canvasAt.x, hostAt.x);
+        EXPECT_EQ(canvasAt.y, hostAt.y);
+        EXPECT_EQ(ScreenPixel(hostRectangle, change.probeX, change.probeY), face);
+        EXPECT_EQ(ScreenPixel(hostRectangle, change.width - 6, change.height - 6), face);
+        // The drag goes on into the new area, the button still held.
+        PostPointer(canvas, WM_MOUSEMOVE, MK_LBUTTON, change.width - 10, change.height - 10);
+        EXPECT_EQ(GetCapture(), canvas);
+        EXPECT_TRUE(IsWindowVisible(zoom));
+    }
+    PostPointer(canvas, WM_LBUTTONUP, 0, 90, 70);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // The picture kept its size; the rest is face.
+    EXPECT_EQ(ScreenPixel(hostRectangle, 90, 10), RGB(255, 255, 255));
+    EXPECT_EQ(ScreenPixel(hostRectangle, 110, 90), face);
+
+    Execute(execAction, 2, {"Follow"}, ZENVAS_TRUE);
+    HandleMessages();
+    EXPECT_EQ(FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr), nullptr);
+    // The host's window lives on and changes without the plug-in.
+    SetWindowPos(hostRectangle, nullptr, 0, 0, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    HandleMessages();
+}
+
+// System colours are the running system's: the scroll box's face beside a
+// picture smaller than the host's window is COLOR_BTNFACE, as the host's
+// process has it when the canvas is made.
+TEST_F(StandaloneDll, TheSystemsButtonFaceReachesTheScreen)
+{
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    ASSERT_NE(execAction, nullptr);
+    HostPage host(L"HostColouredPage", 500, 400, 400, 300);
+    if (!host.page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    hostRectangle = host.rectangle;
+    registerAccess(&AnswerQuery);
+    // Wine's own scheme has f5f5f5, Windows' f0f0f0: each is a change on
+    // the other.
+    const COLORREF original = GetSysColor(COLOR_BTNFACE);
+    const COLORREF faces[] = {original, RGB(0xF0, 0xF0, 0xF0), RGB(0xF5, 0xF5, 0xF5), RGB(200, 100, 50), original};
+    for (const COLORREF face : faces) {
+        SCOPED_TRACE("face " + std::to_string(face));
+        const INT element = COLOR_BTNFACE;
+        ASSERT_TRUE(SetSysColors(1, &element, &face));
+        ASSERT_EQ(GetSysColor(COLOR_BTNFACE), face);
+        Execute(execAction, 1, {"Face", "100", "80"}, ZENVAS_TRUE);
+        HandleMessages();
+        EXPECT_EQ(ScreenPixel(hostRectangle, 150, 40), face);  // beside the picture
+        EXPECT_EQ(ScreenPixel(hostRectangle, 50, 120), face);  // below it
+        EXPECT_EQ(ScreenPixel(hostRectangle, 50, 40), RGB(255, 255, 255));
+        Execute(execAction, 2, {"Face"}, ZENVAS_TRUE);
+        HandleMessages();
+    }
+    const INT element = COLOR_BTNFACE;
+    SetSysColors(1, &element, &original);
+}
+
+// The plug-in's texts are code page 1251, file names too; where the
+// system's ANSI code page is 1251 (desktop.sh runs this once more with a
+// Russian locale) a picture saved under a Cyrillic name is the file a person
+// sees under that name, and loads back from it.
+TEST_F(StandaloneDll, CyrillicFileNamesReachTheDiskUnderCodePage1251)
+{
+    if (GetACP() != 1251)
+        GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 1251";
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    ASSERT_NE(execAction, nullptr);
+    HostPage host(L"HostCyrillicPage", 500, 400, 400, 300);
+    if (!host.page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    hostRectangle = host.rectangle;
+    registerAccess(&AnswerQuery);
+    Execute(execAction, 1, {"Cyr", "20", "20"}, ZENVAS_TRUE);
+    ASSERT_TRUE(CreateDirectoryW(L"cyrillic", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
+
+    struct Name {
+        const char* text1251;    // without the extension
+        const wchar_t* expected; // as the system lists it
+    };
+    const Name names[] = {
+        {"\xD5\xEE\xEB\xF1\xF2", L"\x0425\x043E\x043B\x0441\x0442.bmp"},                 // Холст
+        {"\xA8\xEB\xEA\xE0 \xB9" "1", L"\x0401\x043B\x043A\x0430 \x2116" L"1.jpg"},      // Ёлка №1
+        {"\xFF\xE7\xFB\xEA-\xDF\xC7\xDB\xCA", L"\x044F\x0437\x044B\x043A-\x042F\x0417\x042B\x041A.bmp"}, // язык-ЯЗЫК
+    };
+    for (const Name& name : names) {
+        const std::wstring expected = name.expected;
+        const std::string extension = expected.substr(expected.size() - 4) == L".jpg" ? ".jpg" : ".bmp";
+        SCOPED_TRACE(std::string(name.text1251) + extension);
+        const std::string path = std::string("cyrillic\\") + name.text1251;
+        Execute(execAction, 31, {"Cyr", path, extension}, ZENVAS_TRUE); // ZenvasSavePicture
+        std::vector<std::wstring> listed;
+        WIN32_FIND_DATAW found{};
+        HANDLE walk = FindFirstFileW(L"cyrillic\\*", &found);
+        ASSERT_NE(walk, INVALID_HANDLE_VALUE);
+        do {
+            if (std::wcscmp(found.cFileName, L".") != 0 && std::wcscmp(found.cFileName, L"..") != 0)
+                listed.push_back(found.cFileName);
+        } while (FindNextFileW(walk, &found));
+        FindClose(walk);
+        ASSERT_EQ(listed.size(), 1u);
+        EXPECT_TRUE(listed.front() == expected);
+        Execute(execAction, 33, {"Cyr", path + extension, "0", "0"}, ZENVAS_TRUE); // ZenvasSetPicture
+        EXPECT_TRUE(DeleteFileW((L"cyrillic\\" + expected).c_str()));
+    }
+    Execute(execAction, 2, {"Cyr"}, ZENVAS_TRUE);
+    EXPECT_TRUE(RemoveDirectoryW(L"cyrillic"));
 }
 
 } // namespace

@@ -31,7 +31,17 @@ xdotool mousemove 1279 1023
 
 if [ -n "$standalone" ]; then
   ZENVAS_STANDALONE_DLL="$dll" "$wine" "$standalone" --gtest_filter='*HostsWindow*:*ReachesTheScreen*' > standalone.out 2>&1
-  grep -q '^\[  PASSED  \] 2 tests' standalone.out || fail "the DLL in a host's window: $(cat standalone.out)"
+  grep -q '^\[  PASSED  \] 4 tests' standalone.out || fail "the DLL in a host's window: $(cat standalone.out)"
+  # Once more under the ANSI code page 1251: a Russian locale, compiled
+  # here from the C library's sources (the locales package) into the work
+  # folder, which wine takes its code pages from.
+  if [ -d ru_RU.CP1251 ] || localedef -i ru_RU -f CP1251 "$PWD/ru_RU.CP1251" > localedef.out 2>&1; then
+    LOCPATH="$PWD" LC_ALL=ru_RU.CP1251 ZENVAS_STANDALONE_DLL="$dll" "$wine" "$standalone" \
+      --gtest_filter='*CodePage1251*' > cyrillic.out 2>&1
+    grep -q '^\[  PASSED  \] 1 test' cyrillic.out || fail "Cyrillic file names under code page 1251: $(cat cyrillic.out)"
+  else
+    fail "cannot make the ru_RU.CP1251 locale: $(cat localedef.out)"
+  fi
 fi
 
 "$wine" "$host" --plugin "$plugin" stroke.zhs > headless.out 2>&1 <<<"" \

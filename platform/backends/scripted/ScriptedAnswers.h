@@ -67,6 +67,7 @@ public:
     }
     Window* hostedWindow(std::int64_t native) override { return screen_->hostedWindow(native); }
     std::int64_t nativeArea(Window& child) override { return screen_->nativeArea(child); }
+    bool sharesWindowHandles() const override { return screen_->sharesWindowHandles(); }
     Window* hostedIn(const Window& child) const override { return screen_->hostedIn(child); }
     std::string clipboardText() const override { return screen_->clipboardText(); }
     void setClipboardText(const std::string& text) override { screen_->setClipboardText(text); }

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <windowsx.h>
 #include <shellapi.h>
@@ -27,6 +28,8 @@ constexpr const wchar_t* kWindowClass = L"ZenvasWindow";
 constexpr const wchar_t* kAreaClass = L"ZenvasArea";
 constexpr UINT kFrameMessage = WM_APP + 0x2A;
 constexpr UINT kInterruptMessage = WM_APP + 0x2B;
+// Our mark on the other program's window a hosted window fills.
+constexpr UINT_PTR kHostSubclass = 0x5A56;
 
 // The window receiving frame requests, timers and interrupts; a console's
 // Ctrl+C arrives on a thread of its own, which may only post to it.
@@ -124,15 +127,24 @@ HWND DialogOwner()
 
 } // namespace
 
+LRESULT CALLBACK HostWindowChanged(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+
 // One window of the desktop showing one window of ours.
 class Win32Native final : public NativeWindow {
 public:
     Win32Native(Window& w, HWND h, HWND parent) : window(w), hwnd(h), hostParentHwnd(parent)
     {
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        // The other program's window tells us of its new size as it
+        // changes; without the mark (a window of another thread) the
+        // hosted window keeps its first size.
+        if (hostParentHwnd)
+            followsHost = SetWindowSubclass(hostParentHwnd, &HostWindowChanged, kHostSubclass,
+                                            reinterpret_cast<DWORD_PTR>(this)) != FALSE;
     }
     ~Win32Native() override
     {
+        stopFollowingHost();
         setModal(false);
         dropCursorFrames();
         if (hwnd) {
@@ -171,9 +183,25 @@ public:
         DeleteDC(memory);
     }
 
+    // The hosted window takes the size of the client area of the window it
+    // fills.
+    void followHost()
+    {
+        RECT client{};
+        if (hwnd && GetClientRect(hostParentHwnd, &client))
+            Win32Backend::instance().hostResized(window, client.right - client.left, client.bottom - client.top);
+    }
+    void stopFollowingHost()
+    {
+        if (followsHost)
+            RemoveWindowSubclass(hostParentHwnd, &HostWindowChanged, kHostSubclass);
+        followsHost = false;
+    }
+
     Window& window;
     HWND hwnd;
     HWND hostParentHwnd; // for a hosted window: the window it fills
+    bool followsHost = false;
     HCURSOR cursor = nullptr;
 
 private:
@@ -341,6 +369,26 @@ struct Win32Events {
         return true;
     }
 };
+
+// Runs in the other program's window procedure, after its own handling.
+LRESULT CALLBACK HostWindowChanged(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data)
+{
+    auto* n = reinterpret_cast<Win32Native*>(data);
+    if (message == WM_NCDESTROY) {
+        n->stopFollowingHost();
+        return DefSubclassProc(hwnd, message, wparam, lparam);
+    }
+    const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+    // WM_SIZE comes from the default handling of WM_WINDOWPOSCHANGED, which
+    // a program may leave out.
+    if (message == WM_SIZE || message == WM_WINDOWPOSCHANGED) {
+        try {
+            n->followHost();
+        } catch (...) {
+        }
+    }
+    return result;
+}
 
 void Win32Native::place(const NativePlacement& p)
 {
@@ -625,6 +673,15 @@ Window* Win32Backend::hostedWindow(std::int64_t native)
         return nullptr;
     auto made = std::make_unique<Win32Native>(*window, hwnd, parent);
     return adoptHosted(std::move(window), std::move(made));
+}
+
+bool Win32Backend::sharesWindowHandles() const
+{
+#ifdef ZENVAS_WIN32_SCREEN
+    return false; // the shipped DLL: a host knows only the desktop's windows
+#else
+    return true;
+#endif
 }
 
 Window* Win32Backend::hostedIn(const Window& child) const

@@ -34,6 +34,7 @@ public:
     Window* hostedWindow(std::int64_t native) override;
     std::int64_t nativeArea(Window& child) override;
     Window* hostedIn(const Window& child) const override;
+    bool sharesWindowHandles() const override;
     std::string clipboardText() const override;
     void setClipboardText(const std::string& text) override;
     // Input travels as the system's own mouse messages, posted to the
