@@ -17,6 +17,8 @@
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define ZENVAS_RANDOM_VECTORS 1
+// GCC 12's 512-bit intrinsics start some results from an undefined value.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #endif
 
 namespace zenvas {

@@ -93,17 +93,31 @@ ZENVAS_EXPORT void ZENVAS_CALL nbRegisterInterfaceAccess(ZenvasInterfaceAccessPr
     zenvas::Host().interfaceAccess = proc;
 }
 
+#ifdef ZENVAS_OWN_FRAME_TABLES
+#include "plugin/FrameTables.h"
+#endif
+
 #ifdef ZENVAS_WIN32_SCREEN
 // When a host lets go of the DLL while its process goes on, the windows
 // whose procedure lives in the DLL must go before the code does.
-extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved)
+extern "C" BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved)
 {
+#ifdef ZENVAS_OWN_FRAME_TABLES
+    if (reason == DLL_PROCESS_ATTACH)
+        zenvas::RegisterOwnFrameTables(module);
+#else
+    (void)module;
+#endif
     if (reason == DLL_PROCESS_DETACH && reserved == nullptr) {
         try {
             forms::Win32Backend::instance().detach();
         } catch (...) {
         }
     }
+#ifdef ZENVAS_OWN_FRAME_TABLES
+    if (reason == DLL_PROCESS_DETACH)
+        zenvas::ReleaseOwnFrameTables();
+#endif
     return TRUE;
 }
 #endif
