@@ -627,8 +627,9 @@ TEST_F(StandaloneDll, AddressSpaceLimitsAnswerFalseAndGiveEverythingBack)
         const std::size_t before = PrivateBytes();
         const std::string side = row.large ? largest : "300";
         ZenvasBool result = ZENVAS_TRUE;
-        if (row.action != 1)
+        if (row.action != 1) {
             ASSERT_EQ(Run(1, {"Large", side, side}), ZENVAS_TRUE);
+        }
         result = Run(row.action, row.texts);
         if (row.action == 34 && result) {
             HWND canvas = FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr);
@@ -639,8 +640,9 @@ TEST_F(StandaloneDll, AddressSpaceLimitsAnswerFalseAndGiveEverythingBack)
         }
         const std::size_t peak = PrivateBytes();
         // The host lives on and the canvas, when there is one, answers.
-        if (row.action != 1 || result)
+        if (row.action != 1 || result) {
             EXPECT_EQ(Run(24, {"Large", "", ""}), ZENVAS_TRUE);
+        }
         Run(2, {"Large"});
         const std::size_t after = PrivateBytes();
         std::printf("[ memory   ] %s: %s, private bytes %zu MiB before, %zu MiB with the canvas, %zu MiB after\n",
