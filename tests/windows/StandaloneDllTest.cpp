@@ -5,10 +5,12 @@
 #include "zenvas/zenvas.h"
 
 #include <windows.h>
+#include <psapi.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <cwchar>
@@ -522,6 +524,239 @@ TEST_F(StandaloneDll, CyrillicFileNamesReachTheDiskUnderCodePage1251)
     }
     Execute(execAction, 2, {"Cyr"}, ZENVAS_TRUE);
     EXPECT_TRUE(RemoveDirectoryW(L"cyrillic"));
+}
+
+// What a 32-bit host's process can give: 2 GiB of addresses. Every request
+// beyond them either works (the 64-bit build) or answers false; the host
+// goes on, and a deleted canvas leaves the process's private bytes where
+// they were. Failures inside a mouse handler show the framework's error
+// box, which the host's loop closes (counted, never required).
+std::size_t PrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                         sizeof counters);
+    return counters.PrivateUsage;
+}
+
+int errorBoxesClosed = 0;
+
+BOOL CALLBACK CloseErrorBox(HWND window, LPARAM)
+{
+    wchar_t className[16]{};
+    GetClassNameW(window, className, 16);
+    if (std::wcscmp(className, L"#32770") == 0 && IsWindowVisible(window)) {
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        ++errorBoxesClosed;
+    }
+    return TRUE;
+}
+
+void CALLBACK CloseErrorBoxes(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), &CloseErrorBox, 0);
+}
+
+TEST_F(StandaloneDll, AddressSpaceLimitsAnswerFalseAndGiveEverythingBack)
+{
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    ASSERT_NE(execAction, nullptr);
+    HostPage host(L"HostLargePage", 0, 0, 400, 300);
+    if (!host.page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    hostRectangle = host.rectangle;
+    registerAccess(&AnswerQuery);
+    const UINT_PTR closer = SetTimer(nullptr, 0, 100, &CloseErrorBoxes);
+    // A 300 x 300 picture for the stamp, stretched with halftone to 10000 %.
+    {
+        std::ofstream bmp("stamp.bmp", std::ios::binary);
+        const std::uint32_t size = 54 + 900 * 300;
+        const std::uint8_t header[54] = {'B', 'M', std::uint8_t(size), std::uint8_t(size >> 8),
+                                         std::uint8_t(size >> 16), 0, 0, 0, 0, 0, 54, 0, 0, 0, 40, 0, 0, 0,
+                                         44, 1, 0, 0, 44, 1, 0, 0, 1, 0, 24};
+        bmp.write(reinterpret_cast<const char*>(header), sizeof header);
+        for (int i = 0; i < 300 * 300; ++i)
+            bmp.write("\x40\x80\xC0", 3);
+    }
+    auto Run = [&](int number, std::vector<std::string> texts) {
+        std::vector<char*> params;
+        for (const std::string& text : texts) {
+            params.push_back(static_cast<char*>(::GlobalAlloc(GPTR, text.size() + 1)));
+            std::memcpy(params.back(), text.c_str(), text.size() + 1);
+        }
+        const ZenvasBool result = execAction(number, params.data());
+        for (char* param : params)
+            ::GlobalFree(param);
+        HandleMessages();
+        return result;
+    };
+    // The largest picture a canvas can hold here.
+    std::string largest;
+    for (const char* side : {"20000", "16000", "13000", "11000", "9000", "7000", "5000"}) {
+        const bool made = Run(1, {"Large", side, side}) == ZENVAS_TRUE;
+        Run(2, {"Large"});
+        if (made) {
+            largest = side;
+            break;
+        }
+    }
+    ASSERT_FALSE(largest.empty());
+
+    struct Row {
+        const char* what;
+        int action; // 0: the stamp, with the pointer
+        std::vector<std::string> texts;
+        bool large = true; // on the largest picture, else on a small one
+    };
+    const Row rows[] = {
+        {"a 20000 x 20000 canvas", 1, {"Large", "20000", "20000"}, false},
+        {"a 30000 x 30000 halftone stamp", 34, {"Large", "stamp.bmp", "False", "10000", "", ""}, false},
+        {"ZenvasChangeRGB", 35, {"Large", "10", "-10", "5"}},
+        {"ZenvasChangeGamma", 36, {"Large", "5"}},
+        {"ZenvasNegative", 37, {"Large"}},
+        {"ZenvasMonochrome", 38, {"Large", "50,60,70"}},
+        {"ZenvasBlock", 39, {"Large", "0,0,0", "4", "5"}},
+        {"ZenvasFrostGlass", 40, {"Large", "0,0,255", "5"}},
+        {"ZenvasMonoPixel", 41, {"Large", "3"}},
+        {"ZenvasAddNoise", 42, {"Large", "False", "40"}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.what) + (row.large ? " on " + largest + " x " + largest : ""));
+        const std::size_t before = PrivateBytes();
+        const std::string side = row.large ? largest : "300";
+        ZenvasBool result = ZENVAS_TRUE;
+        if (row.action != 1) {
+            ASSERT_EQ(Run(1, {"Large", side, side}), ZENVAS_TRUE);
+        }
+        result = Run(row.action, row.texts);
+        if (row.action == 34 && result) {
+            HWND canvas = FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr);
+            ASSERT_NE(canvas, nullptr);
+            PostPointer(canvas, WM_MOUSEMOVE, 0, 100, 100);
+            PostPointer(canvas, WM_LBUTTONDOWN, MK_LBUTTON, 100, 100);
+            PostPointer(canvas, WM_LBUTTONUP, 0, 100, 100);
+        }
+        const std::size_t peak = PrivateBytes();
+        // The host lives on and the canvas, when there is one, answers.
+        if (row.action != 1 || result) {
+            EXPECT_EQ(Run(24, {"Large", "", ""}), ZENVAS_TRUE);
+        }
+        Run(2, {"Large"});
+        const std::size_t after = PrivateBytes();
+        std::printf("[ memory   ] %s: %s, private bytes %zu MiB before, %zu MiB with the canvas, %zu MiB after\n",
+                    row.what, result ? "True" : "False", before >> 20, peak >> 20, after >> 20);
+        EXPECT_LE(after, before + (2u << 20));
+        // A fresh canvas works afterwards.
+        EXPECT_EQ(Run(1, {"Small", "50", "50"}), ZENVAS_TRUE);
+        EXPECT_EQ(Run(44, {"Small", "255,0,0", "5", "5"}), ZENVAS_TRUE);
+        EXPECT_EQ(Run(2, {"Small"}), ZENVAS_TRUE);
+    }
+    KillTimer(nullptr, closer);
+    std::printf("[ memory   ] error boxes closed: %d\n", errorBoxesClosed);
+    DeleteFileA("stamp.bmp");
+}
+
+// Failures inside the window procedure, a host callback or a drag stay on
+// the plug-in's side of the system's frames: the host survives, and later
+// calls and new canvases work.
+ZenvasExecActionFn reentrantExec = nullptr;
+std::vector<std::string> scriptsRun;
+
+void ZENVAS_CALL RunScript(const char* script)
+{
+    scriptsRun.push_back(script);
+    // The click subroutine deletes the very canvas whose handler runs it.
+    char* name = static_cast<char*>(::GlobalAlloc(GPTR, 8));
+    std::memcpy(name, "Click", 6);
+    reentrantExec(2, &name);
+    ::GlobalFree(name);
+}
+
+TEST_F(StandaloneDll, FailuresInHandlersAndCallbacksNeverReachTheHost)
+{
+    auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
+    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
+    auto registerScripts = entry<ZenvasRegisterScriptProcessorFn>("nbRegisterScriptProcessor");
+    ASSERT_NE(execAction, nullptr);
+    HostPage host(L"HostFailingPage", 0, 0, 400, 300);
+    if (!host.page)
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
+    registerAccess(&AnswerQuery);
+    registerScripts(&RunScript);
+    reentrantExec = execAction;
+    errorBoxesClosed = 0;
+    const UINT_PTR closer = SetTimer(nullptr, 0, 100, &CloseErrorBoxes);
+
+    struct Row {
+        const char* what;
+        const char* name;
+        std::vector<std::vector<std::string>> setUp; // actions after ZenvasCreate, number first
+        ZenvasBool created = ZENVAS_TRUE;
+        bool click = false;
+        bool destroyDuringDrag = false;
+    };
+    const Row rows[] = {
+        {"code 7 answered abc", "Letters", {}, ZENVAS_FALSE},
+        {"a click subroutine deletes its canvas", "Click", {{"27", "Click", "Left", "Right"}, {"26", "Click"}},
+         ZENVAS_TRUE, true},
+        {"the host destroys its window during a pen drag", "Drag", {{"9", "Drag", "255,0,0", "", ""}},
+         ZENVAS_TRUE, false, true},
+        {"the host destroys its window during a rubber band", "Band",
+         {{"11", "Band", "1", "0,0,0", "Solid", "Clear", "", ""}, {"24", "Band", "X", "Y"}}, ZENVAS_TRUE, false,
+         true},
+    };
+    otherAnswers = {{"Letters", "abc"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        hostRectangle = CreateWindowExW(0, L"HostFailingPage", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 150,
+                                        host.page, nullptr, GetModuleHandleW(nullptr), nullptr);
+        Execute(execAction, 1, {row.name, "100", "80"}, row.created);
+        for (const auto& texts : row.setUp)
+            Execute(execAction, std::stoi(texts.front()), {texts.begin() + 1, texts.end()}, ZENVAS_TRUE);
+        HandleMessages();
+        HWND canvas = FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr);
+        EXPECT_EQ(canvas != nullptr, row.created == ZENVAS_TRUE);
+        if (row.click) {
+            scriptsRun.clear();
+            PostPointer(canvas, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+            PostPointer(canvas, WM_MOUSEMOVE, MK_LBUTTON, 25, 25);
+            PostPointer(canvas, WM_LBUTTONUP, 0, 25, 25);
+            EXPECT_EQ(scriptsRun, std::vector<std::string>{"GoSub \"Left\""});
+            EXPECT_EQ(FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr), nullptr);
+            Execute(execAction, 2, {row.name}, ZENVAS_FALSE); // gone already
+        }
+        if (row.destroyDuringDrag) {
+            PostPointer(canvas, WM_LBUTTONDOWN, MK_LBUTTON, 20, 20);
+            PostPointer(canvas, WM_MOUSEMOVE, MK_LBUTTON, 40, 30);
+            DestroyWindow(hostRectangle);
+            PostPointer(canvas, WM_MOUSEMOVE, MK_LBUTTON, 60, 50);
+            PostPointer(canvas, WM_LBUTTONUP, 0, 60, 50);
+            EXPECT_FALSE(IsWindow(canvas));
+            EXPECT_EQ(GetCapture(), nullptr);
+            Execute(execAction, 46, {row.name, "1", "0,0,0", "Solid", "Solid", "0,0,0", "0|0|5|5"}, ZENVAS_TRUE);
+            Execute(execAction, 2, {row.name}, ZENVAS_TRUE);
+        }
+        HandleMessages();
+        if (IsWindow(hostRectangle))
+            DestroyWindow(hostRectangle);
+        // A new canvas in a new window of the host's works and draws.
+        hostRectangle = CreateWindowExW(0, L"HostFailingPage", L"", WS_CHILD | WS_VISIBLE, 10, 10, 200, 150,
+                                        host.page, nullptr, GetModuleHandleW(nullptr), nullptr);
+        Execute(execAction, 1, {"After", "100", "80"}, ZENVAS_TRUE);
+        Execute(execAction, 44, {"After", "0,0,255", "5", "5"}, ZENVAS_TRUE);
+        HandleMessages();
+        HWND after = FindWindowExW(hostRectangle, nullptr, L"ZenvasWindow", nullptr);
+        ASSERT_NE(after, nullptr);
+        EXPECT_EQ(ScreenPixel(after, 5, 5), RGB(0, 0, 255));
+        Execute(execAction, 2, {"After"}, ZENVAS_TRUE);
+        DestroyWindow(hostRectangle);
+        HandleMessages();
+    }
+    KillTimer(nullptr, closer);
+    otherAnswers.clear();
+    EXPECT_EQ(errorBoxesClosed, 0);
 }
 
 } // namespace

@@ -32,6 +32,12 @@ xdotool mousemove 1279 1023
 if [ -n "$standalone" ]; then
   ZENVAS_STANDALONE_DLL="$dll" "$wine" "$standalone" --gtest_filter='*HostsWindow*:*ReachesTheScreen*' > standalone.out 2>&1
   grep -q '^\[  PASSED  \] 4 tests' standalone.out || fail "the DLL in a host's window: $(cat standalone.out)"
+  # The limits of a 32-bit process's addresses, and failures inside the
+  # window procedure and the host's callbacks, on the same display.
+  ZENVAS_STANDALONE_DLL="$dll" "$wine" "$standalone" \
+    --gtest_filter='*AddressSpaceLimits*:*NeverReachTheHost*' > limits.out 2>&1
+  grep -q '^\[  PASSED  \] 2 tests' limits.out || fail "limits and failures in handlers: $(cat limits.out)"
+  grep '^\[ memory' limits.out
   # Once more under the ANSI code page 1251: a Russian locale, compiled
   # here from the C library's sources (the locales package) into the work
   # folder, which wine takes its code pages from.
