@@ -107,8 +107,9 @@ if [ "${#missing[@]}" -gt 0 ] || $need_sources; then
 fi
 [ -n "${scratch:-}" ] && rm -rf "$scratch"
 
-# The Windows build compiles the codec and text libraries from the source
-# packages of exactly the versions the Linux build links, and takes the
+# The Windows build compiles the codec and text libraries (and Google
+# Benchmark, for the benchmarks) from the source packages of exactly the
+# versions the Linux build links, and takes the
 # sources from build/windows/deps/src/. When the archive cannot hand out
 # the source of an installed version (an update whose source is not on the
 # mirror), the newest version whose source it does hand out is installed
@@ -117,7 +118,7 @@ fi
 if [ -n "$sources_entry" ]; then
   sources="$(cd "$(dirname "$0")/.." && pwd)/build/windows/deps/src"
   mkdir -p "$sources"
-  for dev in libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev; do
+  for dev in libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev libbenchmark-dev; do
     read -r source installed < <(dpkg-query -W -f='${source:Package} ${source:Version}\n' "$dev")
     candidates=("$installed")
     listed="$(apt-cache showsrc "$source" | sed -n 's/^Version: //p' | sort -u)"
