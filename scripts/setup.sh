@@ -22,8 +22,9 @@ case "${1:-}" in
   windows)
     # The posix thread flavour: its C++ library is complete (std::mutex);
     # the DLLs link its threading library in, like the rest of the runtime.
+    # nasm assembles libjpeg-turbo's vector code, as in Debian's own build.
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-               binutils-mingw-w64-x86-64 wine64 wine32:i386 zip)
+               binutils-mingw-w64-x86-64 wine64 wine32:i386 zip nasm)
     sources_entry=/etc/apt/sources.list.d/zenvas-deb-src
     ;;
   '') ;;
