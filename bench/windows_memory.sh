@@ -2,7 +2,7 @@
 # The private bytes of a host process around the shipped DLL of each
 # Windows target: zenvas-dll-memory-bench loads Zenvas.nbp as a host does,
 # makes a 4096 x 4096 canvas in a window of its own, runs the eight picture
-# transforms and deletes the canvas, reading PrivateUsage after every step
+# transforms and deletes the canvas, reading its private bytes after every step
 # and every millisecond meanwhile. It passes when the peak stays below
 # 400 MiB and ZenvasDelete brings the process back within 2 MiB of where
 # it started. The windows need an X server: the run goes to a virtual one
@@ -11,8 +11,9 @@
 #   bash scripts/build-windows.sh bench     (once; builds the benchmark host)
 #   bench/windows_memory.sh [i686|x86_64 ...]      i686 (wine32) by default
 #
-# Under wine, PrivateUsage is the process's resident anonymous memory
-# (RssAnon of /proc/PID/status): committed pages count once touched.
+# wine leaves PrivateUsage empty and gives the same count as PagefileUsage:
+# the process's resident anonymous memory (RssAnon and VmSwap of
+# /proc/PID/status), so committed pages count once touched.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 [ $# -gt 0 ] || set -- i686
