@@ -16,7 +16,8 @@
 # Windows ones through `scripts/build-windows.sh bench` (Google Benchmark
 # from its source package, then build/windows/TRIPLET-bench). With
 # ZENVAS_NO_BUILD=1 it runs what is there. RUNS (3) is the number of
-# repetitions; each row shows the best, since the machine may be shared.
+# rounds, the builds taking turns in each; every row shows each build's
+# best, since the machine may be shared.
 # The programs: zenvas-gdi-bench (drawing layer, halftones, codecs on their
 # own), zenvas-effects-bench (the eight transforms) and zenvas-picture-bench
 # (BMP and JPEG files loaded and saved as the picture actions do).
@@ -47,36 +48,37 @@ trap 'rm -rf "$work"' EXIT
 export ZENVAS_BENCH_DIR="$work/files"
 mkdir -p "$ZENVAS_BENCH_DIR"
 
-# One build's runs: name and real time in milliseconds of every repetition,
-# one line each, the benchmark's own suffixes (min_time, real_time,
-# manual_time) left off.
-run() {  # run SIDE LAUNCHER... -- BIN_DIR SUFFIX
-  local side=$1; shift
-  local launcher=()
-  while [[ $1 != -- ]]; do launcher+=("$1"); shift; done
-  local dir=$2 suffix=$3 program
-  : > "$work/$side.times"
-  for program in "${programs[@]}"; do
-    echo "windows_compare: $side: $program" >&2
-    "${launcher[@]}" "$dir/$program$suffix" --benchmark_format=csv --benchmark_filter="$filter" \
-      --benchmark_repetitions="$runs" 2> "$work/$side.$program.err" | tr -d '\r' > "$work/$side.$program.csv" \
-      || { echo "windows_compare: $side $program failed:" >&2; cat "$work/$side.$program.err" >&2; exit 1; }
-    sed -n 's/^vector level: //p' "$work/$side.$program.csv" | head -1 > "$work/$side.vectors"
-    awk -F, '$1 ~ /^"/ && $3 != "" {
-      name = $1; gsub(/"/, "", name)
-      if (name ~ /_(mean|median|stddev|cv)$/) next
-      gsub(/\/(min_time:[0-9.]+|real_time|manual_time|repeats:[0-9]+)/, "", name)
-      unit = $5; gsub(/"/, "", unit)
-      printf "%s %.4f\n", name, $3 * (unit == "ms" ? 1 : unit == "us" ? 1e-3 : unit == "ns" ? 1e-6 : 1e3)
-    }' "$work/$side.$program.csv" >> "$work/$side.times"
-  done
+# One run of one program of one build: name and real time in milliseconds
+# of every benchmark, one line each, the benchmark's own suffixes
+# (min_time, real_time, manual_time) left off.
+run() {  # run SIDE PROGRAM LAUNCHER...
+  local side=$1 program=$2; shift 2
+  local out="$work/$side.$program"
+  echo "windows_compare: $side: $program" >&2
+  "$@" --benchmark_format=csv --benchmark_filter="$filter" 2> "$out.err" | tr -d '\r' > "$out.csv" \
+    || { echo "windows_compare: $side $program failed:" >&2; cat "$out.err" >&2; exit 1; }
+  [[ -s $work/$side.vectors ]] || sed -n 's/^vector level: //p' "$out.csv" | head -1 > "$work/$side.vectors"
+  awk -F, '$1 ~ /^"/ && $3 != "" {
+    name = $1; gsub(/"/, "", name)
+    gsub(/\/(min_time:[0-9.]+|real_time|manual_time)/, "", name)
+    unit = $5; gsub(/"/, "", unit)
+    printf "%s %.4f\n", name, $3 * (unit == "ms" ? 1 : unit == "us" ? 1e-3 : unit == "ns" ? 1e-6 : 1e3)
+  }' "$out.csv" >> "$work/$side.times"
 }
-run linux -- "$linux" ""
-run win64 "$root/cmake/wine64.sh" -- "$win64" .exe
-run win32 "$root/cmake/wine32.sh" -- "$win32" .exe
+# The builds take turns, program by program and round by round, so that
+# other work on the machine falls on all three alike.
+for side in linux win64 win32; do : > "$work/$side.times"; : > "$work/$side.vectors"; done
+for round in $(seq "$runs"); do
+  for program in "${programs[@]}"; do
+    echo "windows_compare: round $round of $runs" >&2
+    run linux "$program" "$linux/$program"
+    run win64 "$program" "$root/cmake/wine64.sh" "$win64/$program.exe"
+    run win32 "$program" "$root/cmake/wine32.sh" "$win32/$program.exe"
+  done
+done
 
 echo "vector paths: linux $(cat "$work/linux.vectors"), win64 $(cat "$work/win64.vectors"), win32 $(cat "$work/win32.vectors")"
-echo "best of $runs runs each; real time per operation; ! marks a multiple above 1.2"
+echo "best of $runs rounds; real time per call; ! marks a multiple above 1.2"
 awk -v limit=1.2 '
   FNR == 1 { side++ }
   { if (!(($1, side) in best) || $2 < best[$1, side]) best[$1, side] = $2
