@@ -573,7 +573,12 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
     const i64 y0 = std::max<i64>(0, -i64(d.top)), y1 = std::min<i64>(d.height(), dst.height() - i64(d.top));
     if (x0 >= x1 || y0 >= y1)
         return;
+    // Below 2^32 each, the product fits 64 bits: the usual case, and the
+    // only cheap one on 32-bit targets, whose 128-bit division is a loop.
     auto sourceIndex = [](i64 di, i64 dSize, i64 sSize) {
+        constexpr std::uint64_t kLimit = std::uint64_t(1) << 32;
+        if (std::uint64_t(2 * di + 1) < kLimit && std::uint64_t(sSize) < kLimit)
+            return i64(std::uint64_t(2 * di + 1) * std::uint64_t(sSize) / (2 * std::uint64_t(dSize)));
         return i64((Int128(2 * di + 1) * sSize) / (2 * Int128(dSize)));
     };
     std::vector<int>& columns = StretchScratch().columns;
