@@ -78,7 +78,8 @@ for round in $(seq "$runs"); do
 done
 
 echo "vector paths: linux $(cat "$work/linux.vectors"), win64 $(cat "$work/win64.vectors"), win32 $(cat "$work/win32.vectors")"
-echo "best of $runs rounds; real time per call; ! marks a multiple above 1.2"
+echo "best of $runs rounds; real time per call; ! marks a multiple above 1.2; the Floor and Plain rows"
+echo "are references (an in-place inversion, one plain read or write of the same bytes), not our operations"
 awk -v limit=1.2 '
   FNR == 1 { side++ }
   { if (!(($1, side) in best) || $2 < best[$1, side]) best[$1, side] = $2
@@ -88,18 +89,19 @@ awk -v limit=1.2 '
     worst64 = 0; worst32 = 0
     for (i = 1; i <= n; i++) {
       name = order[i]; l = best[name, 1]
+      reference = name ~ /Floor|Plain/
       line = sprintf("%-34s %10.2f", name, l)
       for (s = 2; s <= 3; s++) {
         if ((name, s) in best) {
           r = best[name, s] / l
           line = line sprintf(" %10.2f %6.2f%s", best[name, s], r, r > limit ? "!" : " ")
-          if (s == 2 && r > worst64) worst64 = r
-          if (s == 3 && r > worst32) worst32 = r
+          if (s == 2 && r > worst64 && !reference) worst64 = r
+          if (s == 3 && r > worst32 && !reference) worst32 = r
         } else {
           line = line sprintf(" %10s %7s", "-", "-")
         }
       }
       print line
     }
-    printf "highest multiple: win64 %.2f, win32 %.2f\n", worst64, worst32
+    printf "highest multiple, the references aside: win64 %.2f, win32 %.2f\n", worst64, worst32
   }' "$work/linux.times" "$work/win64.times" "$work/win32.times"
