@@ -6,18 +6,16 @@
 #include "platform/gdi/Vectors.h"
 #include "platform/gdi/codecs/Bmp.h"
 #include "platform/gdi/codecs/Jpeg.h"
+#include "platform/system/PosixIo.h"
 
 #include <benchmark/benchmark.h>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -203,9 +201,13 @@ void BM_NearestZoom(benchmark::State& state)
     Timed(state, [&] { gdi::StretchNearest(dst, dst.bounds(), src, {1000, 1000, 1000 + kSide / 4, 1000 + kSide / 4}); });
 }
 
+// Files go to ZENVAS_BENCH_DIR, or else the system's temporary folder.
 std::string BenchFile(const char* name)
 {
-    return std::string("/tmp/zenvas-bench-") + name;
+    const char* dir = std::getenv("ZENVAS_BENCH_DIR");
+    const std::filesystem::path folder = dir && *dir ? std::filesystem::path(dir)
+                                                     : std::filesystem::temp_directory_path();
+    return (folder / (std::string("zenvas-bench-") + name)).string();
 }
 
 void BM_JpegEncode95(benchmark::State& state)
@@ -240,7 +242,7 @@ void BM_PlainRead(benchmark::State& state)
     std::vector<char> buf(std::size_t(kSide) * kSide * 3 + 54);
     std::memset(buf.data(), 1, buf.size());
     Timed(state, [&] {
-        const int fd = ::open(path.c_str(), O_RDONLY);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         std::size_t done = 0;
         while (done < buf.size()) {
             const ssize_t n = ::read(fd, buf.data() + done, buf.size() - done);
@@ -263,7 +265,7 @@ void BM_PlainWrite(benchmark::State& state)
     const std::string path = BenchFile("plainwrite.bmp");
     std::vector<char> buf(std::size_t(kSide) * kSide * 3 + 54, 3);
     Timed(state, [&] {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         std::size_t done = 0;
         while (done < buf.size()) {
             const ssize_t n = ::write(fd, buf.data() + done, buf.size() - done);

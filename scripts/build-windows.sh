@@ -3,6 +3,9 @@
 # one hosts load) and a 64-bit one, then checks both DLLs' export and import
 # tables.
 #   bash scripts/build-windows.sh          the DLLs in build/windows/TRIPLET/bin/Zenvas.nbp
+#   bash scripts/build-windows.sh bench    besides, the benchmarks of each target in
+#                                          build/windows/TRIPLET-bench/bin (bench/windows_compare.sh
+#                                          runs them beside the Linux build's)
 #   bash scripts/build-windows.sh test     besides, runs the tests under wine, each
 #                                          target's own (wine32 for i686, wine64 for
 #                                          x86_64): zenvas-host.exe with every end-to-end
@@ -13,13 +16,15 @@
 # source packages, at the versions the Linux build links, with their own
 # build systems, as static libraries; each target's set is installed into
 # build/windows/deps/TRIPLET/ and kept until one of the versions changes.
+# Google Benchmark, which only the benchmarks link, is built the same way
+# from its own source package, keyed apart from the others.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 jobs="${ZENVAS_JOBS:-2}"
 mode="${1:-build}"
 case "$mode" in
-  build|test) ;;
-  *) echo "build-windows: unknown mode '$mode' (test, or nothing)" >&2; exit 2 ;;
+  build|test|bench) ;;
+  *) echo "build-windows: unknown mode '$mode' (test, bench, or nothing)" >&2; exit 2 ;;
 esac
 "$root/scripts/setup.sh" windows
 
@@ -29,13 +34,13 @@ triplets=(i686-w64-mingw32 x86_64-w64-mingw32)
 
 # Source package and version of each library, as the Linux build has them.
 declare -A version
-for dev in zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev; do
+for dev in zlib1g-dev libpng-dev libjpeg62-turbo-dev libfreetype-dev libbenchmark-dev; do
   read -r source source_version < <(dpkg-query -W -f='${source:Package} ${source:Version}\n' "$dev")
   version[$source]="$source_version"
 done
 # The recipe's number changes with the options below, so a changed recipe
 # rebuilds the libraries too.
-key="$(echo "recipe 3"; for source in zlib libpng1.6 libjpeg-turbo freetype; do echo "$source ${version[$source]}"; done)"
+key="$(echo "recipe 4"; for source in zlib libpng1.6 libjpeg-turbo freetype; do echo "$source ${version[$source]}"; done)"
 
 # The unpacked, patched source tree of one package (setup.sh fetched it).
 unpacked() {
@@ -80,12 +85,13 @@ build_deps() {
     -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -Dld-version-script=OFF -DZLIB_ROOT="$prefix"
   cmake --install "$deps/build/$triplet/libpng" >/dev/null
 
-  # libjpeg-turbo: only the library (its programs are not needed), without
-  # the SIMD code, which would need an assembler; headers as its install has them.
+  # libjpeg-turbo: only the library (its programs are not needed), with its
+  # vector code (assembled by nasm) as Debian's build has it, else JPEG files
+  # take twice as long as on Linux; headers as its install has them.
   local jpeg
   jpeg="$(unpacked libjpeg-turbo)"
   cmake_dep "$triplet" "$jpeg" libjpeg-turbo jpeg-static -- -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
-    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=OFF
+    -DWITH_TURBOJPEG=OFF -DWITH_SIMD=ON -DREQUIRE_SIMD=ON -DCMAKE_ASM_NASM_COMPILER=nasm
   install -m 644 "$deps/build/$triplet/libjpeg-turbo/libjpeg.a" "$prefix/lib/"
   install -m 644 "$deps/build/$triplet/libjpeg-turbo/jconfig.h" "$jpeg/jpeglib.h" "$jpeg/jmorecfg.h" \
     "$jpeg/jerror.h" "$prefix/include/"
@@ -100,8 +106,28 @@ build_deps() {
   echo "$key" >"$prefix/versions"
 }
 
+# Google Benchmark: the library alone, without its tests; it keeps its own
+# version file, so a new release of it rebuilds nothing else.
+bench_key="$(echo "recipe 1"; echo "benchmark ${version[benchmark]}")"
+build_benchmark() {
+  local triplet="$1" prefix="$deps/$1"
+  if [ -f "$prefix/benchmark-version" ] && [ "$(cat "$prefix/benchmark-version")" = "$bench_key" ]; then
+    return
+  fi
+  echo "build-windows: building Google Benchmark for $triplet"
+  rm -rf "$deps/build/$triplet/benchmark"
+  mkdir -p "$deps/build/$triplet"
+  # Its version comes in from outside, as Debian's own build passes it.
+  local plain="${version[benchmark]#*:}"
+  cmake_dep "$triplet" "$(unpacked benchmark)" benchmark "" -- -DGIT_VERSION="${plain%%-*}" \
+    -DBENCHMARK_ENABLE_TESTING=OFF -DBENCHMARK_ENABLE_GTEST_TESTS=OFF -DBENCHMARK_ENABLE_WERROR=OFF -DBENCHMARK_ENABLE_INSTALL=ON
+  cmake --install "$deps/build/$triplet/benchmark" >/dev/null
+  echo "$bench_key" >"$prefix/benchmark-version"
+}
+
 for triplet in "${triplets[@]}"; do
   build_deps "$triplet"
+  [ "$mode" = bench ] && build_benchmark "$triplet"
 done
 
 configure() {  # configure TRIPLET BUILD_DIR OPTIONS...
@@ -124,6 +150,18 @@ echo "build-windows: the DLLs' tables"
 "$root/tests/windows/check-dll-tables.sh" x86_64-w64-mingw32-objdump \
   "$root/build/windows/x86_64-w64-mingw32/bin/Zenvas.nbp"
 
+if [ "$mode" = bench ]; then
+  # The benchmarks of each target, against the platform linked in as the
+  # shipped DLL has it; the memory benchmark loads that DLL itself.
+  for triplet in "${triplets[@]}"; do
+    build="$root/build/windows/$triplet-bench"
+    echo "build-windows: the $triplet benchmarks in $build/bin"
+    configure "$triplet" "$build" -DZENVAS_STANDALONE_PLUGIN=ON -DZENVAS_BUILD_BENCH=ON \
+      -DZENVAS_STANDALONE_DLL="$root/build/windows/$triplet/bin/Zenvas.nbp"
+    cmake --build "$build" -j "$jobs" --target zenvas-windows-benches
+  done
+  exit 0
+fi
 [ "$mode" = test ] || exit 0
 
 # Each target once more with the platform as a DLL of its own, which

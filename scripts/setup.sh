@@ -24,8 +24,9 @@ case "${1:-}" in
   windows)
     # The posix thread flavour: its C++ library is complete (std::mutex);
     # the DLLs link its threading library in, like the rest of the runtime.
+    # nasm assembles libjpeg-turbo's vector code, as in Debian's own build.
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686
-               binutils-mingw-w64-x86-64 wine64 wine32:i386 zip)
+               binutils-mingw-w64-x86-64 wine64 wine32:i386 zip nasm)
     sources_entry=/etc/apt/sources.list.d/zenvas-deb-src
     ;;
   '') ;;
@@ -109,8 +110,9 @@ if [ "${#missing[@]}" -gt 0 ] || $need_sources; then
 fi
 [ -n "${scratch:-}" ] && rm -rf "$scratch"
 
-# The Windows build compiles the codec and text libraries from the source
-# packages of exactly the versions the Linux build links, and takes the
+# The Windows build compiles the codec and text libraries (and Google
+# Benchmark, for the benchmarks) from the source packages of exactly the
+# versions the Linux build links, and takes the
 # sources from build/windows/deps/src/. When the archive cannot hand out
 # the source of an installed version (an update whose source is not on the
 # mirror), the newest version whose source it does hand out is installed
@@ -119,7 +121,7 @@ fi
 if [ -n "$sources_entry" ]; then
   sources="$(cd "$(dirname "$0")/.." && pwd)/build/windows/deps/src"
   mkdir -p "$sources"
-  for dev in libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev; do
+  for dev in libjpeg62-turbo-dev libpng-dev zlib1g-dev libfreetype-dev libbenchmark-dev; do
     read -r source installed < <(dpkg-query -W -f='${source:Package} ${source:Version}\n' "$dev")
     candidates=("$installed")
     listed="$(apt-cache showsrc "$source" | sed -n 's/^Version: //p' | sort -u)"

@@ -70,4 +70,9 @@ private:
 // Fills `count` pixels starting at `row` with one colour (already resolved).
 void FillPixels(std::uint8_t* row, std::size_t count, Color c);
 
+// memmove, for rows of pixels. On Windows memmove is the system C
+// runtime's (wine's moves a word at a time), so there moves of 256 bytes
+// and more go through 16-byte vector moves of our own.
+void MoveBytes(void* to, const void* from, std::size_t bytes);
+
 } // namespace gdi

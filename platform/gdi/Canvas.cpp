@@ -771,8 +771,8 @@ void Canvas::copyRect(const IntRect& destRect, const Bitmap& src, const IntRect&
         return;
     const std::size_t bytes = std::size_t(r - l) * 3;
     auto copyRow = [&](i64 y) {
-        std::memmove(bitmap_->scanLine(int(y)) + std::size_t(l) * 3,
-                     src.scanLine(int(y - oy)) + std::size_t(l - ox) * 3, bytes);
+        MoveBytes(bitmap_->scanLine(int(y)) + std::size_t(l) * 3, src.scanLine(int(y - oy)) + std::size_t(l - ox) * 3,
+                  bytes);
     };
     // Within one bitmap, rows are copied in the order that never reads a row
     // already written; memmove handles overlap inside a row.

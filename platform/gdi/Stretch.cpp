@@ -10,7 +10,8 @@
 #include <vector>
 
 // The wide vector paths on every x86 build; an AVX2 copy of the plain loop
-// where the loader picks it at run time (ifunc, which Windows lacks).
+// where the loader picks it at run time (ifunc), and on Windows, which has
+// no ifunc, a copy chosen by a test of the processor on each call.
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
 #define ZENVAS_WIDE_HALFTONE 1
@@ -19,6 +20,9 @@
 #define ZENVAS_AVX2_CLONES __attribute__((target_clones("avx2", "default")))
 #else
 #define ZENVAS_AVX2_CLONES
+#endif
+#if defined(_WIN32) && (defined(__x86_64__) || defined(__i386__))
+#define ZENVAS_AVX2_COPIES 1
 #endif
 
 namespace gdi {
@@ -203,6 +207,26 @@ ZENVAS_AVX2_CLONES void Halftone64(Bitmap& dst, const IntRect& d, const Bitmap& 
 {
     HalftoneTaps(dst, d, src, sr, s, s.acc64, s.sums64, taps);
 }
+
+#if ZENVAS_AVX2_COPIES
+__attribute__((target("avx2"))) void Halftone32Avx2(Bitmap& dst, const IntRect& d, const Bitmap& src,
+                                                    const IntRect& sr, Scratch& s, int taps)
+{
+    HalftoneTaps(dst, d, src, sr, s, s.acc32, s.sums32, taps);
+}
+
+__attribute__((target("avx2"))) void Halftone64Avx2(Bitmap& dst, const IntRect& d, const Bitmap& src,
+                                                    const IntRect& sr, Scratch& s, int taps)
+{
+    HalftoneTaps(dst, d, src, sr, s, s.acc64, s.sums64, taps);
+}
+
+bool HasAvx2()
+{
+    static const bool has = __builtin_cpu_supports("avx2");
+    return has;
+}
+#endif
 
 #if ZENVAS_WIDE_HALFTONE
 
@@ -557,10 +581,14 @@ void StretchHalftone(Bitmap& dst, const IntRect& destRect, const Bitmap& src, co
         for (std::uint32_t w = s.xs.offset[i]; w < s.xs.offset[i + 1]; ++w)
             s.xWeights[i * std::size_t(taps) + (w - s.xs.offset[i])] = s.xs.weights[w];
     const std::uint64_t den = std::uint64_t(s.xs.srcUnit) * std::uint64_t(s.ys.srcUnit);
-    if (den * 260 < (std::uint64_t(1) << 32))
-        Halftone32(dst, d, src, sr, s, taps);
-    else
-        Halftone64(dst, d, src, sr, s, taps);
+    const bool narrow = den * 260 < (std::uint64_t(1) << 32);
+#if ZENVAS_AVX2_COPIES
+    if (HasAvx2()) {
+        (narrow ? Halftone32Avx2 : Halftone64Avx2)(dst, d, src, sr, s, taps);
+        return;
+    }
+#endif
+    (narrow ? Halftone32 : Halftone64)(dst, d, src, sr, s, taps);
 }
 
 void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)
@@ -573,7 +601,12 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
     const i64 y0 = std::max<i64>(0, -i64(d.top)), y1 = std::min<i64>(d.height(), dst.height() - i64(d.top));
     if (x0 >= x1 || y0 >= y1)
         return;
+    // Below 2^32 each, the product fits 64 bits: the usual case, and the
+    // only cheap one on 32-bit targets, whose 128-bit division is a loop.
     auto sourceIndex = [](i64 di, i64 dSize, i64 sSize) {
+        constexpr std::uint64_t kLimit = std::uint64_t(1) << 32;
+        if (std::uint64_t(2 * di + 1) < kLimit && std::uint64_t(sSize) < kLimit)
+            return i64(std::uint64_t(2 * di + 1) * std::uint64_t(sSize) / (2 * std::uint64_t(dSize)));
         return i64((Int128(2 * di + 1) * sSize) / (2 * Int128(dSize)));
     };
     std::vector<int>& columns = StretchScratch().columns;

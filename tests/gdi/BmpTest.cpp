@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -137,6 +138,54 @@ TEST(Bmp, FilesRoundTripAndAreCheckedLikeBytes)
     // Other kinds go through the general decoder.
     EXPECT_EQ(load(Make({.width = 1, .height = 1, .bpp = 8, .palette = {kGreen}, .pixels = {0, 0, 0, 0}})),
               std::vector<Color>{kGreen});
+    std::remove(path.c_str());
+}
+
+// 24-bit files are read straight into the rows and written straight from
+// them, in runs of many rows per call: every row must land in its place
+// whichever way up the file is, with and without row padding, in pictures
+// of one run, several, and several with a part run at the end.
+TEST(Bmp, LargeFilesArriveRowForRowEitherWayUp)
+{
+    struct Shape {
+        int width, height;
+    };
+    const Shape shapes[] = {{1, 1}, {4, 30000}, {5, 1000}, {4096, 50}, {3001, 90}};
+    const std::string path = test::TempPath("large.bmp");
+    for (const Shape& shape : shapes) {
+        SCOPED_TRACE(std::to_string(shape.width) + " x " + std::to_string(shape.height));
+        Bitmap b(shape.width, shape.height);
+        std::uint32_t seed = std::uint32_t(shape.width * 7919 + shape.height);
+        for (int y = 0; y < b.height(); ++y)
+            for (std::size_t i = 0; i < b.stride(); ++i) {
+                seed = seed * 1103515245u + 12345u;
+                b.scanLine(y)[i] = std::uint8_t(seed >> 24);
+            }
+        SaveBmp24(path, b);
+        const Bytes file = test::ReadAll(path);
+        for (bool topDown : {false, true}) {
+            SCOPED_TRACE(topDown ? "top-down" : "bottom-up");
+            Bytes bytes = file;
+            if (topDown) { // the same rows in the other order, the height negative
+                const std::size_t stride = (std::size_t(shape.width) * 3 + 3) / 4 * 4;
+                for (int y = 0; y < shape.height; ++y)
+                    std::copy_n(file.begin() + 54 + std::ptrdiff_t(stride) * (shape.height - 1 - y), stride,
+                                bytes.begin() + 54 + std::ptrdiff_t(stride) * y);
+                Put(bytes, 22, std::uint32_t(-shape.height));
+            }
+            test::WriteAll(path, bytes);
+            Bitmap back;
+            LoadBmp(path, back);
+            ASSERT_EQ(back.width(), shape.width);
+            ASSERT_EQ(back.height(), shape.height);
+            int wrong = 0;
+            for (int y = 0; y < shape.height && wrong < 3; ++y)
+                if (!std::equal(b.scanLine(y), b.scanLine(y) + b.stride(), back.scanLine(y))) {
+                    ADD_FAILURE() << "row " << y;
+                    ++wrong;
+                }
+        }
+    }
     std::remove(path.c_str());
 }
 

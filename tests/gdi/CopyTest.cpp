@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstring>
 #include <random>
 
 namespace gdi {
@@ -44,6 +45,25 @@ TEST(Copy, OverlappingCopiesInEveryDirectionReadTheOriginal)
                     const Color want = inDest ? original.pixel(x - dx, y - dy) : original.pixel(x, y);
                     ASSERT_EQ(b.pixel(x, y), want) << dx << "," << dy << " at " << x << "," << y;
                 }
+        }
+}
+
+// Row moves have a path of their own on Windows from 256 bytes on: every
+// overlap, either way, around its 64-byte blocks, must equal memmove's.
+TEST(Copy, RowMovesEqualMemmoveForEveryOverlap)
+{
+    const std::size_t sizes[] = {0, 1, 255, 256, 257, 319, 320, 1000, 12288};
+    const std::ptrdiff_t shifts[] = {-3000, -65, -64, -63, -3, -1, 0, 1, 3, 63, 64, 65, 3000};
+    for (std::size_t size : sizes)
+        for (std::ptrdiff_t shift : shifts) {
+            std::vector<std::uint8_t> ours(size + 7000), theirs;
+            for (std::size_t i = 0; i < ours.size(); ++i)
+                ours[i] = std::uint8_t(i * 131 + i / 251);
+            theirs = ours;
+            const std::size_t from = 3500;
+            MoveBytes(ours.data() + from + shift, ours.data() + from, size);
+            std::memmove(theirs.data() + from + shift, theirs.data() + from, size);
+            EXPECT_EQ(ours, theirs) << size << " bytes moved by " << shift;
         }
 }
 
