@@ -152,4 +152,49 @@ void writePicture(const Statement& statement, const std::string& file, const gdi
     }
 }
 
+forms::Answer readAnswer(const Interpreter& in, const Statement& s)
+{
+    const std::string kind = sys::LowerCaseAscii(in.argument(s, 0));
+    auto needs = [&](std::size_t count) {
+        if (s.args.size() != count)
+            throw ScriptError{s.line, "Answer " + kind + " takes " + std::to_string(count - 1) + " argument"
+                                          + (count == 2 ? "" : "s")};
+    };
+    forms::Answer answer;
+    if (kind == "color") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::Color;
+        answer.color = readRgb(s, in.argument(s, 1));
+    } else if (kind == "font") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::Font;
+        answer.font = readFont(s, in.argument(s, 1));
+    } else if (kind == "file") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::File;
+        answer.text = in.argument(s, 1);
+    } else if (kind == "pick") {
+        needs(2);
+        answer.kind = forms::Answer::Kind::Pick;
+        answer.text = in.argument(s, 1);
+    } else if (kind == "cancel") {
+        needs(1);
+        answer.kind = forms::Answer::Kind::Cancel;
+    } else if (kind == "dialog") {
+        static const char* const kEndings = "OK, Cancel, key:Enter, key:Escape or close";
+        if (s.args.size() < 2)
+            throw ScriptError{s.line, std::string("Answer dialog needs its operations, the last ") + kEndings};
+        answer.kind = forms::Answer::Kind::Dialog;
+        for (std::size_t i = 1; i < s.args.size(); ++i)
+            answer.steps.push_back(in.argument(s, i));
+        const std::string last = sys::LowerCaseAscii(answer.steps.back());
+        if (last != "ok" && last != "cancel" && last != "key:enter" && last != "key:escape" && last != "close")
+            throw ScriptError{s.line, std::string("Answer dialog: the last operation is ") + kEndings};
+    } else {
+        throw ScriptError{s.line, "unknown answer " + host::quoted(in.argument(s, 0))
+                                      + " (color, font, file, pick, cancel or dialog)"};
+    }
+    return answer;
+}
+
 } // namespace host

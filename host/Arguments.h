@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/Script.h"
+#include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/forms/Input.h"
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Font.h"
@@ -30,5 +31,11 @@ gdi::Font readFont(const Statement& statement, const std::string& text);
 
 // A snapshot to FILE, PNG or BMP by its extension.
 void writePicture(const Statement& statement, const std::string& file, const gdi::Bitmap& picture);
+
+class Interpreter;
+
+// The answer an Answer statement queues (color, font, file, pick, cancel
+// or dialog), its arguments checked.
+forms::Answer readAnswer(const Interpreter& in, const Statement& statement);
 
 } // namespace host

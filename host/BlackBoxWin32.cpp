@@ -706,48 +706,9 @@ private:
         refuse("Ask", "it opens a dialog of the host's own, not of the plug-in");
     }
 
-    void answer(const Statement& s)
-    {
-        // The answers are queued as for the other hosts; the hook takes
-        // them as the dialogs come up.
-        const std::string kind = sys::LowerCaseAscii(in_.argument(s, 0));
-        forms::Answer answer;
-        const auto needs = [&](std::size_t count) {
-            if (s.args.size() != count)
-                throw ScriptError{s.line, "Answer " + kind + " takes " + std::to_string(count - 1) + " argument"
-                                              + (count == 2 ? "" : "s")};
-        };
-        if (kind == "color") {
-            needs(2);
-            answer.kind = forms::Answer::Kind::Color;
-            answer.color = readRgb(s, in_.argument(s, 1));
-        } else if (kind == "font") {
-            needs(2);
-            answer.kind = forms::Answer::Kind::Font;
-            answer.font = readFont(s, in_.argument(s, 1));
-        } else if (kind == "file") {
-            needs(2);
-            answer.kind = forms::Answer::Kind::File;
-            answer.text = in_.argument(s, 1);
-        } else if (kind == "pick") {
-            needs(2);
-            answer.kind = forms::Answer::Kind::Pick;
-            answer.text = in_.argument(s, 1);
-        } else if (kind == "cancel") {
-            needs(1);
-            answer.kind = forms::Answer::Kind::Cancel;
-        } else if (kind == "dialog") {
-            if (s.args.size() < 2)
-                throw ScriptError{s.line, "Answer dialog needs its operations"};
-            answer.kind = forms::Answer::Kind::Dialog;
-            for (std::size_t i = 1; i < s.args.size(); ++i)
-                answer.steps.push_back(in_.argument(s, i));
-        } else {
-            throw ScriptError{s.line, "unknown answer " + host::quoted(in_.argument(s, 0))
-                                          + " (color, font, file, pick, cancel or dialog)"};
-        }
-        forms::ScriptedAnswers::instance().queue(std::move(answer));
-    }
+    // The answers are queued as for the other hosts; the hook takes them
+    // as the dialogs come up.
+    void answer(const Statement& s) { forms::ScriptedAnswers::instance().queue(readAnswer(in_, s)); }
 
     void edit(const Statement& s)
     {
