@@ -124,6 +124,7 @@ narrower BM_ChangeRGB "RGB shift" -channel R -evaluate add 4% +channel
 row BM_Monochrome "monochrome" -sepia-tone 80%
 narrower BM_Monochrome "monochrome" -sepia-tone 80%
 row BM_MonoPixel2 "enlarged pixels (2)" -sample 50% -sample 200%
+narrower BM_MonoPixel2 "enlarged pixels (2)" -sample 50% -sample 200%
 row BM_Block "blocks"
 row BM_NoiseBlackAndWhite "noise (black/white)" +noise Uniform
 narrower BM_NoiseBlackAndWhite "noise (black/white)" +noise Uniform

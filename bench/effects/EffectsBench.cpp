@@ -166,7 +166,7 @@ void BM_NoiseColoured(benchmark::State& state)
     Finish(state);
 }
 
-// The colour tables at each narrower vector level the processor has.
+// The colour tables and the other vector paths at each narrower vector level the processor has.
 void RegisterNarrowerPaths(const char* name, void (*bench)(benchmark::State&))
 {
     for (gdi::Vectors level : {gdi::Vectors::Avx2, gdi::Vectors::Plain}) {
@@ -202,6 +202,7 @@ int main(int argc, char** argv)
     RegisterNarrowerPaths("BM_Gamma", BM_Gamma);
     RegisterNarrowerPaths("BM_ChangeRGB", BM_ChangeRGB);
     RegisterNarrowerPaths("BM_Monochrome", BM_Monochrome);
+    RegisterNarrowerPaths("BM_MonoPixel2", BM_MonoPixel2);
     RegisterNarrowerPaths("BM_FrostGlass", BM_FrostGlass);
     RegisterNarrowerPaths("BM_NoiseBlackAndWhite", BM_NoiseBlackAndWhite);
     RegisterNarrowerPaths("BM_NoiseColoured", BM_NoiseColoured);

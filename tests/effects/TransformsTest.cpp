@@ -317,16 +317,25 @@ TEST(MonoPixel, WindowsShareTheirLastColumnAndRow)
     for (int x = 0; x < 5; ++x)
         EXPECT_EQ(row.pixel(x, 0), gdi::Rgb(0, 0, blues[x])) << x;
 
+    // Pictures wide and tall enough for several bands of cells worked on
+    // at vector width, and the edges where bands enter and leave.
     std::uint32_t state = 12345;
     const auto next = [&] { return int((state = state * 1103515245u + 12345u) >> 24); };
-    for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {3, 3}, {17, 13}, {64, 33}, {40, 90}})
-        for (auto [cw, ch] : {std::pair{2, 2}, {1, 2}, {2, 1}, {3, 5}, {16, 16}, {100, 3}, {2, 40}}) {
-            gdi::Bitmap actual = Picture(w, h, [&](int, int) { return gdi::Rgb(next(), next(), next()); });
-            gdi::Bitmap expected = actual;
-            BitmapMonoPixel(actual, std::uint16_t(cw), std::uint16_t(ch));
-            ReferenceMonoPixel(expected, cw, ch);
-            ASSERT_TRUE(Same(actual, expected)) << w << "x" << h << " cells " << cw << "x" << ch;
-        }
+    for (gdi::Vectors level : {gdi::Vectors::Plain, gdi::Vectors::Avx2, gdi::Vectors::Avx512}) {
+        if (level > gdi::MachineVectors())
+            continue;
+        const gdi::Vectors cap = gdi::LimitVectors(level);
+        for (auto [w, h] : {std::pair{1, 1}, {1, 7}, {7, 1}, {3, 3}, {17, 13}, {64, 33}, {40, 90}, {211, 250}})
+            for (auto [cw, ch] : {std::pair{2, 2}, {1, 2}, {2, 1}, {3, 5}, {7, 7}, {16, 16}, {100, 3}, {2, 40}}) {
+                gdi::Bitmap actual = Picture(w, h, [&](int, int) { return gdi::Rgb(next(), next(), next()); });
+                gdi::Bitmap expected = actual;
+                BitmapMonoPixel(actual, std::uint16_t(cw), std::uint16_t(ch));
+                ReferenceMonoPixel(expected, cw, ch);
+                EXPECT_TRUE(Same(actual, expected))
+                    << w << "x" << h << " cells " << cw << "x" << ch << ", " << gdi::VectorsName(level);
+            }
+        gdi::LimitVectors(cap);
+    }
 }
 
 TEST(MonoPixel, SizeOneLeavesThePictureAndZeroFails)

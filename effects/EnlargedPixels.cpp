@@ -1,0 +1,538 @@
+// The enlarged-pixels transform. Each window is filled in turn, cell
+// columns from the left and each from the top, so when cell (i, j) takes
+// its average, the first row of its window already holds the colour of
+// cell (i, j - 1) and its first column that of cell (i - 1, j), except the
+// column's last pixel, which cell (i - 1, j + 1) has filled since; every
+// other pixel of the window (its "fresh" part) is still as it was. So the
+// work splits in three: the sums of the fresh parts, in one pass down the
+// picture; the cell colours, each from its fresh sum and the colours of
+// cells (i, j - 1), (i - 1, j) and (i - 1, j + 1); and the fill, in which
+// each pixel takes the colour of the last window that covered it, that of
+// the cell it lies in.
+#include "effects/Transforms.h"
+#include "effects/Working.h"
+
+#include "platform/gdi/Error.h"
+#include "platform/gdi/Vectors.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZENVAS_CELL_VECTORS 1
+// GCC 12's 512-bit intrinsics start some results from an undefined value.
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+namespace zenvas {
+namespace {
+
+// Cells are worked on in bands of kLanes columns. Cell (i, j) depends on
+// (i, j - 1), (i - 1, j) and (i - 1, j + 1), so cells with equal 2i + j do
+// not depend on each other: a band is worked through by rising step
+// s = j + 2k, k being the cell's place in its band, and each step's cells
+// all at once. Each band keeps its cells by step, the kLanes cells of a
+// step side by side, so that what one step reads and writes is one run of
+// memory: four values a cell, blue, green, red and a spare that means
+// nothing.
+constexpr std::int64_t kLanes = 16;
+
+// Truncating division by a pixel count through a reciprocal, made exact by
+// one correction step either way; sums stay far below 2^52.
+class CountDivider {
+public:
+    std::uint8_t operator()(std::uint64_t sum, std::uint64_t count)
+    {
+        if (count != divisor_) [[unlikely]] {
+            divisor_ = count;
+            reciprocal_ = 1.0 / double(count);
+        }
+        std::uint64_t q = static_cast<std::uint64_t>(double(sum) * reciprocal_);
+        if (q * count > sum)
+            --q;
+        else if ((q + 1) * count <= sum)
+            ++q;
+        return static_cast<std::uint8_t>(q);
+    }
+
+private:
+    std::uint64_t divisor_ = 0;
+    double reciprocal_ = 0;
+};
+
+// What the vector steps need of an inner cell's window: the weights of the
+// cell above and the cell beside, and the division by the window's pixel
+// count as a 16-bit multiply-high and a shift.
+struct InnerWindow {
+    std::uint16_t across = 0;
+    std::uint16_t beside = 0;
+    std::uint16_t multiplier = 0;
+    int shift = 0;
+};
+
+// Finds a multiplier and shift that divide every sum up to count * 255 by
+// count exactly, trying each against all of them.
+bool FindDivision(std::uint32_t count, InnerWindow& window)
+{
+    const std::uint32_t largest = count * 255;
+    for (int shift = 0; shift < 16; ++shift) {
+        const std::uint64_t multiplier = ((std::uint64_t(1) << (16 + shift)) + count - 1) / count;
+        if (multiplier > 0xFFFF)
+            return false;
+        bool exact = true;
+        for (std::uint32_t n = 0; n <= largest && exact; ++n)
+            exact = ((n * multiplier) >> (16 + shift)) == n / count;
+        if (exact) {
+            window.multiplier = std::uint16_t(multiplier);
+            window.shift = shift;
+            return true;
+        }
+    }
+    return false;
+}
+
+#if ZENVAS_CELL_VECTORS
+// The steps from..to of a band whose cells are all inner ones, four cells
+// a 256-bit vector of 16-bit values, sixteen cells as four vectors. sums
+// and colours are the band's; left is the band to its left, or null for
+// the first band, whose first column has no cells to its left.
+// The cell that comes in first when the cells of step s are shifted one
+// along: cell (first - 1, j + 2) for the first lane's cell (first, j),
+// which stands at step j + 2 + 2 (kLanes - 1) of the band to the left.
+// The first band has none: its first column's windows have no cells to
+// their left, and a colour of 0 adds nothing.
+inline std::int32_t LeftCell(const std::uint8_t* left, std::int64_t s)
+{
+    std::int32_t cell = 0;
+    if (left)
+        std::memcpy(&cell, left + ((s + 2 * kLanes) * kLanes + kLanes - 1) * 4, 4);
+    return cell;
+}
+
+__attribute__((target("avx2"))) inline __m256i ShiftCellAvx2(__m256i cells, __m256i carry)
+{
+    // [carry's last cell, cells 0, 1, 2]
+    const __m256i across = _mm256_permute2x128_si256(cells, carry, 0x03);
+    return _mm256_alignr_epi8(cells, across, 8);
+}
+
+__attribute__((target("avx2"))) inline __m256i WidenAvx2(const std::uint8_t* p)
+{
+    return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
+}
+
+__attribute__((target("avx2"))) inline __m256i CarryAvx2(const std::uint8_t* left, std::int64_t s)
+{
+    return _mm256_cvtepu8_epi16(_mm_set1_epi32(LeftCell(left, s)));
+}
+
+__attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, std::uint8_t* colours,
+                                                     const std::uint8_t* left, std::int64_t from, std::int64_t to,
+                                                     const InnerWindow& window)
+{
+    constexpr std::int64_t kRow = kLanes * 4; // values of one step
+    const __m256i across = _mm256_set1_epi16(std::int16_t(window.across));
+    const __m256i beside = _mm256_set1_epi16(std::int16_t(window.beside));
+    const __m256i multiplier = _mm256_set1_epi16(std::int16_t(window.multiplier));
+    const __m128i shift = _mm_cvtsi32_si128(window.shift);
+    __m256i up[4], beside1[4];
+    {
+        __m256i older[4];
+        for (int v = 0; v < 4; ++v) {
+            up[v] = WidenAvx2(colours + (from - 1) * kRow + 16 * v);
+            older[v] = WidenAvx2(colours + (from - 2) * kRow + 16 * v);
+        }
+        beside1[0] = ShiftCellAvx2(older[0], CarryAvx2(left, from - 2));
+        for (int v = 1; v < 4; ++v)
+            beside1[v] = ShiftCellAvx2(older[v], older[v - 1]);
+    }
+    for (std::int64_t s = from; s <= to; ++s) {
+        const __m256i in = CarryAvx2(left, s - 1);
+        const std::uint16_t* fresh = sums + s * kRow;
+        __m256i next[4], below[4];
+        for (int v = 0; v < 4; ++v) {
+            below[v] = ShiftCellAvx2(up[v], v ? up[v - 1] : in);
+            __m256i sum = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(fresh + 16 * v));
+            sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(up[v], across));
+            sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(beside1[v], beside));
+            sum = _mm256_add_epi16(sum, below[v]);
+            next[v] = _mm256_srl_epi16(_mm256_mulhi_epu16(sum, multiplier), shift);
+        }
+        std::uint8_t* out = colours + s * kRow;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                            _mm256_permute4x64_epi64(_mm256_packus_epi16(next[0], next[1]), 0xD8));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32),
+                            _mm256_permute4x64_epi64(_mm256_packus_epi16(next[2], next[3]), 0xD8));
+        for (int v = 0; v < 4; ++v) {
+            up[v] = next[v];
+            beside1[v] = below[v];
+        }
+    }
+}
+
+// The same with eight cells a 512-bit vector.
+__attribute__((target("avx512f,avx512bw"))) inline __m512i Carry512(const std::uint8_t* left, std::int64_t s)
+{
+    return _mm512_cvtepu8_epi16(_mm256_set1_epi32(LeftCell(left, s)));
+}
+
+__attribute__((target("avx512f,avx512bw"))) inline __m512i Widen512(const std::uint8_t* p)
+{
+    return _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)));
+}
+
+__attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::uint16_t* sums,
+                                                                   std::uint8_t* colours, const std::uint8_t* left,
+                                                                   std::int64_t from, std::int64_t to,
+                                                                   const InnerWindow& window)
+{
+    constexpr std::int64_t kRow = kLanes * 4;
+    const __m512i across = _mm512_set1_epi16(std::int16_t(window.across));
+    const __m512i beside = _mm512_set1_epi16(std::int16_t(window.beside));
+    const __m512i multiplier = _mm512_set1_epi16(std::int16_t(window.multiplier));
+    const __m128i shift = _mm_cvtsi32_si128(window.shift);
+    __m512i up[2], beside1[2];
+    {
+        const __m512i older[2] = {Widen512(colours + (from - 2) * kRow), Widen512(colours + (from - 2) * kRow + 32)};
+        up[0] = Widen512(colours + (from - 1) * kRow);
+        up[1] = Widen512(colours + (from - 1) * kRow + 32);
+        beside1[0] = _mm512_alignr_epi64(older[0], Carry512(left, from - 2), 7);
+        beside1[1] = _mm512_alignr_epi64(older[1], older[0], 7);
+    }
+    for (std::int64_t s = from; s <= to; ++s) {
+        const std::uint16_t* fresh = sums + s * kRow;
+        const __m512i below[2] = {_mm512_alignr_epi64(up[0], Carry512(left, s - 1), 7), _mm512_alignr_epi64(up[1], up[0], 7)};
+        __m512i next[2];
+        for (int v = 0; v < 2; ++v) {
+            __m512i sum = _mm512_loadu_si512(fresh + 32 * v);
+            sum = _mm512_add_epi16(sum, _mm512_mullo_epi16(up[v], across));
+            sum = _mm512_add_epi16(sum, _mm512_mullo_epi16(beside1[v], beside));
+            sum = _mm512_add_epi16(sum, below[v]);
+            next[v] = _mm512_srl_epi16(_mm512_mulhi_epu16(sum, multiplier), shift);
+        }
+        std::uint8_t* out = colours + s * kRow;
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), _mm512_cvtepi16_epi8(next[0]));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32), _mm512_cvtepi16_epi8(next[1]));
+        for (int v = 0; v < 2; ++v) {
+            up[v] = next[v];
+            beside1[v] = below[v];
+        }
+    }
+}
+#endif
+
+using StepsKernel = void (*)(const std::uint16_t*, std::uint8_t*, const std::uint8_t*, std::int64_t, std::int64_t,
+                             const InnerWindow&);
+
+StepsKernel ChooseSteps()
+{
+#if ZENVAS_CELL_VECTORS
+    if (gdi::ActiveVectors() >= gdi::Vectors::Avx512)
+        return &ColourStepsAvx512;
+    if (gdi::ActiveVectors() >= gdi::Vectors::Avx2)
+        return &ColourStepsAvx2;
+#endif
+    return nullptr;
+}
+
+// From one cell to the next in a band and a cell row: two steps on and one
+// lane along.
+constexpr std::int64_t kSlotStep = 2 * kLanes + 1;
+
+// Cell rows summed and filled at a time.
+constexpr std::int64_t kTile = 16;
+
+inline std::uint64_t Load64(const void* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+inline std::uint32_t Load32(const void* p)
+{
+    std::uint32_t v;
+    std::memcpy(&v, p, 4);
+    return v;
+}
+
+// Adds a row of bytes to a row of sums, or starts the sums from it.
+template <class Sum>
+void AddRow(Sum* sums, const std::uint8_t* bytes, std::size_t count, bool start)
+{
+    for (std::size_t e = 0; e < count; ++e)
+        sums[e] = Sum((start ? 0 : sums[e]) + bytes[e]);
+}
+
+#if ZENVAS_CELL_VECTORS
+__attribute__((target("avx2"))) void AddRowAvx2(std::uint16_t* sums, const std::uint8_t* bytes, std::size_t count,
+                                                bool start)
+{
+    std::size_t e = 0;
+    for (; e + 16 <= count; e += 16) {
+        __m256i wide = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + e)));
+        __m256i* out = reinterpret_cast<__m256i*>(sums + e);
+        if (!start)
+            wide = _mm256_add_epi16(wide, _mm256_loadu_si256(out));
+        _mm256_storeu_si256(out, wide);
+    }
+    AddRow(sums + e, bytes + e, count - e, start);
+}
+#endif
+
+template <class Sum>
+using AddRowKernel = void (*)(Sum*, const std::uint8_t*, std::size_t, bool);
+
+template <class Sum>
+AddRowKernel<Sum> ChooseAddRow()
+{
+#if ZENVAS_CELL_VECTORS
+    if constexpr (sizeof(Sum) == 2)
+        if (gdi::ActiveVectors() >= gdi::Vectors::Avx2)
+            return &AddRowAvx2;
+#endif
+    return &AddRow<Sum>;
+}
+
+template <class Sum>
+class CellAverages {
+public:
+    CellAverages(gdi::Bitmap& bitmap, std::int64_t cellWidth, std::int64_t cellHeight)
+        : base_(bitmap.scanLine(0)), stride_(bitmap.stride()), width_(bitmap.width()), height_(bitmap.height()),
+          cellWidth_(cellWidth), cellHeight_(cellHeight), columns_((width_ - 1) / cellWidth + 1),
+          rows_((height_ - 1) / cellHeight + 1), bands_((columns_ + kLanes - 1) / kLanes),
+          steps_(rows_ + 2 * (kLanes - 1))
+    {
+        const std::size_t slots = std::size_t(bands_) * std::size_t(steps_) * std::size_t(kLanes);
+        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(slots * 4 * sizeof(Sum)));
+        colours_ = Working().colours.reserve(slots * 4);
+    }
+
+    void run()
+    {
+        sumFreshParts();
+        const StepsKernel steps = sizeof(Sum) == 2 ? ChooseSteps() : nullptr;
+        InnerWindow window;
+        window.across = std::uint16_t(cellWidth_ + 1);
+        window.beside = std::uint16_t(cellHeight_ - 1);
+        const bool vectors = steps && FindDivision(std::uint32_t((cellWidth_ + 1) * (cellHeight_ + 1)), window);
+        for (std::int64_t band = 0; band < bands_; ++band)
+            colourBand(band, vectors ? steps : nullptr, window);
+        fill();
+    }
+
+private:
+    // The first of cell (i, j)'s four values.
+    std::size_t at(std::int64_t i, std::int64_t j) const
+    {
+        const std::int64_t k = i % kLanes;
+        return ((std::size_t(i / kLanes) * std::size_t(steps_) + std::size_t(j + 2 * k)) * kLanes + std::size_t(k)) * 4;
+    }
+
+    // Column 0 is fresh in cell 0, columns w*i + 1 .. w*(i + 1) in cell i;
+    // row 0 in cell row 0, rows h*j + 1 .. h*(j + 1) in cell row j. Each
+    // cell row's fresh rows are summed down first, then across each cell.
+    // Cell rows go kTile at a time, band by band, so that each band's
+    // steps are written in order rather than all bands at once.
+    void sumFreshParts()
+    {
+        const std::size_t values = std::size_t(width_) * 3 + 4; // a cell's last sum is read as four values
+        std::vector<Sum> down(values * kTile);
+        const AddRowKernel<Sum> add = ChooseAddRow<Sum>();
+        for (std::int64_t tile = 0; tile < rows_; tile += kTile) {
+            const std::int64_t tileEnd = std::min(tile + kTile, rows_);
+            for (std::int64_t j = tile; j < tileEnd; ++j) {
+                Sum* const row = down.data() + std::size_t(j - tile) * values;
+                const std::int64_t top = j == 0 ? 0 : cellHeight_ * j + 1;
+                const std::int64_t bottom = std::min(cellHeight_ * (j + 1), height_ - 1);
+                if (top > bottom)
+                    std::fill(row, row + values, Sum(0));
+                for (std::int64_t y = top; y <= bottom; ++y)
+                    add(row, base_ + std::size_t(y) * stride_, values - 4, y == top);
+            }
+            for (std::int64_t first = 0; first < columns_; first += kLanes) {
+                for (std::int64_t j = tile; j < tileEnd; ++j)
+                    sumBandRow(down.data() + std::size_t(j - tile) * values, first,
+                               std::min(first + kLanes, columns_), j);
+            }
+        }
+    }
+
+    // The sums of cells first..end - 1 of cell row j, from the row summed down.
+    void sumBandRow(const Sum* down, std::int64_t first, std::int64_t end, std::int64_t j)
+    {
+        Sum* out = sums_ + at(first, j);
+        for (std::int64_t i = first; i < end; ++i, out += kSlotStep * 4) {
+            const std::int64_t right = std::min(cellWidth_ * (i + 1), width_ - 1);
+            const Sum* column = down + 3 * (i == 0 ? 0 : cellWidth_ * i + 1);
+            const Sum* const past = down + 3 * (right + 1);
+            if constexpr (sizeof(Sum) == 2) {
+                // Four 16-bit sums in a 64-bit word: the three colour sums
+                // never carry into their neighbours, and the spare's carry
+                // leaves the word.
+                std::uint64_t all = 0;
+                for (; column < past; column += 3)
+                    all += Load64(column);
+                std::memcpy(out, &all, 8);
+            } else {
+                Sum b = 0, g = 0, r = 0;
+                for (; column < past; column += 3) {
+                    b += column[0];
+                    g += column[1];
+                    r += column[2];
+                }
+                out[0] = b;
+                out[1] = g;
+                out[2] = r;
+            }
+        }
+    }
+
+    void colourCell(std::int64_t i, std::int64_t j, CountDivider& divide)
+    {
+        const std::int64_t x1 = cellWidth_ * i;
+        const std::uint64_t across = std::uint64_t(std::min(cellWidth_ * (i + 1), width_ - 1) - x1 + 1);
+        const std::int64_t y1 = cellHeight_ * j;
+        const std::int64_t y2 = std::min(cellHeight_ * (j + 1), height_ - 1);
+        const Sum* fresh = sums_ + at(i, j);
+        std::uint64_t b = fresh[0], g = fresh[1], r = fresh[2];
+        const std::int64_t freshTop = j > 0 ? y1 + 1 : y1;
+        if (j > 0) {
+            const std::uint8_t* above = colours_ + at(i, j - 1);
+            b += across * above[0];
+            g += across * above[1];
+            r += across * above[2];
+        }
+        if (i > 0 && freshTop <= y2) {
+            std::uint64_t left = std::uint64_t(y2 - freshTop + 1);
+            if (j + 1 < rows_) {
+                const std::uint8_t* below = colours_ + at(i - 1, j + 1);
+                b += below[0];
+                g += below[1];
+                r += below[2];
+                --left;
+            }
+            const std::uint8_t* beside = colours_ + at(i - 1, j);
+            b += left * beside[0];
+            g += left * beside[1];
+            r += left * beside[2];
+        }
+        const std::uint64_t count = across * std::uint64_t(y2 - y1 + 1);
+        std::uint8_t* out = colours_ + at(i, j);
+        out[0] = divide(b, count);
+        out[1] = divide(g, count);
+        out[2] = divide(r, count);
+    }
+
+    // A band's steps in order. When the band's cells are all inner ones
+    // (their windows whole, with cells on every side) and a vector kernel
+    // runs, it takes the steps in which every one of the band's cells is
+    // inner; the steps before and after, where the band enters and leaves
+    // the picture, go cell by cell.
+    void colourBand(std::int64_t band, StepsKernel steps, const InnerWindow& window)
+    {
+        const std::int64_t first = band * kLanes;
+        const std::int64_t lanes = std::min(kLanes, columns_ - first);
+        const std::int64_t innerColumns = (width_ - 1) / cellWidth_; // cells i with w*(i + 1) <= width - 1
+        std::int64_t from = steps_, to = steps_;
+        if (steps && lanes == kLanes && first + kLanes <= innerColumns && rows_ > 2 * kLanes) {
+            from = 2 * (kLanes - 1) + 1; // the last lane's cell row 1
+            to = rows_ - 2;              // the first lane's last cell row but one
+        }
+        CountDivider divide;
+        for (std::int64_t s = 0; s < steps_; ++s) {
+            if (s == from) {
+                const std::size_t start = std::size_t(band) * std::size_t(steps_) * kLanes * 4;
+                steps(reinterpret_cast<const std::uint16_t*>(sums_) + start, colours_ + start,
+                      band > 0 ? colours_ + start - std::size_t(steps_) * kLanes * 4 : nullptr, from, to, window);
+                s = to;
+                continue;
+            }
+            for (std::int64_t k = 0; k < lanes; ++k) {
+                const std::int64_t j = s - 2 * k;
+                if (j >= 0 && j < rows_)
+                    colourCell(first + k, j, divide);
+            }
+        }
+    }
+
+    // Rows of one row of cells are alike: the first is built, the others
+    // copied from it. Cell rows go kTile at a time, band by band, as the
+    // sums do.
+    void fill()
+    {
+        const std::size_t rowBytes = std::size_t(width_) * 3;
+        for (std::int64_t tile = 0; tile < rows_; tile += kTile) {
+            const std::int64_t tileEnd = std::min(tile + kTile, rows_);
+            for (std::int64_t first = 0; first < columns_; first += kLanes) {
+                for (std::int64_t j = tile; j < tileEnd; ++j)
+                    fillBandRow(first, std::min(first + kLanes, columns_), j);
+            }
+            for (std::int64_t j = tile; j < tileEnd; ++j) {
+                const std::int64_t top = cellHeight_ * j;
+                const std::int64_t bottom = std::min(top + cellHeight_, height_);
+                for (std::int64_t y = top + 1; y < bottom; ++y)
+                    std::memcpy(base_ + std::size_t(y) * stride_, base_ + std::size_t(top) * stride_, rowBytes);
+            }
+        }
+    }
+
+    // Cells first..end - 1 of the first pixel row of cell row j. Each pixel
+    // is written as four bytes, the spare landing on the next pixel, which
+    // is written after; the row's last pixel as three.
+    void fillBandRow(std::int64_t first, std::int64_t end, std::int64_t j)
+    {
+        std::uint8_t* const row = base_ + std::size_t(cellHeight_ * j) * stride_;
+        std::uint8_t* p = row + std::size_t(cellWidth_ * first) * 3;
+        const std::uint8_t* c = colours_ + at(first, j);
+        const std::int64_t whole = std::min(end, columns_ - 1); // every cell but the last is whole
+        if (cellWidth_ == 2) {
+            for (std::int64_t i = first; i < whole; ++i, c += kSlotStep * 4, p += 6) {
+                const std::uint64_t colour = Load32(c) & 0xFFFFFF;
+                const std::uint64_t pair = colour | colour << 24;
+                std::memcpy(p, &pair, 8);
+            }
+        } else {
+            for (std::int64_t i = first; i < whole; ++i, c += kSlotStep * 4)
+                for (std::int64_t k = 0; k < cellWidth_; ++k, p += 3)
+                    std::memcpy(p, c, 4);
+        }
+        if (end == columns_) {
+            std::uint8_t* const last = row + std::size_t(width_ - 1) * 3;
+            for (; p < last; p += 3)
+                std::memcpy(p, c, 4);
+            std::memcpy(p, c, 3);
+        }
+    }
+
+    std::uint8_t* const base_;
+    const std::size_t stride_;
+    const std::int64_t width_, height_, cellWidth_, cellHeight_, columns_, rows_, bands_, steps_;
+    Sum* sums_ = nullptr;
+    std::uint8_t* colours_ = nullptr;
+};
+
+} // namespace
+
+void BitmapMonoPixel(gdi::Bitmap& bitmap, std::uint16_t cellWidth, std::uint16_t cellHeight)
+{
+    if (cellWidth == 1 && cellHeight == 1)
+        return;
+    if (cellWidth == 0 || cellHeight == 0)
+        throw gdi::Error("cell size of 0");
+    if (bitmap.isEmpty())
+        return;
+    // A fresh part holds at most (w + 1) * (h + 1) pixels.
+    const std::uint64_t largestSum = (std::uint64_t(cellWidth) + 1) * (std::uint64_t(cellHeight) + 1) * 255;
+    if (largestSum <= 0xFFFFu)
+        CellAverages<std::uint16_t>(bitmap, cellWidth, cellHeight).run();
+    else if (largestSum <= 0xFFFFFFFFu)
+        CellAverages<std::uint32_t>(bitmap, cellWidth, cellHeight).run();
+    else
+        CellAverages<std::uint64_t>(bitmap, cellWidth, cellHeight).run();
+}
+
+} // namespace zenvas
