@@ -3,6 +3,7 @@
 #include "host/Interpreter.h"
 #include "platform/gdi/ColorNames.h"
 #include "platform/gdi/codecs/Bmp.h"
+#include "platform/gdi/codecs/Jpeg.h"
 #include "platform/gdi/codecs/Png.h"
 #include "platform/system/Files.h"
 #include "platform/system/Text1251.h"
@@ -195,6 +196,37 @@ forms::Answer readAnswer(const Interpreter& in, const Statement& s)
                                       + " (color, font, file, pick, cancel or dialog)"};
     }
     return answer;
+}
+
+ButtonStatement readButtonStatement(const Interpreter& in, const Statement& s)
+{
+    ButtonStatement button;
+    button.name = in.argument(s, 0);
+    button.x = readInt32(s, in.argument(s, 1), "Button");
+    button.y = readInt32(s, in.argument(s, 2), "Button");
+    button.width = readInt32(s, in.argument(s, 3), "Button");
+    button.height = readInt32(s, in.argument(s, 4), "Button");
+    if (button.width < 0 || button.height < 0)
+        throw ScriptError{s.line, "Button: negative size"};
+    button.caption = in.argument(s, 5);
+    button.subroutine = in.argument(s, 6);
+    if (s.args.size() == 8) {
+        const std::string file = in.argument(s, 7);
+        const std::string extension = sys::LowerCaseAscii(std::filesystem::path(file).extension().string());
+        try {
+            if (extension == ".bmp")
+                button.picture = gdi::LoadBmp(file);
+            else if (extension == ".jpg" || extension == ".jpeg")
+                button.picture = gdi::LoadJpeg(file);
+            else
+                throw ScriptError{s.line, "Button: the picture " + host::quoted(file) + " is not .bmp, .jpg or .jpeg"};
+        } catch (const ScriptError&) {
+            throw;
+        } catch (const std::exception& failure) {
+            throw ScriptError{s.line, "Button: cannot read " + host::quoted(file) + ": " + failure.what()};
+        }
+    }
+    return button;
 }
 
 } // namespace host

@@ -34,6 +34,17 @@ void writePicture(const Statement& statement, const std::string& file, const gdi
 
 class Interpreter;
 
+// A Button statement: NAME X Y W H CAPTION SUBROUTINE [PICTURE], the
+// picture read from its .bmp, .jpg or .jpeg file (empty when none).
+struct ButtonStatement {
+    std::string name;
+    int x = 0, y = 0, width = 0, height = 0;
+    std::string caption;
+    std::string subroutine;
+    gdi::Bitmap picture;
+};
+ButtonStatement readButtonStatement(const Interpreter& in, const Statement& statement);
+
 // The answer an Answer statement queues (color, font, file, pick, cancel
 // or dialog), its arguments checked.
 forms::Answer readAnswer(const Interpreter& in, const Statement& statement);

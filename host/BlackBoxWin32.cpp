@@ -7,7 +7,6 @@
 #include "host/Arguments.h"
 #include "platform/backends/scripted/ScriptedAnswers.h"
 #include "platform/gdi/codecs/Bmp.h"
-#include "platform/gdi/codecs/Jpeg.h"
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
 
@@ -737,40 +736,22 @@ private:
 
     void button(const Statement& s)
     {
-        const std::string name = in_.argument(s, 0);
-        const int x = readInt32(s, in_.argument(s, 1), "Button"), y = readInt32(s, in_.argument(s, 2), "Button");
-        const int w = readInt32(s, in_.argument(s, 3), "Button"), h = readInt32(s, in_.argument(s, 4), "Button");
-        if (w < 0 || h < 0)
-            throw ScriptError{s.line, "Button: negative size"};
+        const ButtonStatement button = readButtonStatement(in_, s);
         HostButton entry;
-        entry.subroutine = in_.argument(s, 6);
+        entry.subroutine = button.subroutine;
         DWORD style = WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON;
-        if (s.args.size() == 8) {
-            const std::string file = in_.argument(s, 7);
-            const std::string extension = sys::LowerCaseAscii(std::filesystem::path(file).extension().string());
-            gdi::Bitmap picture;
-            try {
-                if (extension == ".bmp")
-                    picture = gdi::LoadBmp(file);
-                else if (extension == ".jpg" || extension == ".jpeg")
-                    picture = gdi::LoadJpeg(file);
-                else
-                    throw ScriptError{s.line, "Button: the picture " + host::quoted(file) + " is not .bmp, .jpg or .jpeg"};
-            } catch (const ScriptError&) {
-                throw;
-            } catch (const std::exception& failure) {
-                throw ScriptError{s.line, "Button: cannot read " + host::quoted(file) + ": " + failure.what()};
-            }
-            entry.picture = Picture(picture);
+        if (!button.picture.isEmpty()) {
+            entry.picture = Picture(button.picture);
             style |= BS_BITMAP;
         }
-        const std::string key = sys::LowerCaseAscii(name);
+        const std::string key = sys::LowerCaseAscii(button.name);
         if (auto old = buttons_.find(key); old != buttons_.end()) {
             DestroyWindow(old->second.window);
             if (old->second.picture)
                 DeleteObject(old->second.picture);
         }
-        entry.window = CreateWindowExW(0, L"BUTTON", Wide(in_.argument(s, 5)).c_str(), style, x, y, w, h, page_,
+        entry.window = CreateWindowExW(0, L"BUTTON", Wide(button.caption).c_str(), style, button.x, button.y,
+                                       button.width, button.height, page_,
                                        nullptr, GetModuleHandleW(nullptr), nullptr);
         if (entry.picture)
             SendMessageW(entry.window, BM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(entry.picture));

@@ -9,17 +9,13 @@
 #include "platform/forms/Form.h"
 #include "platform/forms/LabeledEdit.h"
 #include "platform/forms/SpeedButton.h"
-#include "platform/gdi/codecs/Jpeg.h"
 #include "platform/forms/Image.h"
 #include "platform/gdi/ColorNames.h"
-#include "platform/gdi/codecs/Bmp.h"
-#include "platform/gdi/codecs/Png.h"
 #include "platform/system/Files.h"
 #include "platform/system/GlobalMemory.h"
 #include "platform/system/Text1251.h"
 
 
-#include <filesystem>
 #include <sstream>
 
 namespace host {
@@ -383,32 +379,12 @@ void WindowHost::edit(const Statement& s)
 void WindowHost::button(const Statement& s)
 {
     Interpreter& in = interpreter_;
-    const std::string name = in.argument(s, 0);
-    const int x = readInt32(s, in.argument(s, 1), "Button");
-    const int y = readInt32(s, in.argument(s, 2), "Button");
-    const int w = readInt32(s, in.argument(s, 3), "Button");
-    const int h = readInt32(s, in.argument(s, 4), "Button");
-    if (w < 0 || h < 0)
-        throw ScriptError{s.line, "Button: negative size"};
-    const std::string caption = in.argument(s, 5);
-    const std::string subroutine = in.argument(s, 6);
-    gdi::Bitmap picture;
-    if (s.args.size() == 8) {
-        const std::string file = in.argument(s, 7);
-        const std::string extension = sys::LowerCaseAscii(std::filesystem::path(file).extension().string());
-        try {
-            if (extension == ".bmp")
-                picture = gdi::LoadBmp(file);
-            else if (extension == ".jpg" || extension == ".jpeg")
-                picture = gdi::LoadJpeg(file);
-            else
-                throw ScriptError{s.line, "Button: the picture " + host::quoted(file) + " is not .bmp, .jpg or .jpeg"};
-        } catch (const ScriptError&) {
-            throw;
-        } catch (const std::exception& failure) {
-            throw ScriptError{s.line, "Button: cannot read " + host::quoted(file) + ": " + failure.what()};
-        }
-    }
+    ButtonStatement button = readButtonStatement(in, s);
+    const std::string& name = button.name;
+    const int x = button.x, y = button.y, w = button.width, h = button.height;
+    const std::string& caption = button.caption;
+    const std::string subroutine = button.subroutine;
+    gdi::Bitmap& picture = button.picture;
     // The button is a window of its own, so that Pointer and Drag reach
     // it by name as they reach a rectangle.
     auto window = std::make_unique<forms::Window>(name);

@@ -27,14 +27,6 @@ std::string Utf8(const std::string& text1251)
     return sys::Utf8From1251(text1251);
 }
 
-// The client-area point of an event at (x, y) of the window's outer area.
-gdi::Point ClientPoint(Window& window, double x, double y)
-{
-    const gdi::Point client = window.clientOrigin();
-    return {gdi::ClampToInt(std::int64_t(std::floor(x)) - client.x),
-            gdi::ClampToInt(std::int64_t(std::floor(y)) - client.y)};
-}
-
 GdkPixbuf* PixbufOf(const CursorFrame& frame)
 {
     const int w = frame.image.width(), h = frame.image.height();
