@@ -358,6 +358,15 @@ struct HostPage {
     }
 };
 
+// Opens a shown host page for the test, its rectangle the one code 7
+// answers; a test without a display to make windows on is skipped.
+#define ZENVAS_HOST_PAGE(host, ...)                                                                        \
+    HostPage host(__VA_ARGS__);                                                                            \
+    if (!host.page)                                                                                        \
+        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)"; \
+    hostRectangle = host.rectangle;                                                                        \
+    entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess")(&AnswerQuery)
+
 void PostPointer(HWND window, UINT message, WPARAM keys, int x, int y)
 {
     PostMessageW(window, message, keys, MAKELPARAM(x, y));
@@ -371,13 +380,8 @@ void PostPointer(HWND window, UINT message, WPARAM keys, int x, int y)
 TEST_F(StandaloneDll, ACanvasFollowsTheHostsWindowAsItChanges)
 {
     auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
-    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
     ASSERT_NE(execAction, nullptr);
-    HostPage host(L"HostResizedPage", 500, 400, 640, 520);
-    if (!host.page)
-        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
-    hostRectangle = host.rectangle;
-    registerAccess(&AnswerQuery);
+    ZENVAS_HOST_PAGE(host, L"HostResizedPage", 500, 400, 640, 520);
 
     Execute(execAction, 1, {"Follow", "100", "80"}, ZENVAS_TRUE);
     Execute(execAction, 21, {"Follow", "True"}, ZENVAS_TRUE); // ZenvasZoomCreate
@@ -445,13 +449,8 @@ TEST_F(StandaloneDll, ACanvasFollowsTheHostsWindowAsItChanges)
 TEST_F(StandaloneDll, TheSystemsButtonFaceReachesTheScreen)
 {
     auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
-    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
     ASSERT_NE(execAction, nullptr);
-    HostPage host(L"HostColouredPage", 500, 400, 400, 300);
-    if (!host.page)
-        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
-    hostRectangle = host.rectangle;
-    registerAccess(&AnswerQuery);
+    ZENVAS_HOST_PAGE(host, L"HostColouredPage", 500, 400, 400, 300);
     // Wine's own scheme has f5f5f5, Windows' f0f0f0: each is a change on
     // the other.
     const COLORREF original = GetSysColor(COLOR_BTNFACE);
@@ -482,13 +481,8 @@ TEST_F(StandaloneDll, CyrillicFileNamesReachTheDiskUnderCodePage1251)
     if (GetACP() != 1251)
         GTEST_SKIP() << "the ANSI code page is " << GetACP() << ", not 1251";
     auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
-    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
     ASSERT_NE(execAction, nullptr);
-    HostPage host(L"HostCyrillicPage", 500, 400, 400, 300);
-    if (!host.page)
-        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
-    hostRectangle = host.rectangle;
-    registerAccess(&AnswerQuery);
+    ZENVAS_HOST_PAGE(host, L"HostCyrillicPage", 500, 400, 400, 300);
     Execute(execAction, 1, {"Cyr", "20", "20"}, ZENVAS_TRUE);
     ASSERT_TRUE(CreateDirectoryW(L"cyrillic", nullptr) || GetLastError() == ERROR_ALREADY_EXISTS);
 
@@ -567,13 +561,8 @@ void CALLBACK CloseErrorBoxes(HWND, UINT, UINT_PTR, DWORD)
 TEST_F(StandaloneDll, AddressSpaceLimitsAnswerFalseAndGiveEverythingBack)
 {
     auto execAction = entry<ZenvasExecActionFn>("nbExecAction");
-    auto registerAccess = entry<ZenvasRegisterInterfaceAccessFn>("nbRegisterInterfaceAccess");
     ASSERT_NE(execAction, nullptr);
-    HostPage host(L"HostLargePage", 0, 0, 400, 300);
-    if (!host.page)
-        GTEST_SKIP() << "no display to make windows on (desktop.sh runs this under a virtual X server)";
-    hostRectangle = host.rectangle;
-    registerAccess(&AnswerQuery);
+    ZENVAS_HOST_PAGE(host, L"HostLargePage", 0, 0, 400, 300);
     const UINT_PTR closer = SetTimer(nullptr, 0, 100, &CloseErrorBoxes);
     // A 300 x 300 picture for the stamp, stretched with halftone to 10000 %.
     {
