@@ -2,6 +2,8 @@
 // reported as a multiple of the floor: a plain in-place inversion of the
 // same 48 MiB buffer, timed in the same run. Pictures and buffers are made
 // before timing starts; only the operation itself is timed.
+#include "PhotoPicture.h"
+
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/Vectors.h"
 #include "platform/gdi/codecs/Bmp.h"
@@ -25,26 +27,10 @@ namespace {
 constexpr int kSide = 4096;
 using Clock = std::chrono::steady_clock;
 
-// A deterministic picture with smooth areas, edges and noise, so that the
-// codecs see something like a photograph.
+// The photograph-like picture, kept for every run.
 gdi::Bitmap& Picture()
 {
-    static gdi::Bitmap picture = [] {
-        gdi::Bitmap b(kSide, kSide);
-        std::uint32_t seed = 12345;
-        for (int y = 0; y < kSide; ++y) {
-            std::uint8_t* row = b.scanLine(y);
-            for (int x = 0; x < kSide; ++x) {
-                seed = seed * 1103515245u + 12345u;
-                const int noise = int((seed >> 24) & 15) - 8;
-                const int band = ((x / 512) + (y / 384)) % 2 ? 60 : 0;
-                row[3 * x] = std::uint8_t(std::clamp((x * 255) / kSide + noise, 0, 255));
-                row[3 * x + 1] = std::uint8_t(std::clamp((y * 255) / kSide + band + noise, 0, 255));
-                row[3 * x + 2] = std::uint8_t(std::clamp(((x ^ y) & 255) / 2 + 64 + noise, 0, 255));
-            }
-        }
-        return b;
-    }();
+    static gdi::Bitmap picture = PhotoPicture(kSide);
     return picture;
 }
 

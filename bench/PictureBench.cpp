@@ -6,6 +6,8 @@
 // and write the same disk. Beside them, the floor of each direction: one
 // plain read of the BMP file into a ready buffer, one plain write of as
 // many bytes.
+#include "PhotoPicture.h"
+
 #include "pictures/PictureFiles.h"
 #include "platform/system/PosixIo.h"
 
@@ -22,26 +24,10 @@ namespace {
 
 constexpr int kSide = 4096;
 
-// Smooth areas, edges and noise, like a photograph (the drawing layer's
-// benchmark draws the same one).
+// The photograph-like picture, kept for every run.
 const gdi::Bitmap& Picture()
 {
-    static const gdi::Bitmap picture = [] {
-        gdi::Bitmap b(kSide, kSide);
-        std::uint32_t seed = 12345;
-        for (int y = 0; y < kSide; ++y) {
-            std::uint8_t* row = b.scanLine(y);
-            for (int x = 0; x < kSide; ++x) {
-                seed = seed * 1103515245u + 12345u;
-                const int noise = int((seed >> 24) & 15) - 8;
-                const int band = ((x / 512) + (y / 384)) % 2 ? 60 : 0;
-                row[3 * x] = std::uint8_t(std::clamp((x * 255) / kSide + noise, 0, 255));
-                row[3 * x + 1] = std::uint8_t(std::clamp((y * 255) / kSide + band + noise, 0, 255));
-                row[3 * x + 2] = std::uint8_t(std::clamp(((x ^ y) & 255) / 2 + 64 + noise, 0, 255));
-            }
-        }
-        return b;
-    }();
+    static const gdi::Bitmap picture = PhotoPicture(kSide);
     return picture;
 }
 
