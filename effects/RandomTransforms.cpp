@@ -169,6 +169,7 @@ struct FrostRowPlan {
     std::int64_t here, slots, stride; // the row's slot, the ring's slots, words from slot to slot
     const std::int32_t *up, *down;    // null when the amounts do not fit the tables
     std::size_t rowWords;             // words of a row in use; the rest of the slot is spare
+    const std::uint8_t* next;         // the picture's row that is read next, fetched ahead meanwhile
 };
 
 // Four draws per pixel: coin and amount for x, then for y.
@@ -249,6 +250,7 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
     alignas(32) std::int32_t target[8];
     __m256i toX = iota;
     for (std::int64_t x = 0; x < plan.width; x += 8) {
+        _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
         // The sign of a move is the coin, the seed's top bit.
         const __m256i coinX = _mm256_srai_epi32(lanes[0], 31);
         const __m256i dx = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[1], nx), coinX), coinX);
@@ -327,6 +329,7 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
     }
     __m512i toX = iota;
     for (std::int64_t x = 0; x < plan.width; x += 16) {
+        _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
         const __m512i coinX = _mm512_srai_epi32(lanes[0], 31);
         const __m512i dx = _mm512_sub_epi32(_mm512_xor_si512(Scale512(lanes[1], nx), coinX), coinX);
         __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn);
@@ -487,7 +490,8 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
                 down[a] = words(y - a);
             }
         const FrostRowPlan plan{y,    width,  height, rangeX, rangeY, reach, offsets.data(), here, slots,
-                                std::int64_t(rings.stride()), up, down, rowWords};
+                                std::int64_t(rings.stride()), up, down, rowWords,
+                                bitmap.scanLine(int(std::min<std::int64_t>(loaded, height - 1)))};
         const std::uint32_t* source = rings.row(0, y);
         std::uint32_t* made = rings.row(1, y);
         if (vectorRow) {
