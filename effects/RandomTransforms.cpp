@@ -199,11 +199,13 @@ __attribute__((target("avx2"))) inline __m256i ScaleAvx2(__m256i seeds, __m256i 
     return _mm256_blend_epi32(even, odd, 0xAA);
 }
 
+// The odd seeds and the even products' high halves are moved by
+// shuffles rather than shifts, which would share a port with the products.
 __attribute__((target("avx512f,avx512bw"))) inline __m512i Scale512(__m512i seeds, __m512i n)
 {
-    const __m512i even = _mm512_srli_epi64(_mm512_mul_epu32(seeds, n), 32);
-    const __m512i odd = _mm512_mul_epu32(_mm512_srli_epi64(seeds, 32), n);
-    return _mm512_mask_blend_epi32(0xAAAA, even, odd);
+    const __m512i even = _mm512_mul_epu32(seeds, n);
+    const __m512i odd = _mm512_mul_epu32(_mm512_shuffle_epi32(seeds, _MM_PERM_DDBB), n);
+    return _mm512_mask_shuffle_epi32(odd, 0x5555, even, _MM_PERM_DDBB);
 }
 
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
@@ -330,8 +332,8 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
     __m512i toX = iota;
     for (std::int64_t x = 0; x < plan.width; x += 16) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
-        const __m512i coinX = _mm512_srai_epi32(lanes[0], 31);
-        const __m512i dx = _mm512_sub_epi32(_mm512_xor_si512(Scale512(lanes[1], nx), coinX), coinX);
+        const __m512i amountX = Scale512(lanes[1], nx);
+        const __m512i dx = _mm512_mask_sub_epi32(amountX, _mm512_cmplt_epi32_mask(lanes[0], zero), zero, amountX);
         __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn);
         __m512i words;
         if (Table) {
@@ -342,8 +344,8 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
             inside &= _mm512_cmpneq_epi32_mask(rows, none);
             words = _mm512_add_epi32(rows, dx);
         } else {
-            const __m512i coinY = _mm512_srai_epi32(lanes[2], 31);
-            const __m512i dy = _mm512_sub_epi32(_mm512_xor_si512(Scale512(lanes[3], ny), coinY), coinY);
+            const __m512i amountY = Scale512(lanes[3], ny);
+            const __m512i dy = _mm512_mask_sub_epi32(amountY, _mm512_cmplt_epi32_mask(lanes[2], zero), zero, amountY);
             inside &= _mm512_cmple_epu32_mask(_mm512_add_epi32(row, dy), lastRow);
             __m512i slot = _mm512_add_epi32(here, dy);
             slot = _mm512_mask_add_epi32(slot, _mm512_cmplt_epi32_mask(slot, zero), slot, slots);
