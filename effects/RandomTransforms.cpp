@@ -329,6 +329,7 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         up = _mm512_loadu_si512(plan.up);
         down = _mm512_loadu_si512(plan.down);
     }
+    alignas(64) std::int32_t target[16];
     __m512i toX = iota;
     for (std::int64_t x = 0; x < plan.width; x += 16) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
@@ -365,7 +366,10 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         const __m512i trades = _mm512_maskz_mov_epi32(inside, ones);
         const __m512i partnerTrades = _mm512_permutexvar_epi32(at, trades);
         const __mmask16 blocked = _mm512_mask_test_epi32_mask(ahead, partnerTrades, partnerTrades);
-        _mm512_mask_i32scatter_epi32(made + x, __mmask16(inside & ~blocked), at, _mm512_loadu_si512(source + x), 4);
+        const __m512i spare = _mm512_set1_epi32(std::int32_t(std::int64_t(plan.rowWords) - x));
+        _mm512_store_si512(target, _mm512_mask_blend_epi32(__mmask16(inside & ~blocked), spare, at));
+        for (int l = 0; l < 16; ++l)
+            made[x + target[l]] = source[x + l];
     }
 }
 
