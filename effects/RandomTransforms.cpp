@@ -194,8 +194,8 @@ void FrostDrawsPlain(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t*
 // products.
 __attribute__((target("avx2"))) inline __m256i ScaleAvx2(__m256i seeds, __m256i n)
 {
-    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(seeds, n), 32);
-    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(seeds, 32), n);
+    const __m256i even = _mm256_shuffle_epi32(_mm256_mul_epu32(seeds, n), 0xF5);
+    const __m256i odd = _mm256_mul_epu32(_mm256_shuffle_epi32(seeds, 0xF5), n);
     return _mm256_blend_epi32(even, odd, 0xAA);
 }
 
