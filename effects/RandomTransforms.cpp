@@ -574,10 +574,10 @@ void AddNoisePlain(std::uint8_t* p, std::size_t pixels, std::int32_t amount, boo
 
 #if ZENVAS_RANDOM_VECTORS
 
-#ifndef NOISE_AHEAD
-#define NOISE_AHEAD 4096
-#endif
-constexpr std::size_t kNoiseAhead = NOISE_AHEAD;
+// Noise works on the picture in place at a pace the memory's own fetching
+// ahead does not keep up with; the vector paths ask for the bytes this far
+// ahead themselves.
+constexpr std::size_t kNoiseAhead = 4096;
 
 // Random(n) - half for sixteen stepped seeds as words in seed order,
 // limited to the range of a word (which changes no sum after the limit to
