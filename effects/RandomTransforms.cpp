@@ -316,8 +316,9 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
 }
 
 // The same sixteen pixels at a time on 512-bit vectors: lane l of vector k
-// holds draw 4l + k, and every lane steps 64 draws on. Partner writes go
-// out as one scatter, which writes overlapping places in lane order.
+// holds draw 4l + k, and every lane steps 64 draws on. The partner writes
+// go out one at a time as on 256-bit vectors: a scatter, though it keeps
+// lane order, costs more here.
 template <bool Table>
 __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed, const FrostRowPlan& plan,
                                                              const std::uint32_t* source, std::uint32_t* made)
