@@ -70,6 +70,13 @@ private:
 
 // ---------------------------------------------------------------- blocks
 
+// A hint that the cache line at p is read soon (into the second-level
+// cache, as _MM_HINT_T1 asks, without needing an instruction set).
+inline void Fetch(const void* p)
+{
+    __builtin_prefetch(p, 0, 2);
+}
+
 struct BlockShift {
     std::int32_t dx, dy;
 };
@@ -96,10 +103,17 @@ void MoveBlocksByRows(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t
             std::memcpy(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
         std::uint8_t* out = bitmap.scanLine(int(y));
         std::memcpy(out, fill.data(), stride);
+        // The row read next is fetched while this one is made, a share of
+        // its cache lines with each column of blocks: all at once they
+        // would wait on each other.
+        const std::uint8_t* next = bitmap.scanLine(int(std::min(loaded, height - 1)));
+        std::size_t fetched = 0;
         // Rows of blocks whose moved rows may hold y.
         const std::int64_t firstRow = std::max<std::int64_t>(0, (y - reach - blockHeight + 1) / blockHeight);
         const std::int64_t lastRow = std::min(rows - 1, (y + reach) / blockHeight);
         for (std::int64_t i = 0; i < columns; ++i) {
+            for (const std::size_t end = stride * std::size_t(i + 1) / std::size_t(columns); fetched < end; fetched += 64)
+                Fetch(next + fetched);
             const std::int64_t sx = blockWidth * i;
             for (std::int64_t j = firstRow; j <= lastRow; ++j) {
                 const BlockShift shift = shifts[std::size_t(i * rows + j)];
@@ -155,11 +169,21 @@ constexpr std::int32_t kNoTrade = INT32_MIN;
 // What a row's draws need: its place, the picture's size, the ranges, and
 // the words from the row's slot to the slot of each row within reach
 // (slot k holds row y + k - reach).
+// When every move up or down stays within reach and the amounts are few,
+// `up` and `down` (kRowTable words each) hold the words to the row that
+// amount a above and below, or kNoTrade when that row cannot take a
+// partner; the vector paths then look a move's row up instead of working
+// its slot out.
+constexpr std::size_t kRowTable = 16;
+
 struct FrostRowPlan {
     std::int64_t y, width, height;
     std::int32_t rangeX, rangeY, reach;
     const std::int64_t* offsets;
     std::int64_t here, slots, stride; // the row's slot, the ring's slots, words from slot to slot
+    const std::int32_t *up, *down;    // null when the amounts do not fit the tables
+    std::size_t rowWords;             // words of a row in use; the rest of the slot is spare
+    const std::uint8_t* next;         // the picture's row that is read next, fetched ahead meanwhile
 };
 
 // Four draws per pixel: coin and amount for x, then for y.
@@ -184,23 +208,36 @@ void FrostDrawsPlain(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t*
 // products.
 __attribute__((target("avx2"))) inline __m256i ScaleAvx2(__m256i seeds, __m256i n)
 {
-    const __m256i even = _mm256_srli_epi64(_mm256_mul_epu32(seeds, n), 32);
-    const __m256i odd = _mm256_mul_epu32(_mm256_srli_epi64(seeds, 32), n);
+    const __m256i even = _mm256_shuffle_epi32(_mm256_mul_epu32(seeds, n), 0xF5);
+    const __m256i odd = _mm256_mul_epu32(_mm256_shuffle_epi32(seeds, 0xF5), n);
     return _mm256_blend_epi32(even, odd, 0xAA);
 }
 
+// The odd seeds and the even products' high halves are moved by
+// shuffles rather than shifts, which would share a port with the products.
 __attribute__((target("avx512f,avx512bw"))) inline __m512i Scale512(__m512i seeds, __m512i n)
 {
-    const __m512i even = _mm512_srli_epi64(_mm512_mul_epu32(seeds, n), 32);
-    const __m512i odd = _mm512_mul_epu32(_mm512_srli_epi64(seeds, 32), n);
-    return _mm512_mask_blend_epi32(0xAAAA, even, odd);
+    const __m512i even = _mm512_mul_epu32(seeds, n);
+    const __m512i odd = _mm512_mul_epu32(_mm512_shuffle_epi32(seeds, _MM_PERM_DDBB), n);
+    return _mm512_mask_shuffle_epi32(odd, 0x5555, even, _MM_PERM_DDBB);
 }
 
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
-// lane steps 32 draws on. The partner's slot is worked out from the row's
-// own (a move wraps around the ring at most once), and its distance in
-// words as a product of 16-bit words, so a row is at most 32767 words.
-__attribute__((target("avx2"))) void FrostDrawsAvx2(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t* there)
+// lane steps 32 draws on. Each pixel's partner is either looked up in the
+// row tables (Table) or its slot is worked out from the row's own (a move
+// wraps around the ring at most once) and its distance in words taken as a
+// product of 16-bit words, so a row is at most 32767 words.
+//
+// The trades of the eight are then made together: each pixel's own word is
+// gathered and stored, then each partner takes the pixel's word in lane
+// order. Done one after another, a pixel's own word would come after the
+// partner writes of the earlier pixels of the group; so a partner write that
+// lands on a later pixel of the group which trades itself is left out (the
+// later pixel's own word is what stays there). Writes that are left out go
+// to a spare word past the row.
+template <bool Table>
+__attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const FrostRowPlan& plan,
+                                                  const std::uint32_t* source, std::uint32_t* made)
 {
     __m256i lanes[4];
     for (int k = 0; k < 4; ++k) {
@@ -214,37 +251,74 @@ __attribute__((target("avx2"))) void FrostDrawsAvx2(std::uint32_t seed, const Fr
     const __m256i increment = _mm256_set1_epi32(std::int32_t(kStep.increment));
     const __m256i nx = _mm256_set1_epi32(plan.rangeX), ny = _mm256_set1_epi32(plan.rangeY);
     const __m256i lastColumn = _mm256_set1_epi32(std::int32_t(plan.width - 2));
+    const __m256i lastPixel = _mm256_set1_epi32(std::int32_t(plan.width - 1));
     const __m256i lastRow = _mm256_set1_epi32(std::int32_t(plan.height - 2));
     const __m256i row = _mm256_set1_epi32(std::int32_t(plan.y));
     const __m256i here = _mm256_set1_epi32(std::int32_t(plan.here)), slots = _mm256_set1_epi32(std::int32_t(plan.slots));
     const __m256i stride = _mm256_set1_epi32(std::int32_t(plan.stride)); // high word 0
     const __m256i none = _mm256_set1_epi32(kNoTrade), zero = _mm256_setzero_si256();
-    __m256i toX = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), eight = _mm256_set1_epi32(8);
+    __m256i up = zero, down = zero;
+    if (Table) {
+        up = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.up));
+        down = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.down));
+    }
+    alignas(32) std::int32_t target[8];
+    __m256i toX = iota;
     for (std::int64_t x = 0; x < plan.width; x += 8) {
+        _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
         // The sign of a move is the coin, the seed's top bit.
-        const __m256i coinX = _mm256_srai_epi32(lanes[0], 31), coinY = _mm256_srai_epi32(lanes[2], 31);
+        const __m256i coinX = _mm256_srai_epi32(lanes[0], 31);
         const __m256i dx = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[1], nx), coinX), coinX);
-        const __m256i dy = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[3], ny), coinY), coinY);
-        const __m256i nxs = _mm256_add_epi32(toX, dx), nys = _mm256_add_epi32(row, dy);
+        const __m256i nxs = _mm256_add_epi32(toX, dx);
         // 0 <= v <= last as one unsigned comparison.
-        const __m256i inside = _mm256_and_si256(_mm256_cmpeq_epi32(_mm256_min_epu32(nxs, lastColumn), nxs),
-                                                _mm256_cmpeq_epi32(_mm256_min_epu32(nys, lastRow), nys));
-        __m256i slot = _mm256_add_epi32(here, dy);
-        slot = _mm256_add_epi32(slot, _mm256_and_si256(_mm256_cmpgt_epi32(zero, slot), slots));
-        slot = _mm256_sub_epi32(slot, _mm256_andnot_si256(_mm256_cmpgt_epi32(slots, slot), slots));
-        // Slot differences fit a 16-bit word; the high words meet a 0.
-        const __m256i words = _mm256_add_epi32(_mm256_madd_epi16(_mm256_sub_epi32(slot, here), stride), dx);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(there + x), _mm256_blendv_epi8(none, words, inside));
+        __m256i inside = _mm256_cmpeq_epi32(_mm256_min_epu32(nxs, lastColumn), nxs);
+        __m256i words;
+        if (Table) {
+            const __m256i amount = ScaleAvx2(lanes[3], ny);
+            const __m256i rows = _mm256_castps_si256(
+                _mm256_blendv_ps(_mm256_castsi256_ps(_mm256_permutevar8x32_epi32(up, amount)),
+                                 _mm256_castsi256_ps(_mm256_permutevar8x32_epi32(down, amount)),
+                                 _mm256_castsi256_ps(lanes[2])));
+            inside = _mm256_andnot_si256(_mm256_cmpeq_epi32(rows, none), inside);
+            words = _mm256_add_epi32(rows, dx);
+        } else {
+            const __m256i coinY = _mm256_srai_epi32(lanes[2], 31);
+            const __m256i dy = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[3], ny), coinY), coinY);
+            const __m256i nys = _mm256_add_epi32(row, dy);
+            inside = _mm256_and_si256(inside, _mm256_cmpeq_epi32(_mm256_min_epu32(nys, lastRow), nys));
+            __m256i slot = _mm256_add_epi32(here, dy);
+            slot = _mm256_add_epi32(slot, _mm256_and_si256(_mm256_cmpgt_epi32(zero, slot), slots));
+            slot = _mm256_sub_epi32(slot, _mm256_andnot_si256(_mm256_cmpgt_epi32(slots, slot), slots));
+            // Slot differences fit a 16-bit word; the high words meet a 0.
+            words = _mm256_add_epi32(_mm256_madd_epi16(_mm256_sub_epi32(slot, here), stride), dx);
+        }
+        inside = _mm256_andnot_si256(_mm256_cmpgt_epi32(toX, lastPixel), inside); // lanes past the row's end
         for (__m256i& lane : lanes)
             lane = _mm256_add_epi32(_mm256_mullo_epi32(lane, multiplier), increment);
-        toX = _mm256_add_epi32(toX, _mm256_set1_epi32(8));
+        toX = _mm256_add_epi32(toX, eight);
+
+        const __m256i at = _mm256_add_epi32(iota, words);
+        const __m256i own = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source + x), at, inside, 4);
+        __m256i* out = reinterpret_cast<__m256i*>(made + x);
+        _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), own, inside));
+        const __m256i ahead = _mm256_and_si256(_mm256_cmpgt_epi32(words, zero), _mm256_cmpgt_epi32(eight, at));
+        const __m256i blocked = _mm256_and_si256(ahead, _mm256_permutevar8x32_epi32(inside, at));
+        const __m256i spare = _mm256_set1_epi32(std::int32_t(std::int64_t(plan.rowWords) - x));
+        _mm256_store_si256(reinterpret_cast<__m256i*>(target),
+                           _mm256_blendv_epi8(spare, at, _mm256_andnot_si256(blocked, inside)));
+        for (int l = 0; l < 8; ++l)
+            made[x + target[l]] = source[x + l];
     }
 }
 
 // The same sixteen pixels at a time on 512-bit vectors: lane l of vector k
-// holds draw 4l + k, and every lane steps 64 draws on.
-__attribute__((target("avx512f,avx512bw"))) void FrostDraws512(std::uint32_t seed, const FrostRowPlan& plan,
-                                                               std::int32_t* there)
+// holds draw 4l + k, and every lane steps 64 draws on. The partner writes
+// go out one at a time as on 256-bit vectors: a scatter, though it keeps
+// lane order, costs more here.
+template <bool Table>
+__attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed, const FrostRowPlan& plan,
+                                                             const std::uint32_t* source, std::uint32_t* made)
 {
     __m512i lanes[4];
     for (int k = 0; k < 4; ++k) {
@@ -263,21 +337,54 @@ __attribute__((target("avx512f,avx512bw"))) void FrostDraws512(std::uint32_t see
     const __m512i here = _mm512_set1_epi32(std::int32_t(plan.here)), slots = _mm512_set1_epi32(std::int32_t(plan.slots));
     const __m512i stride = _mm512_set1_epi32(std::int32_t(plan.stride)); // high word 0
     const __m512i none = _mm512_set1_epi32(kNoTrade), zero = _mm512_setzero_si512();
-    __m512i toX = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m512i iota = _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    const __m512i sixteen = _mm512_set1_epi32(16), ones = _mm512_set1_epi32(-1);
+    __m512i up = zero, down = zero;
+    if (Table) {
+        up = _mm512_loadu_si512(plan.up);
+        down = _mm512_loadu_si512(plan.down);
+    }
+    alignas(64) std::int32_t target[16];
+    __m512i toX = iota;
     for (std::int64_t x = 0; x < plan.width; x += 16) {
-        const __m512i coinX = _mm512_srai_epi32(lanes[0], 31), coinY = _mm512_srai_epi32(lanes[2], 31);
-        const __m512i dx = _mm512_sub_epi32(_mm512_xor_si512(Scale512(lanes[1], nx), coinX), coinX);
-        const __m512i dy = _mm512_sub_epi32(_mm512_xor_si512(Scale512(lanes[3], ny), coinY), coinY);
-        const __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn) &
-                                 _mm512_cmple_epu32_mask(_mm512_add_epi32(row, dy), lastRow);
-        __m512i slot = _mm512_add_epi32(here, dy);
-        slot = _mm512_mask_add_epi32(slot, _mm512_cmplt_epi32_mask(slot, zero), slot, slots);
-        slot = _mm512_mask_sub_epi32(slot, _mm512_cmpge_epi32_mask(slot, slots), slot, slots);
-        const __m512i words = _mm512_add_epi32(_mm512_madd_epi16(_mm512_sub_epi32(slot, here), stride), dx);
-        _mm512_storeu_si512(there + x, _mm512_mask_blend_epi32(inside, none, words));
+        _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
+        const __m512i amountX = Scale512(lanes[1], nx);
+        const __m512i dx = _mm512_mask_sub_epi32(amountX, _mm512_cmplt_epi32_mask(lanes[0], zero), zero, amountX);
+        __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn);
+        __m512i words;
+        if (Table) {
+            const __m512i amount = Scale512(lanes[3], ny);
+            const __m512i rows = _mm512_mask_blend_epi32(_mm512_cmplt_epi32_mask(lanes[2], zero),
+                                                         _mm512_permutexvar_epi32(amount, up),
+                                                         _mm512_permutexvar_epi32(amount, down));
+            inside &= _mm512_cmpneq_epi32_mask(rows, none);
+            words = _mm512_add_epi32(rows, dx);
+        } else {
+            const __m512i amountY = Scale512(lanes[3], ny);
+            const __m512i dy = _mm512_mask_sub_epi32(amountY, _mm512_cmplt_epi32_mask(lanes[2], zero), zero, amountY);
+            inside &= _mm512_cmple_epu32_mask(_mm512_add_epi32(row, dy), lastRow);
+            __m512i slot = _mm512_add_epi32(here, dy);
+            slot = _mm512_mask_add_epi32(slot, _mm512_cmplt_epi32_mask(slot, zero), slot, slots);
+            slot = _mm512_mask_sub_epi32(slot, _mm512_cmpge_epi32_mask(slot, slots), slot, slots);
+            words = _mm512_add_epi32(_mm512_madd_epi16(_mm512_sub_epi32(slot, here), stride), dx);
+        }
+        if (plan.width - x < 16)
+            inside &= __mmask16((1u << (plan.width - x)) - 1);
         for (__m512i& lane : lanes)
             lane = _mm512_add_epi32(_mm512_mullo_epi32(lane, multiplier), increment);
-        toX = _mm512_add_epi32(toX, _mm512_set1_epi32(16));
+        toX = _mm512_add_epi32(toX, sixteen);
+
+        const __m512i at = _mm512_add_epi32(iota, words);
+        const __m512i own = _mm512_mask_i32gather_epi32(zero, inside, at, source + x, 4);
+        _mm512_mask_storeu_epi32(made + x, inside, own);
+        const __mmask16 ahead = _mm512_cmpgt_epi32_mask(words, zero) & _mm512_cmplt_epi32_mask(at, sixteen);
+        const __m512i trades = _mm512_maskz_mov_epi32(inside, ones);
+        const __m512i partnerTrades = _mm512_permutexvar_epi32(at, trades);
+        const __mmask16 blocked = _mm512_mask_test_epi32_mask(ahead, partnerTrades, partnerTrades);
+        const __m512i spare = _mm512_set1_epi32(std::int32_t(std::int64_t(plan.rowWords) - x));
+        _mm512_store_si512(target, _mm512_mask_blend_epi32(__mmask16(inside & ~blocked), spare, at));
+        for (int l = 0; l < 16; ++l)
+            made[x + target[l]] = source[x + l];
     }
 }
 
@@ -332,12 +439,22 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
     RowRing<std::uint32_t> rings(Working().rows, rowWords, std::size_t(slots), 2);
     const std::uint32_t fill = PixelWord(colour);
     std::vector<std::int32_t> there(rowWords);
-    auto drawRow = &FrostDrawsPlain;
-    bool vectors = false;
+    std::int32_t up[kRowTable], down[kRowTable];
+    // The vector paths make a row's draws and trades together.
+    using VectorRow = void (*)(std::uint32_t, const FrostRowPlan&, const std::uint32_t*, std::uint32_t*);
+    VectorRow vectorRow = nullptr;
+    bool table = false, vectors = false;
 #if ZENVAS_RANDOM_VECTORS
     vectors = VectorsAllowed();
-    if (vectors && rings.stride() <= 32767)
-        drawRow = gdi::ActiveVectors() >= gdi::Vectors::Avx512 ? &FrostDraws512 : &FrostDrawsAvx2;
+    if (vectors) {
+        const bool wide = gdi::ActiveVectors() >= gdi::Vectors::Avx512;
+        // The tables take the amounts a 256-bit (512-bit) permute can index.
+        table = std::max(rangeY, 1) - 1 <= reach && rangeY <= (wide ? 16 : 8);
+        if (table)
+            vectorRow = wide ? &FrostRow512<true> : &FrostRowAvx2<true>;
+        else if (rings.stride() <= 32767)
+            vectorRow = wide ? &FrostRow512<false> : &FrostRowAvx2<false>;
+    }
 #endif
     const Jump rowStep = Jump::Steps(std::uint64_t(width) * 4);
     std::uint32_t seed = draws.seed();
@@ -382,21 +499,35 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
                                                 std::int64_t(rings.stride())
                                           : 0;
         }
-        drawRow(seed,
-                FrostRowPlan{y, width, height, rangeX, rangeY, reach, offsets.data(), here, slots,
-                             std::int64_t(rings.stride())},
-                there.data());
-        seed = rowStep(seed);
+        if (table)
+            for (std::int64_t a = 0; a < std::int64_t(kRowTable); ++a) {
+                const auto words = [&](std::int64_t row) {
+                    return a <= reach && row >= 0 && row < height - 1
+                               ? std::int32_t((std::int64_t(std::size_t(row) % std::size_t(slots)) - here) *
+                                              std::int64_t(rings.stride()))
+                               : kNoTrade;
+                };
+                up[a] = words(y + a);
+                down[a] = words(y - a);
+            }
+        const FrostRowPlan plan{y,    width,  height, rangeX, rangeY, reach, offsets.data(), here, slots,
+                                std::int64_t(rings.stride()), up, down, rowWords,
+                                bitmap.scanLine(int(std::min<std::int64_t>(loaded, height - 1)))};
         const std::uint32_t* source = rings.row(0, y);
         std::uint32_t* made = rings.row(1, y);
-        const std::int32_t* partner = there.data();
-        for (std::int64_t x = 0; x < width; ++x) {
-            const std::int32_t t = partner[x];
-            if (t == kNoTrade)
-                continue;
-            made[x] = source[x + t];
-            made[x + t] = source[x];
+        if (vectorRow) {
+            vectorRow(seed, plan, source, made);
+        } else {
+            FrostDrawsPlain(seed, plan, there.data());
+            for (std::int64_t x = 0; x < width; ++x) {
+                const std::int32_t t = there[std::size_t(x)];
+                if (t == kNoTrade)
+                    continue;
+                made[x] = source[x + t];
+                made[x + t] = source[x];
+            }
         }
+        seed = rowStep(seed);
         for (; done < height && done < y + 1 - reach; ++done)
             store(done);
     }
@@ -440,6 +571,11 @@ void AddNoisePlain(std::uint8_t* p, std::size_t pixels, std::int32_t amount, boo
 }
 
 #if ZENVAS_RANDOM_VECTORS
+
+// Noise works on the picture in place at a pace the memory's own fetching
+// ahead does not keep up with; the vector paths ask for the bytes this far
+// ahead themselves.
+constexpr std::size_t kNoiseAhead = 4096;
 
 // Random(n) - half for sixteen stepped seeds as words in seed order,
 // limited to the range of a word (which changes no sum after the limit to
@@ -487,6 +623,7 @@ __attribute__((target("avx2"))) std::size_t AddNoiseAvx2(std::uint8_t* p, std::s
     const __m256i spreadC =
         _mm256_broadcastsi128_si256(_mm_setr_epi8(10, 11, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15, 14, 15, 14, 15));
     for (std::size_t b = 0; b < blocks; ++b, p += 48) {
+        _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
         __m256i offsets[3];
         if (blackAndWhite) {
             const __m256i words = NoiseWordsAvx2(lanes[0], lanes[1], n, half, multiplier, increment);
@@ -561,6 +698,8 @@ __attribute__((target("avx512f,avx512bw"))) std::size_t AddNoiseAvx512(std::uint
             spread[v][w] = std::uint16_t((32 * v + w) / 3);
     const __m512i spreads[3] = {_mm512_load_si512(spread[0]), _mm512_load_si512(spread[1]), _mm512_load_si512(spread[2])};
     for (std::size_t b = 0; b < blocks; ++b, p += 96) {
+        _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead + 64), _MM_HINT_T0);
         __m512i offsets[3];
         if (blackAndWhite) {
             const __m512i perPixel = NoiseWords512(lanes[0], lanes[1], n, half, multiplier, increment);

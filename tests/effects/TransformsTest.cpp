@@ -413,6 +413,9 @@ TEST(RandomTransforms, EveryPathTakesTheDescribedDrawsPixelForPixel)
          [](gdi::Bitmap& b) { ReferenceFrost(b, 1, 3, kSeam); }},
         {"frost 30x2000", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 30, 2000, kSeam); },
          [](gdi::Bitmap& b) { ReferenceFrost(b, 30, 2000, kSeam); }},
+        // Moves up and down of more than a 256-bit row table holds.
+        {"frost 3x12", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 3, 12, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceFrost(b, 3, 12, kSeam); }},
         {"noise 100", [](gdi::Bitmap& b) { BitmapAddNoise(b, 100, false); },
          [](gdi::Bitmap& b) { ReferenceNoise(b, 100, false); }},
         {"noise 1000 black and white", [](gdi::Bitmap& b) { BitmapAddNoise(b, 1000, true); },
@@ -430,7 +433,8 @@ TEST(RandomTransforms, EveryPathTakesTheDescribedDrawsPixelForPixel)
             continue;
         const gdi::Vectors cap = gdi::LimitVectors(level);
         for (const Case& c : cases)
-            for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {17, 1}, {1, 9}, {3, 40}, {37, 29}, {64, 48}}) {
+            // 40000 x 3: rows longer than a 16-bit distance in words.
+            for (auto [w, h] : {std::pair{1, 1}, {2, 2}, {17, 1}, {1, 9}, {3, 40}, {37, 29}, {64, 48}, {40000, 3}}) {
                 seed = std::uint32_t(next()) * 16777619u;
                 const gdi::Bitmap original = Picture(w, h, [&](int, int) { return gdi::Rgb(next(), next(), next()); });
                 gdi::Bitmap actual = original, expected = original;
