@@ -22,9 +22,9 @@ inline std::uint32_t Load24(const std::uint8_t* p)
 
 class Walker {
 public:
-    Walker(const Bitmap& bmp, std::uint32_t key, std::vector<std::uint64_t>& visited,
-           std::vector<FloodSpan>& spans)
-        : bmp_(bmp), key_(key), visited_(visited), spans_(spans), w_(bmp.width())
+    Walker(const Bitmap& bmp, std::uint32_t key, std::vector<std::uint64_t>& visited, FloodEmit emit,
+           void* context)
+        : bmp_(bmp), key_(key), visited_(visited), emit_(emit), context_(context), w_(bmp.width())
     {
         // Four pixels of the key colour as 12 bytes, to compare runs quickly.
         std::uint8_t pattern[12];
@@ -52,7 +52,11 @@ public:
                 --x0;
             const int x1 = runEnd(row, s.x1, w_);
             markVisited(s.y, x0, x1);
-            spans_.push_back({s.y, x0, x1});
+            // The caller may repaint the span now: a run is decided by its
+            // unvisited pixels and the first mismatch after them, which
+            // lies outside the region, so no visited pixel is compared
+            // again (a 16-pixel step that reads one only fails earlier).
+            emit_(context_, {s.y, x0, x1});
             if (s.y > 0)
                 scanNeighbour(s.y - 1, x0, x1);
             if (s.y + 1 < bmp_.height())
@@ -159,7 +163,8 @@ private:
     const Bitmap& bmp_;
     std::uint32_t key_;
     std::vector<std::uint64_t>& visited_;
-    std::vector<FloodSpan>& spans_;
+    FloodEmit emit_;
+    void* context_;
     std::vector<Seed> seeds_;
     int w_;
     std::uint64_t quadLow_ = 0;
@@ -169,10 +174,9 @@ private:
 
 } // namespace
 
-void FloodRegion(const Bitmap& bmp, int x, int y, Color color, std::vector<std::uint64_t>& visited,
-                 std::vector<FloodSpan>& spans)
+void FloodWalk(const Bitmap& bmp, int x, int y, Color color, std::vector<std::uint64_t>& visited, FloodEmit emit,
+               void* context)
 {
-    spans.clear();
     if (x < 0 || y < 0 || x >= bmp.width() || y >= bmp.height())
         return;
     color = ResolveColor(color);
@@ -182,7 +186,14 @@ void FloodRegion(const Bitmap& bmp, int x, int y, Color color, std::vector<std::
         return;
     const std::size_t words = (std::size_t(bmp.width()) * std::size_t(bmp.height()) + 63) / 64;
     visited.assign(words, 0);
-    Walker(bmp, key, visited, spans).run(x, y);
+    Walker(bmp, key, visited, emit, context).run(x, y);
+}
+
+void FloodRegion(const Bitmap& bmp, int x, int y, Color color, std::vector<std::uint64_t>& visited,
+                 std::vector<FloodSpan>& spans)
+{
+    spans.clear();
+    FloodVisit(bmp, x, y, color, visited, [&spans](const FloodSpan& span) { spans.push_back(span); });
 }
 
 } // namespace gdi

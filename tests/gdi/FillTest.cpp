@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <random>
 #include <tuple>
@@ -134,6 +135,63 @@ TEST(FloodRegion, SpiralIsWalkedWithoutRecursionAndMatchesAReference)
                 found[s.y * 37 + x] += 1; // each pixel in exactly one span
         EXPECT_EQ(found, seen) << "round " << round;
     }
+}
+
+// The fill paints each span while the walk goes on, so a walk that compared
+// a pixel it had already handed out would go astray once the paint changes
+// it. Against the region found first and painted afterwards, for paints that
+// turn the region into a wall colour, leave it as it is, or hatch it, with
+// and without a clip.
+TEST(FloodFill, PaintingDuringTheWalkGivesTheRegionFoundBeforehand)
+{
+    const Color region = Rgb(255, 255, 255), wall = Rgb(255, 255, 254);
+    struct Case {
+        const char* name;
+        BrushStyle style;
+        Color colour;
+        IntRect clip; // empty: none
+    };
+    const Case cases[] = {
+        {"another colour", BrushStyle::Solid, Rgb(10, 20, 30), {}},
+        {"the wall colour", BrushStyle::Solid, wall, {}},
+        {"the region colour", BrushStyle::Solid, region, {}},
+        {"a cross hatch", BrushStyle::Cross, wall, {}},
+        {"a diagonal hatch", BrushStyle::DiagCross, Rgb(0, 0, 0), {}},
+        {"a clip", BrushStyle::Solid, wall, {13, 4, 61, 19}},
+        {"a hatch in a clip", BrushStyle::BDiagonal, wall, {5, 0, 40, 23}},
+    };
+    std::mt19937 rng(11);
+    for (const Case& k : cases)
+        for (int round = 0; round < 12; ++round) {
+            // Wide rows with few walls (long runs, walked 16 pixels at a
+            // time) and with many.
+            Bitmap picture(70, 23);
+            picture.fill(region);
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    if (rng() % (round % 2 ? 4 : 30) == 0)
+                        picture.setPixel(x, y, rng() % 2 ? wall : Rgb(0, 0, 0));
+            const int sx = int(rng() % 70), sy = int(rng() % 23);
+            picture.setPixel(sx, sy, region);
+            std::vector<std::uint64_t> scratch;
+            std::vector<FloodSpan> spans;
+            FloodRegion(picture, sx, sy, region, scratch, spans);
+
+            Bitmap want = picture, got = picture;
+            Canvas before(want), during(got);
+            for (Canvas* c : {&before, &during}) {
+                c->brush().setColor(k.colour);
+                c->brush().setStyle(k.style);
+                if (!k.clip.isEmpty())
+                    c->clipTo(k.clip);
+            }
+            for (const FloodSpan& s : spans)
+                before.fillRect({s.x0, s.y, s.x1, s.y + 1});
+            during.floodFill(sx, sy, region);
+            EXPECT_EQ(Mask(got, k.colour), Mask(want, k.colour)) << k.name << ", round " << round;
+            EXPECT_TRUE(std::equal(got.scanLine(0), got.scanLine(0) + got.stride() * 23, want.scanLine(0)))
+                << k.name << ", round " << round;
+        }
 }
 
 } // namespace gdi
