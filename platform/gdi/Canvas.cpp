@@ -675,7 +675,7 @@ void Canvas::fillRect(const IntRect& rect)
     const std::size_t bytes = std::size_t(r.width()) * 3;
     const std::uint8_t* first = bitmap_->scanLine(r.top) + std::size_t(r.left) * 3;
     for (int y = r.top + 1; y < r.bottom; ++y)
-        std::memcpy(bitmap_->scanLine(y) + std::size_t(r.left) * 3, first, bytes);
+        MoveBytes(bitmap_->scanLine(y) + std::size_t(r.left) * 3, first, bytes);
 }
 
 void Canvas::floodFill(int x, int y, Color color)

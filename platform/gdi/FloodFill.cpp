@@ -185,7 +185,8 @@ void FloodWalk(const Bitmap& bmp, int x, int y, Color color, std::vector<std::ui
     if (Load24(bmp.scanLine(y) + std::size_t(x) * 3) != key)
         return;
     const std::size_t words = (std::size_t(bmp.width()) * std::size_t(bmp.height()) + 63) / 64;
-    visited.assign(words, 0);
+    visited.resize(words);
+    SetBytes(visited.data(), 0, words * sizeof(std::uint64_t));
     Walker(bmp, key, visited, emit, context).run(x, y);
 }
 

@@ -453,7 +453,7 @@ using ColumnKernel = void (*)(const std::uint32_t* const*, const std::uint32_t*,
 // tap pairs (horizontal) and taps (vertical).
 struct WideKernels {
     WideLayout layout;
-    RowsKernel one[3], batch[3]; // by pairs 1, 2, any
+    RowsKernel one[3], batch[3]; // by pairs 1, 2, any: one row, kBatch rows
     ColumnKernel column[4];      // by taps 1, 2, 3, any
 
     RowsKernel rows(bool batched, int pairs) const
@@ -464,7 +464,14 @@ struct WideKernels {
     ColumnKernel columnFor(int taps) const { return column[taps <= 3 ? taps - 1 : 3]; }
 };
 
-constexpr int kBatch = 4; // source rows filtered together
+// Source rows filtered together: four where there are 16 vector
+// registers; two on 32-bit x86, whose 8 registers hold only the windows and
+// sums of two rows besides the indices and weights.
+#if defined(__x86_64__)
+constexpr int kBatch = 4;
+#else
+constexpr int kBatch = 2;
+#endif
 
 constexpr WideKernels kKernels512{kLayout512,
                                   {Rows512<1, 1>, Rows512<2, 1>, Rows512<0, 1>},
@@ -609,8 +616,9 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
             return i64(std::uint64_t(2 * di + 1) * std::uint64_t(sSize) / (2 * std::uint64_t(dSize)));
         return i64((Int128(2 * di + 1) * sSize) / (2 * Int128(dSize)));
     };
+    const std::size_t count = std::size_t(x1 - x0);
     std::vector<int>& columns = StretchScratch().columns;
-    columns.resize(std::size_t(x1 - x0));
+    columns.resize(count);
     bool allColumns = true;
     for (i64 i = x0; i < x1; ++i) {
         const i64 sx = sr.left + sourceIndex(i, d.width(), sr.width());
@@ -628,12 +636,15 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
         const std::uint8_t* in = from.scanLine(int(sy));
         std::uint8_t* out = dst.scanLine(int(d.top + j)) + std::size_t(d.left + x0) * 3;
         if (sy == previous && allColumns) { // a magnified row: copy the one above
-            std::memcpy(out, out - dst.stride(), std::size_t(x1 - x0) * 3);
+            MoveBytes(out, out - dst.stride(), count * 3);
             continue;
         }
         previous = sy;
-        for (i64 i = x0; i < x1; ++i, out += 3) {
-            const int sx = columns[std::size_t(i - x0)];
+        // Counted in size_t, so 32-bit builds keep 64-bit arithmetic out
+        // of the loop.
+        const int* column = columns.data();
+        for (std::size_t i = 0; i < count; ++i, out += 3) {
+            const int sx = column[i];
             if (sx < 0)
                 continue;
             const std::uint8_t* p = in + std::size_t(sx) * 3;
