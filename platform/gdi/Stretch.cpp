@@ -452,6 +452,7 @@ __attribute__((target("avx2"))) void Column256(const std::uint32_t* const* rows,
                                          0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
     const __m256i together = _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1);
     std::size_t o = 0;
+#if defined(__x86_64__)
     // 32 channels at a time, packed to bytes by two saturating packs (which
     // interleave 128-bit halves; one permute puts them back in order).
     for (; o + 32 <= channels; o += 32) {
@@ -463,6 +464,19 @@ __attribute__((target("avx2"))) void Column256(const std::uint32_t* const* rows,
                                                           _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + o), bytes);
     }
+#else
+    // 16 at a time with only eight vector registers, packed the same way:
+    // the bytes of the first 8 and the next 8 channels land in 32-bit
+    // groups 0, 4 and 1, 5.
+    for (; o + 16 <= channels; o += 16) {
+        const __m256i q0 = Quotients256(rows, wy, taps, o, half, m, count);
+        const __m256i q1 = Quotients256(rows, wy, taps, o + 8, half, m, count);
+        const __m256i words = _mm256_packus_epi32(q0, q1);
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words),
+                                                          _mm256_setr_epi32(0, 4, 1, 5, 0, 4, 1, 5));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), _mm256_castsi256_si128(bytes));
+    }
+#endif
     for (; o < channels; o += 8) {
         const __m256i q = Quotients256(rows, wy, taps, o, half, m, count);
         const __m128i bytes = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(q, low), together));
