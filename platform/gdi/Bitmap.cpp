@@ -8,6 +8,7 @@
 #include <string>
 
 #if defined(_WIN32) && (defined(__x86_64__) || defined(__i386__))
+#include <cpuid.h>
 #include <emmintrin.h>
 #define ZENVAS_OWN_MOVES 1
 #endif
@@ -19,6 +20,22 @@ namespace {
 // Spare bytes after the last pixel let readers load a pixel as one 32-bit
 // word without reading past the allocation.
 constexpr std::size_t kTailBytes = 4;
+
+#if ZENVAS_OWN_MOVES
+// Processors with fast string moves (ERMS) copy and fill long runs with
+// `rep movsb` / `rep stosb` in whole cache lines, which no loop of vector
+// moves matches; the C library on Linux does the same from about 2 KiB on.
+constexpr std::size_t kStringBytes = 2048;
+
+bool FastStrings()
+{
+    static const bool fast = [] {
+        unsigned a = 0, b = 0, c = 0, d = 0;
+        return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 9)) != 0;
+    }();
+    return fast;
+}
+#endif
 
 } // namespace
 
@@ -128,7 +145,7 @@ void FillPixels(std::uint8_t* row, std::size_t count, Color c)
         return;
     const std::uint8_t b = std::uint8_t(BlueOf(c)), g = std::uint8_t(GreenOf(c)), r = std::uint8_t(RedOf(c));
     if (b == g && g == r) {
-        std::memset(row, b, count * 3);
+        SetBytes(row, b, count * 3);
         return;
     }
     // Seed a few pixels, then double the filled part with block copies.
@@ -147,6 +164,17 @@ void FillPixels(std::uint8_t* row, std::size_t count, Color c)
     }
 }
 
+void SetBytes(void* to, std::uint8_t value, std::size_t bytes)
+{
+#if ZENVAS_OWN_MOVES
+    if (bytes >= kStringBytes && FastStrings()) {
+        asm volatile("rep stosb" : "+D"(to), "+c"(bytes) : "a"(value) : "memory");
+        return;
+    }
+#endif
+    std::memset(to, value, bytes);
+}
+
 void MoveBytes(void* to, const void* from, std::size_t bytes)
 {
 #if ZENVAS_OWN_MOVES
@@ -154,6 +182,15 @@ void MoveBytes(void* to, const void* from, std::size_t bytes)
         auto* d = static_cast<std::uint8_t*>(to);
         const auto* s = static_cast<const std::uint8_t*>(from);
         using V = __m128i;
+        // A string move goes up, byte by byte as far as the result is
+        // concerned, so it suits every destination below the source; one
+        // closer than a cache line below it runs slowly, so those too take
+        // the vector loop.
+        const bool upward = d + bytes <= s || d >= s + bytes || (d < s && s - d >= 64);
+        if (upward && bytes >= kStringBytes && FastStrings()) {
+            asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(bytes) : : "memory");
+            return;
+        }
         if (d <= s || d >= s + bytes) {
             // Forwards: each 64-byte block is read whole before it is
             // written, and a destination below the source never reaches
@@ -198,7 +235,7 @@ void Bitmap::fill(Color c)
     c = ResolveColor(c);
     FillPixels(scanLine(0), std::size_t(width_), c);
     for (int y = 1; y < height_; ++y)
-        std::memcpy(scanLine(y), scanLine(0), std::size_t(width_) * 3);
+        MoveBytes(scanLine(y), scanLine(0), std::size_t(width_) * 3);
 }
 
 void Bitmap::setSize(int width, int height)

@@ -72,7 +72,12 @@ void FillPixels(std::uint8_t* row, std::size_t count, Color c);
 
 // memmove, for rows of pixels. On Windows memmove is the system C
 // runtime's (wine's moves a word at a time), so there moves of 256 bytes
-// and more go through 16-byte vector moves of our own.
+// and more are our own: string moves where the processor makes them fast,
+// 16-byte vector moves otherwise.
 void MoveBytes(void* to, const void* from, std::size_t bytes);
+
+// memset, for rows of pixels; on Windows long runs are our own string
+// stores, as with MoveBytes.
+void SetBytes(void* to, std::uint8_t value, std::size_t bytes);
 
 } // namespace gdi

@@ -675,7 +675,7 @@ void Canvas::fillRect(const IntRect& rect)
     const std::size_t bytes = std::size_t(r.width()) * 3;
     const std::uint8_t* first = bitmap_->scanLine(r.top) + std::size_t(r.left) * 3;
     for (int y = r.top + 1; y < r.bottom; ++y)
-        std::memcpy(bitmap_->scanLine(y) + std::size_t(r.left) * 3, first, bytes);
+        MoveBytes(bitmap_->scanLine(y) + std::size_t(r.left) * 3, first, bytes);
 }
 
 void Canvas::floodFill(int x, int y, Color color)
@@ -685,26 +685,26 @@ void Canvas::floodFill(int x, int y, Color color)
     if (!visible)
         return;
     if (bitmap_ == root_) {
-        FloodRegion(*bitmap_, sx(x), sy(y), color, floodScratch_, floodSpans_);
-        for (const FloodSpan& s : floodSpans_) {
+        // Each span is painted as soon as it is found, while its row is
+        // still in the cache.
+        FloodVisit(*bitmap_, sx(x), sy(y), color, floodScratch_, [&](const FloodSpan& s) {
             PaintSpan(*bitmap_, s.y, s.x0, s.x1, ink);
             touch(s.x0, s.y, s.x1, i64(s.y) + 1);
-        }
+        });
         return;
     }
     // Under a clip the region is found in the whole bitmap and painted
     // where the clip lets it.
     const int rx = ClampToInt(i64(sx(x)) + clip_.left), ry = ClampToInt(i64(sy(y)) + clip_.top);
-    FloodRegion(*root_, rx, ry, color, floodScratch_, floodSpans_);
-    for (const FloodSpan& s : floodSpans_) {
+    FloodVisit(*root_, rx, ry, color, floodScratch_, [&](const FloodSpan& s) {
         if (s.y < clip_.top || s.y >= clip_.bottom)
-            continue;
+            return;
         const int x0 = std::max(s.x0, clip_.left), x1 = std::min(s.x1, clip_.right);
         if (x0 >= x1)
-            continue;
+            return;
         PaintSpan(*bitmap_, s.y - clip_.top, x0 - clip_.left, x1 - clip_.left, ink);
         touch(x0 - clip_.left, s.y - clip_.top, x1 - clip_.left, i64(s.y) - clip_.top + 1);
-    }
+    });
 }
 
 void Canvas::copyRect(const IntRect& destRect, const Bitmap& src, const IntRect& srcRect)

@@ -144,7 +144,6 @@ private:
     Font font_;
     Point pos_;
     std::vector<std::uint64_t> floodScratch_;
-    std::vector<FloodSpan> floodSpans_;
     Bitmap copyScratch_;
 };
 

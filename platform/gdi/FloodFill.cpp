@@ -1,10 +1,16 @@
 #include "platform/gdi/FloodFill.h"
 
+#include "platform/gdi/Vectors.h"
+
 #include <algorithm>
 #include <cstring>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define ZENVAS_WIDE_RUNS 1
 #endif
 
 namespace gdi {
@@ -20,11 +26,49 @@ inline std::uint32_t Load24(const std::uint8_t* p)
     return v & 0x00FFFFFFu;
 }
 
+#if ZENVAS_WIDE_RUNS
+// The first x >= from, in steps of 64 (or 32) pixels, whose step does not
+// wholly match `pattern` (64 pixels of the key colour); the step is read
+// only where it lies before `limit`.
+__attribute__((target("avx512f,avx512bw"))) int WholeRuns512(const std::uint8_t* row, int x, int limit,
+                                                              const std::uint8_t* pattern)
+{
+    const __m512i k0 = _mm512_loadu_si512(pattern), k1 = _mm512_loadu_si512(pattern + 64),
+                  k2 = _mm512_loadu_si512(pattern + 128);
+    for (; x + 64 <= limit; x += 64) {
+        const std::uint8_t* p = row + std::size_t(x) * 3;
+        const __mmask64 same = _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p), k0) &
+                               _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p + 64), k1) &
+                               _mm512_cmpeq_epi8_mask(_mm512_loadu_si512(p + 128), k2);
+        if (same != ~__mmask64(0))
+            break;
+    }
+    return x;
+}
+
+__attribute__((target("avx2"))) int WholeRuns256(const std::uint8_t* row, int x, int limit,
+                                                 const std::uint8_t* pattern)
+{
+    const __m256i k0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern));
+    const __m256i k1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern + 32));
+    const __m256i k2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(pattern + 64));
+    for (; x + 32 <= limit; x += 32) {
+        const __m256i* p = reinterpret_cast<const __m256i*>(row + std::size_t(x) * 3);
+        const __m256i same = _mm256_and_si256(_mm256_and_si256(_mm256_cmpeq_epi8(_mm256_loadu_si256(p), k0),
+                                                               _mm256_cmpeq_epi8(_mm256_loadu_si256(p + 1), k1)),
+                                              _mm256_cmpeq_epi8(_mm256_loadu_si256(p + 2), k2));
+        if (_mm256_movemask_epi8(same) != -1)
+            break;
+    }
+    return x;
+}
+#endif
+
 class Walker {
 public:
-    Walker(const Bitmap& bmp, std::uint32_t key, std::vector<std::uint64_t>& visited,
-           std::vector<FloodSpan>& spans)
-        : bmp_(bmp), key_(key), visited_(visited), spans_(spans), w_(bmp.width())
+    Walker(const Bitmap& bmp, std::uint32_t key, std::vector<std::uint64_t>& visited, FloodEmit emit,
+           void* context)
+        : bmp_(bmp), key_(key), visited_(visited), emit_(emit), context_(context), w_(bmp.width())
     {
         // Four pixels of the key colour as 12 bytes, to compare runs quickly.
         std::uint8_t pattern[12];
@@ -32,8 +76,8 @@ public:
             std::memcpy(pattern + 3 * i, &key, 3);
         std::memcpy(&quadLow_, pattern, 8);
         std::memcpy(&quadHigh_, pattern + 8, 4);
-        for (int i = 0; i < 16; ++i)
-            std::memcpy(sixteen_ + 3 * i, &key, 3);
+        for (int i = 0; i < 64; ++i)
+            std::memcpy(pattern_ + 3 * i, &key, 3);
     }
 
     void run(int x, int y)
@@ -52,7 +96,11 @@ public:
                 --x0;
             const int x1 = runEnd(row, s.x1, w_);
             markVisited(s.y, x0, x1);
-            spans_.push_back({s.y, x0, x1});
+            // The caller may repaint the span now: a run is decided by its
+            // unvisited pixels and the first mismatch after them, which
+            // lies outside the region, so no visited pixel is compared
+            // again (a 16-pixel step that reads one only fails earlier).
+            emit_(context_, {s.y, x0, x1});
             if (s.y > 0)
                 scanNeighbour(s.y - 1, x0, x1);
             if (s.y + 1 < bmp_.height())
@@ -69,12 +117,19 @@ private:
     int runEnd(const std::uint8_t* row, int from, int limit) const
     {
         int x = from;
+#if ZENVAS_WIDE_RUNS
+        // Long runs (a plain fill's whole rows) go by wide steps where the
+        // processor has them; the narrower steps below finish the run.
+        if (limit - x >= 64 && vectors_ != Vectors::Plain)
+            x = vectors_ == Vectors::Avx512 ? WholeRuns512(row, x, limit, pattern_)
+                                            : WholeRuns256(row, x, limit, pattern_);
+#endif
 #if defined(__SSE2__)
         // Sixteen pixels (48 bytes) at a time, where the processor always
         // has 16-byte vectors.
-        const __m128i k0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen_));
-        const __m128i k1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen_ + 16));
-        const __m128i k2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(sixteen_ + 32));
+        const __m128i k0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern_));
+        const __m128i k1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern_ + 16));
+        const __m128i k2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(pattern_ + 32));
         while (x + 16 <= limit) {
             const __m128i* p = reinterpret_cast<const __m128i*>(row + std::size_t(x) * 3);
             const __m128i same = _mm_and_si128(_mm_and_si128(_mm_cmpeq_epi8(_mm_loadu_si128(p), k0),
@@ -159,20 +214,21 @@ private:
     const Bitmap& bmp_;
     std::uint32_t key_;
     std::vector<std::uint64_t>& visited_;
-    std::vector<FloodSpan>& spans_;
+    FloodEmit emit_;
+    void* context_;
     std::vector<Seed> seeds_;
     int w_;
     std::uint64_t quadLow_ = 0;
     std::uint32_t quadHigh_ = 0;
-    std::uint8_t sixteen_[48] = {}; // sixteen pixels of the key colour
+    Vectors vectors_ = ActiveVectors();
+    std::uint8_t pattern_[192] = {}; // 64 pixels of the key colour
 };
 
 } // namespace
 
-void FloodRegion(const Bitmap& bmp, int x, int y, Color color, std::vector<std::uint64_t>& visited,
-                 std::vector<FloodSpan>& spans)
+void FloodWalk(const Bitmap& bmp, int x, int y, Color color, std::vector<std::uint64_t>& visited, FloodEmit emit,
+               void* context)
 {
-    spans.clear();
     if (x < 0 || y < 0 || x >= bmp.width() || y >= bmp.height())
         return;
     color = ResolveColor(color);
@@ -181,8 +237,16 @@ void FloodRegion(const Bitmap& bmp, int x, int y, Color color, std::vector<std::
     if (Load24(bmp.scanLine(y) + std::size_t(x) * 3) != key)
         return;
     const std::size_t words = (std::size_t(bmp.width()) * std::size_t(bmp.height()) + 63) / 64;
-    visited.assign(words, 0);
-    Walker(bmp, key, visited, spans).run(x, y);
+    visited.resize(words);
+    SetBytes(visited.data(), 0, words * sizeof(std::uint64_t));
+    Walker(bmp, key, visited, emit, context).run(x, y);
+}
+
+void FloodRegion(const Bitmap& bmp, int x, int y, Color color, std::vector<std::uint64_t>& visited,
+                 std::vector<FloodSpan>& spans)
+{
+    spans.clear();
+    FloodVisit(bmp, x, y, color, visited, [&spans](const FloodSpan& span) { spans.push_back(span); });
 }
 
 } // namespace gdi

@@ -299,8 +299,21 @@ bool PlanWide(Scratch& s, int taps, const WideLayout& layout, std::size_t& block
     return true;
 }
 
-// Filters Rows source rows at once, so each block's indices and weights
-// are loaded once for all of them.
+// The blocks from the first on whose segments all read a whole window;
+// windows only shrink towards the end of the row.
+std::size_t WholeBlocks(const Scratch& s, std::size_t blocks, const WideLayout& layout)
+{
+    const std::size_t perBlock = layout.lanes / layout.segment;
+    std::size_t whole = blocks;
+    while (whole > 0 && s.segmentBytes[perBlock * whole - 1] < layout.window)
+        --whole;
+    return whole;
+}
+
+// Filters Rows source rows, one after the other within each block, so each
+// block's indices and weights are loaded once for all of them and, for one
+// or two pairs, stay in registers with a row's window and sum even where
+// there are only eight (32-bit x86).
 template <int Pairs, int Rows>
 __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void Rows512(const std::uint8_t* const* in,
                                                                                std::uint32_t* const* out,
@@ -309,23 +322,29 @@ __attribute__((target("avx512f,avx512bw,avx512vl,avx512vbmi"))) void Rows512(con
 {
     if (Pairs > 0)
         pairs = Pairs;
+    constexpr int kHeld = Pairs > 0 ? Pairs : 1;
     const std::uint8_t* index = s.pairIndex.data();
     const std::int16_t* weights = s.pairWeights.data();
-    for (std::size_t b = 0; b < blocks; ++b) {
-        __m512i window[Rows], sum[Rows];
-        const __mmask64 readable = s.segmentBytes[b] >= 64 ? ~__mmask64(0) : (__mmask64(1) << s.segmentBytes[b]) - 1;
+    const std::uint32_t* base = s.segmentBase.data();
+    const std::size_t whole = WholeBlocks(s, blocks, kLayout512);
+    const __mmask64 evenBytes = 0x5555555555555555ull;
+    for (std::size_t b = 0; b < blocks; ++b, index += 64 * pairs, weights += 32 * pairs) {
+        const __mmask64 readable = b < whole ? ~__mmask64(0) : (__mmask64(1) << s.segmentBytes[b]) - 1;
+        __m512i idx[kHeld], w[kHeld];
+        for (int p = 0; p < Pairs; ++p) {
+            idx[p] = _mm512_loadu_si512(index + 64 * p);
+            w[p] = _mm512_loadu_si512(weights + 32 * p);
+        }
         for (int r = 0; r < Rows; ++r) {
-            window[r] = _mm512_maskz_loadu_epi8(readable, in[r] + s.segmentBase[b]);
-            sum[r] = _mm512_setzero_si512();
+            const __m512i window = _mm512_maskz_loadu_epi8(readable, in[r] + base[b]);
+            __m512i sum = _mm512_setzero_si512();
+            for (int p = 0; p < pairs; ++p) {
+                const __m512i i = Pairs > 0 ? idx[p] : _mm512_loadu_si512(index + 64 * p);
+                const __m512i v = Pairs > 0 ? w[p] : _mm512_loadu_si512(weights + 32 * p);
+                sum = _mm512_add_epi32(sum, _mm512_madd_epi16(_mm512_maskz_permutexvar_epi8(evenBytes, i, window), v));
+            }
+            _mm512_storeu_si512(out[r] + 16 * b, sum);
         }
-        for (int p = 0; p < pairs; ++p, index += 64, weights += 32) {
-            const __m512i idx = _mm512_loadu_si512(index), w = _mm512_loadu_si512(weights);
-            for (int r = 0; r < Rows; ++r)
-                sum[r] = _mm512_add_epi32(
-                    sum[r], _mm512_madd_epi16(_mm512_maskz_permutexvar_epi8(0x5555555555555555ull, idx, window[r]), w));
-        }
-        for (int r = 0; r < Rows; ++r)
-            _mm512_storeu_si512(out[r] + 16 * b, sum[r]);
     }
 }
 
@@ -366,29 +385,41 @@ __attribute__((target("avx2"))) inline __m128i Window128(const std::uint8_t* row
     return _mm_load_si128(reinterpret_cast<const __m128i*>(padded));
 }
 
+// As Rows512; blocks whose two windows are whole are loaded straight.
 template <int Pairs, int Rows>
 __attribute__((target("avx2"))) void Rows256(const std::uint8_t* const* in, std::uint32_t* const* out,
                                              const Scratch& s, std::size_t blocks, int pairs)
 {
     if (Pairs > 0)
         pairs = Pairs;
+    constexpr int kHeld = Pairs > 0 ? Pairs : 1;
     const std::uint8_t* index = s.pairIndex.data();
     const std::int16_t* weights = s.pairWeights.data();
-    for (std::size_t b = 0; b < blocks; ++b) {
-        __m256i window[Rows], sum[Rows];
+    const std::uint32_t* base = s.segmentBase.data();
+    const std::size_t whole = WholeBlocks(s, blocks, kLayout256);
+    for (std::size_t b = 0; b < blocks; ++b, index += 32 * pairs, weights += 16 * pairs) {
+        __m256i idx[kHeld], w[kHeld];
+        for (int p = 0; p < Pairs; ++p) {
+            idx[p] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index + 32 * p));
+            w[p] = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 16 * p));
+        }
+        const std::uint32_t low = base[2 * b], high = base[2 * b + 1];
         for (int r = 0; r < Rows; ++r) {
-            window[r] = _mm256_inserti128_si256(_mm256_castsi128_si256(Window128(in[r], s, 2 * b)),
-                                                Window128(in[r], s, 2 * b + 1), 1);
-            sum[r] = _mm256_setzero_si256();
+            const __m256i window =
+                b < whole ? _mm256_inserti128_si256(
+                                _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in[r] + low))),
+                                _mm_loadu_si128(reinterpret_cast<const __m128i*>(in[r] + high)), 1)
+                          : _mm256_inserti128_si256(_mm256_castsi128_si256(Window128(in[r], s, 2 * b)),
+                                                    Window128(in[r], s, 2 * b + 1), 1);
+            __m256i sum = _mm256_setzero_si256();
+            for (int p = 0; p < pairs; ++p) {
+                const __m256i i = Pairs > 0 ? idx[p] : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index + 32 * p));
+                const __m256i v =
+                    Pairs > 0 ? w[p] : _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 16 * p));
+                sum = _mm256_add_epi32(sum, _mm256_madd_epi16(_mm256_shuffle_epi8(window, i), v));
+            }
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[r] + 8 * b), sum);
         }
-        for (int p = 0; p < pairs; ++p, index += 32, weights += 16) {
-            const __m256i idx = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(index));
-            const __m256i w = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights));
-            for (int r = 0; r < Rows; ++r)
-                sum[r] = _mm256_add_epi32(sum[r], _mm256_madd_epi16(_mm256_shuffle_epi8(window[r], idx), w));
-        }
-        for (int r = 0; r < Rows; ++r)
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out[r] + 8 * b), sum[r]);
     }
 }
 
@@ -421,6 +452,7 @@ __attribute__((target("avx2"))) void Column256(const std::uint32_t* const* rows,
                                          0, 4, 8, 12, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1);
     const __m256i together = _mm256_setr_epi32(0, 4, 1, 1, 1, 1, 1, 1);
     std::size_t o = 0;
+#if defined(__x86_64__)
     // 32 channels at a time, packed to bytes by two saturating packs (which
     // interleave 128-bit halves; one permute puts them back in order).
     for (; o + 32 <= channels; o += 32) {
@@ -432,6 +464,19 @@ __attribute__((target("avx2"))) void Column256(const std::uint32_t* const* rows,
                                                           _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + o), bytes);
     }
+#else
+    // 16 at a time with only eight vector registers, packed the same way:
+    // the bytes of the first 8 and the next 8 channels land in 32-bit
+    // groups 0, 4 and 1, 5.
+    for (; o + 16 <= channels; o += 16) {
+        const __m256i q0 = Quotients256(rows, wy, taps, o, half, m, count);
+        const __m256i q1 = Quotients256(rows, wy, taps, o + 8, half, m, count);
+        const __m256i words = _mm256_packus_epi32(q0, q1);
+        const __m256i bytes = _mm256_permutevar8x32_epi32(_mm256_packus_epi16(words, words),
+                                                          _mm256_setr_epi32(0, 4, 1, 5, 0, 4, 1, 5));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + o), _mm256_castsi256_si128(bytes));
+    }
+#endif
     for (; o < channels; o += 8) {
         const __m256i q = Quotients256(rows, wy, taps, o, half, m, count);
         const __m128i bytes = _mm256_castsi256_si128(_mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(q, low), together));
@@ -500,12 +545,16 @@ bool HalftoneWide(Bitmap& dst, const IntRect& destRect, const Bitmap& src, const
     // ring keeps every row the current output row needs plus the batch.
     const int ring = most + kBatch - 1;
     const std::size_t rowLength = blocks * kernels.layout.lanes;
-    s.rows.resize(std::size_t(ring) * rowLength);
+    // Slots start on 64-byte lines (a row is whole blocks, so each slot
+    // does), whatever alignment the allocator gives: a vector load split
+    // across two lines costs two.
+    s.rows.resize(std::size_t(ring) * rowLength + 16);
+    std::uint32_t* ringStart = s.rows.data() + (16 - reinterpret_cast<std::uintptr_t>(s.rows.data()) / 4 % 16) % 16;
     s.rowOf.assign(std::size_t(ring), -1);
     const std::size_t channels = std::size_t(xs.last - xs.first) * 3;
     const std::size_t srcOffset = std::size_t(srcRect.left + xs.srcFirst) * 3;
     const std::uint32_t* rows[kMaxRows];
-    auto slotOf = [&](i64 k) { return s.rows.data() + std::size_t(k % ring) * rowLength; };
+    auto slotOf = [&](i64 k) { return ringStart + std::size_t(k % ring) * rowLength; };
     const RowsKernel batch = kernels.rows(true, pairs), one = kernels.rows(false, pairs);
     for (i64 j = ys.first; j < ys.last; ++j) {
         const std::size_t jj = std::size_t(j - ys.first);
@@ -609,8 +658,9 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
             return i64(std::uint64_t(2 * di + 1) * std::uint64_t(sSize) / (2 * std::uint64_t(dSize)));
         return i64((Int128(2 * di + 1) * sSize) / (2 * Int128(dSize)));
     };
+    const std::size_t count = std::size_t(x1 - x0);
     std::vector<int>& columns = StretchScratch().columns;
-    columns.resize(std::size_t(x1 - x0));
+    columns.resize(count);
     bool allColumns = true;
     for (i64 i = x0; i < x1; ++i) {
         const i64 sx = sr.left + sourceIndex(i, d.width(), sr.width());
@@ -628,12 +678,15 @@ void StretchNearest(Bitmap& dst, const IntRect& destRect, const Bitmap& src, con
         const std::uint8_t* in = from.scanLine(int(sy));
         std::uint8_t* out = dst.scanLine(int(d.top + j)) + std::size_t(d.left + x0) * 3;
         if (sy == previous && allColumns) { // a magnified row: copy the one above
-            std::memcpy(out, out - dst.stride(), std::size_t(x1 - x0) * 3);
+            MoveBytes(out, out - dst.stride(), count * 3);
             continue;
         }
         previous = sy;
-        for (i64 i = x0; i < x1; ++i, out += 3) {
-            const int sx = columns[std::size_t(i - x0)];
+        // Counted in size_t, so 32-bit builds keep 64-bit arithmetic out
+        // of the loop.
+        const int* column = columns.data();
+        for (std::size_t i = 0; i < count; ++i, out += 3) {
+            const int sx = column[i];
             if (sx < 0)
                 continue;
             const std::uint8_t* p = in + std::size_t(sx) * 3;

@@ -48,12 +48,14 @@ TEST(Copy, OverlappingCopiesInEveryDirectionReadTheOriginal)
         }
 }
 
-// Row moves have a path of their own on Windows from 256 bytes on: every
-// overlap, either way, around its 64-byte blocks, must equal memmove's.
+// Row moves have paths of their own on Windows from 256 bytes on (vector
+// moves) and from 2048 on (string moves, upward only, and not from just
+// above): every overlap, either way, around their limits, must equal
+// memmove's.
 TEST(Copy, RowMovesEqualMemmoveForEveryOverlap)
 {
-    const std::size_t sizes[] = {0, 1, 255, 256, 257, 319, 320, 1000, 12288};
-    const std::ptrdiff_t shifts[] = {-3000, -65, -64, -63, -3, -1, 0, 1, 3, 63, 64, 65, 3000};
+    const std::size_t sizes[] = {0, 1, 255, 256, 257, 319, 320, 1000, 2047, 2048, 2049, 3000, 12288};
+    const std::ptrdiff_t shifts[] = {-3000, -2049, -2048, -65, -64, -63, -3, -1, 0, 1, 3, 63, 64, 65, 2048, 3000};
     for (std::size_t size : sizes)
         for (std::ptrdiff_t shift : shifts) {
             std::vector<std::uint8_t> ours(size + 7000), theirs;
@@ -64,6 +66,23 @@ TEST(Copy, RowMovesEqualMemmoveForEveryOverlap)
             MoveBytes(ours.data() + from + shift, ours.data() + from, size);
             std::memmove(theirs.data() + from + shift, theirs.data() + from, size);
             EXPECT_EQ(ours, theirs) << size << " bytes moved by " << shift;
+        }
+}
+
+// Long runs are stored by a path of their own on Windows: exactly the bytes
+// asked for, none around them.
+TEST(Copy, RowFillsSetExactlyTheirBytes)
+{
+    const std::size_t sizes[] = {0, 1, 2047, 2048, 2049, 12291};
+    const std::size_t offsets[] = {0, 1, 63};
+    for (std::size_t size : sizes)
+        for (std::size_t offset : offsets) {
+            std::vector<std::uint8_t> ours(size + 200, 0x5A), theirs;
+            theirs = ours;
+            const std::uint8_t value = std::uint8_t(size + offset);
+            SetBytes(ours.data() + 64 + offset, value, size);
+            std::memset(theirs.data() + 64 + offset, value, size);
+            EXPECT_EQ(ours, theirs) << size << " bytes at " << offset;
         }
 }
 

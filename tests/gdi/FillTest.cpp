@@ -1,9 +1,11 @@
 #include "platform/gdi/Canvas.h"
 #include "platform/gdi/FloodFill.h"
+#include "platform/gdi/Vectors.h"
 #include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <random>
 #include <tuple>
@@ -134,6 +136,102 @@ TEST(FloodRegion, SpiralIsWalkedWithoutRecursionAndMatchesAReference)
                 found[s.y * 37 + x] += 1; // each pixel in exactly one span
         EXPECT_EQ(found, seen) << "round " << round;
     }
+}
+
+// Long runs are walked 64 or 32 pixels a step where the processor allows:
+// a mismatch in any byte at any place of a step, or a run ending just
+// before, at or after a step's edge, must end the run where the plain walk
+// ends it.
+TEST(FloodRegion, EveryVectorPathEndsRunsWhereThePlainWalkDoes)
+{
+    const Color region = Rgb(40, 50, 60);
+    const Color walls[] = {Rgb(41, 50, 60), Rgb(40, 51, 60), Rgb(40, 50, 61)}; // one channel off
+    const int widths[] = {31, 32, 33, 63, 64, 65, 96, 129, 200, 300};
+    std::mt19937 rng(5);
+    for (int width : widths) {
+        Bitmap b(width, 150);
+        b.fill(region);
+        // Row y has a wall at column y - 4 (so at every place of the first
+        // two steps across the rows) and, every other row, one more
+        // anywhere.
+        for (int y = 4; y < 150; ++y) {
+            const int x = (y - 4) % width;
+            b.setPixel(x, y, walls[y % 3]);
+            if (y % 2)
+                b.setPixel(int(rng() % unsigned(width)), y, walls[rng() % 3]);
+        }
+        std::vector<std::uint64_t> scratch;
+        std::vector<FloodSpan> plain;
+        const Vectors previous = LimitVectors(Vectors::Plain);
+        FloodRegion(b, width - 1, 0, region, scratch, plain);
+        for (Vectors level : {Vectors::Avx2, Vectors::Avx512}) {
+            LimitVectors(level);
+            std::vector<FloodSpan> spans;
+            FloodRegion(b, width - 1, 0, region, scratch, spans);
+            ASSERT_EQ(spans.size(), plain.size()) << "width " << width << ", " << VectorsName(level);
+            for (std::size_t i = 0; i < spans.size(); ++i)
+                EXPECT_TRUE(spans[i].y == plain[i].y && spans[i].x0 == plain[i].x0 && spans[i].x1 == plain[i].x1)
+                    << "width " << width << ", " << VectorsName(level) << ", span " << i;
+        }
+        LimitVectors(previous);
+    }
+}
+
+// The fill paints each span while the walk goes on, so a walk that compared
+// a pixel it had already handed out would go astray once the paint changes
+// it. Against the region found first and painted afterwards, for paints that
+// turn the region into a wall colour, leave it as it is, or hatch it, with
+// and without a clip.
+TEST(FloodFill, PaintingDuringTheWalkGivesTheRegionFoundBeforehand)
+{
+    const Color region = Rgb(255, 255, 255), wall = Rgb(255, 255, 254);
+    struct Case {
+        const char* name;
+        BrushStyle style;
+        Color colour;
+        IntRect clip; // empty: none
+    };
+    const Case cases[] = {
+        {"another colour", BrushStyle::Solid, Rgb(10, 20, 30), {}},
+        {"the wall colour", BrushStyle::Solid, wall, {}},
+        {"the region colour", BrushStyle::Solid, region, {}},
+        {"a cross hatch", BrushStyle::Cross, wall, {}},
+        {"a diagonal hatch", BrushStyle::DiagCross, Rgb(0, 0, 0), {}},
+        {"a clip", BrushStyle::Solid, wall, {13, 4, 61, 19}},
+        {"a hatch in a clip", BrushStyle::BDiagonal, wall, {5, 0, 40, 23}},
+    };
+    std::mt19937 rng(11);
+    for (const Case& k : cases)
+        for (int round = 0; round < 12; ++round) {
+            // Wide rows with few walls (long runs, walked 16 pixels at a
+            // time) and with many.
+            Bitmap picture(70, 23);
+            picture.fill(region);
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    if (rng() % (round % 2 ? 4 : 30) == 0)
+                        picture.setPixel(x, y, rng() % 2 ? wall : Rgb(0, 0, 0));
+            const int sx = int(rng() % 70), sy = int(rng() % 23);
+            picture.setPixel(sx, sy, region);
+            std::vector<std::uint64_t> scratch;
+            std::vector<FloodSpan> spans;
+            FloodRegion(picture, sx, sy, region, scratch, spans);
+
+            Bitmap want = picture, got = picture;
+            Canvas before(want), during(got);
+            for (Canvas* c : {&before, &during}) {
+                c->brush().setColor(k.colour);
+                c->brush().setStyle(k.style);
+                if (!k.clip.isEmpty())
+                    c->clipTo(k.clip);
+            }
+            for (const FloodSpan& s : spans)
+                before.fillRect({s.x0, s.y, s.x1, s.y + 1});
+            during.floodFill(sx, sy, region);
+            EXPECT_EQ(Mask(got, k.colour), Mask(want, k.colour)) << k.name << ", round " << round;
+            EXPECT_TRUE(std::equal(got.scanLine(0), got.scanLine(0) + got.stride() * 23, want.scanLine(0)))
+                << k.name << ", round " << round;
+        }
 }
 
 } // namespace gdi
