@@ -16,7 +16,9 @@
 #include "platform/gdi/Vectors.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
+#include <type_traits>
 #include <cstring>
 #include <vector>
 
@@ -38,28 +40,34 @@ namespace {
 // step side by side, so that what one step reads and writes is one run of
 // memory: four values a cell, blue, green, red and a spare that means
 // nothing.
-constexpr std::int64_t kLanes = 16;
+constexpr std::ptrdiff_t kLanes = 16;
 
-// Truncating division by a pixel count through a reciprocal, made exact by
-// one correction step either way; sums stay far below 2^52.
+// Truncating division by a pixel count. Sums that fit 32 bits divide
+// directly; wider ones through a reciprocal, made exact by one correction
+// step either way (they stay far below 2^52).
+template <class Total>
 class CountDivider {
 public:
-    std::uint8_t operator()(std::uint64_t sum, std::uint64_t count)
+    std::uint8_t operator()(Total sum, Total count)
     {
-        if (count != divisor_) [[unlikely]] {
-            divisor_ = count;
-            reciprocal_ = 1.0 / double(count);
+        if constexpr (sizeof(Total) <= 4) {
+            return static_cast<std::uint8_t>(sum / count);
+        } else {
+            if (count != divisor_) [[unlikely]] {
+                divisor_ = count;
+                reciprocal_ = 1.0 / double(count);
+            }
+            Total q = static_cast<Total>(double(sum) * reciprocal_);
+            if (q * count > sum)
+                --q;
+            else if ((q + 1) * count <= sum)
+                ++q;
+            return static_cast<std::uint8_t>(q);
         }
-        std::uint64_t q = static_cast<std::uint64_t>(double(sum) * reciprocal_);
-        if (q * count > sum)
-            --q;
-        else if ((q + 1) * count <= sum)
-            ++q;
-        return static_cast<std::uint8_t>(q);
     }
 
 private:
-    std::uint64_t divisor_ = 0;
+    Total divisor_ = 0;
     double reciprocal_ = 0;
 };
 
@@ -83,8 +91,8 @@ bool FindDivision(std::uint32_t count, InnerWindow& window)
         if (multiplier > 0xFFFF)
             return false;
         bool exact = true;
-        for (std::uint32_t n = 0; n <= largest && exact; ++n)
-            exact = ((n * multiplier) >> (16 + shift)) == n / count;
+        for (std::uint32_t n = 0; n <= largest && exact; ++n) // n * multiplier < 2^32
+            exact = ((n * std::uint32_t(multiplier)) >> (16 + shift)) == n / count;
         if (exact) {
             window.multiplier = std::uint16_t(multiplier);
             window.shift = shift;
@@ -104,7 +112,7 @@ bool FindDivision(std::uint32_t count, InnerWindow& window)
 // which stands at step j + 2 + 2 (kLanes - 1) of the band to the left.
 // The first band has none: its first column's windows have no cells to
 // their left, and a colour of 0 adds nothing.
-inline std::int32_t LeftCell(const std::uint8_t* left, std::int64_t s)
+inline std::int32_t LeftCell(const std::uint8_t* left, std::ptrdiff_t s)
 {
     std::int32_t cell = 0;
     if (left)
@@ -124,16 +132,16 @@ __attribute__((target("avx2"))) inline __m256i WidenAvx2(const std::uint8_t* p)
     return _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)));
 }
 
-__attribute__((target("avx2"))) inline __m256i CarryAvx2(const std::uint8_t* left, std::int64_t s)
+__attribute__((target("avx2"))) inline __m256i CarryAvx2(const std::uint8_t* left, std::ptrdiff_t s)
 {
     return _mm256_cvtepu8_epi16(_mm_set1_epi32(LeftCell(left, s)));
 }
 
 __attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, std::uint8_t* colours,
-                                                     const std::uint8_t* left, std::int64_t from, std::int64_t to,
+                                                     const std::uint8_t* left, std::ptrdiff_t from, std::ptrdiff_t to,
                                                      const InnerWindow& window)
 {
-    constexpr std::int64_t kRow = kLanes * 4; // values of one step
+    constexpr std::ptrdiff_t kRow = kLanes * 4; // values of one step
     const __m256i across = _mm256_set1_epi16(std::int16_t(window.across));
     const __m256i beside = _mm256_set1_epi16(std::int16_t(window.beside));
     const __m256i multiplier = _mm256_set1_epi16(std::int16_t(window.multiplier));
@@ -149,7 +157,7 @@ __attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, 
         for (int v = 1; v < 4; ++v)
             beside1[v] = ShiftCellAvx2(older[v], older[v - 1]);
     }
-    for (std::int64_t s = from; s <= to; ++s) {
+    for (std::ptrdiff_t s = from; s <= to; ++s) {
         const __m256i in = CarryAvx2(left, s - 1);
         const std::uint16_t* fresh = sums + s * kRow;
         __m256i next[4], below[4];
@@ -174,7 +182,7 @@ __attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, 
 }
 
 // The same with eight cells a 512-bit vector.
-__attribute__((target("avx512f,avx512bw"))) inline __m512i Carry512(const std::uint8_t* left, std::int64_t s)
+__attribute__((target("avx512f,avx512bw"))) inline __m512i Carry512(const std::uint8_t* left, std::ptrdiff_t s)
 {
     return _mm512_cvtepu8_epi16(_mm256_set1_epi32(LeftCell(left, s)));
 }
@@ -186,10 +194,10 @@ __attribute__((target("avx512f,avx512bw"))) inline __m512i Widen512(const std::u
 
 __attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::uint16_t* sums,
                                                                    std::uint8_t* colours, const std::uint8_t* left,
-                                                                   std::int64_t from, std::int64_t to,
+                                                                   std::ptrdiff_t from, std::ptrdiff_t to,
                                                                    const InnerWindow& window)
 {
-    constexpr std::int64_t kRow = kLanes * 4;
+    constexpr std::ptrdiff_t kRow = kLanes * 4;
     const __m512i across = _mm512_set1_epi16(std::int16_t(window.across));
     const __m512i beside = _mm512_set1_epi16(std::int16_t(window.beside));
     const __m512i multiplier = _mm512_set1_epi16(std::int16_t(window.multiplier));
@@ -202,7 +210,7 @@ __attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::ui
         beside1[0] = _mm512_alignr_epi64(older[0], Carry512(left, from - 2), 7);
         beside1[1] = _mm512_alignr_epi64(older[1], older[0], 7);
     }
-    for (std::int64_t s = from; s <= to; ++s) {
+    for (std::ptrdiff_t s = from; s <= to; ++s) {
         const std::uint16_t* fresh = sums + s * kRow;
         const __m512i below[2] = {_mm512_alignr_epi64(up[0], Carry512(left, s - 1), 7), _mm512_alignr_epi64(up[1], up[0], 7)};
         __m512i next[2];
@@ -224,7 +232,7 @@ __attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::ui
 }
 #endif
 
-using StepsKernel = void (*)(const std::uint16_t*, std::uint8_t*, const std::uint8_t*, std::int64_t, std::int64_t,
+using StepsKernel = void (*)(const std::uint16_t*, std::uint8_t*, const std::uint8_t*, std::ptrdiff_t, std::ptrdiff_t,
                              const InnerWindow&);
 
 StepsKernel ChooseSteps()
@@ -240,10 +248,10 @@ StepsKernel ChooseSteps()
 
 // From one cell to the next in a band and a cell row: two steps on and one
 // lane along.
-constexpr std::int64_t kSlotStep = 2 * kLanes + 1;
+constexpr std::ptrdiff_t kSlotStep = 2 * kLanes + 1;
 
 // Cell rows summed and filled at a time.
-constexpr std::int64_t kTile = 16;
+constexpr std::ptrdiff_t kTile = 16;
 
 inline std::uint64_t Load64(const void* p)
 {
@@ -299,16 +307,22 @@ AddRowKernel<Sum> ChooseAddRow()
 
 template <class Sum>
 class CellAverages {
+    // Every sum of a window's parts fits what its whole sum fits, and at
+    // least 32 bits (the native width on every target).
+    using Total = std::conditional_t<sizeof(Sum) <= 4, std::uint32_t, std::uint64_t>;
+
 public:
-    CellAverages(gdi::Bitmap& bitmap, std::int64_t cellWidth, std::int64_t cellHeight)
+    CellAverages(gdi::Bitmap& bitmap, std::ptrdiff_t cellWidth, std::ptrdiff_t cellHeight)
         : base_(bitmap.scanLine(0)), stride_(bitmap.stride()), width_(bitmap.width()), height_(bitmap.height()),
           cellWidth_(cellWidth), cellHeight_(cellHeight), columns_((width_ - 1) / cellWidth + 1),
           rows_((height_ - 1) / cellHeight + 1), bands_((columns_ + kLanes - 1) / kLanes),
           steps_(rows_ + 2 * (kLanes - 1))
     {
-        const std::size_t slots = std::size_t(bands_) * std::size_t(steps_) * std::size_t(kLanes);
-        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(slots * 4 * sizeof(Sum)));
-        colours_ = Working().colours.reserve(slots * 4);
+        const std::uint64_t slots = std::uint64_t(bands_) * std::uint64_t(steps_) * kLanes;
+        if (slots * 4 * sizeof(Sum) > std::uint64_t(PTRDIFF_MAX))
+            throw gdi::Error("picture too large for enlarged pixels of this size");
+        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(std::size_t(slots) * 4 * sizeof(Sum)));
+        colours_ = Working().colours.reserve(std::size_t(slots) * 4);
     }
 
     void run()
@@ -319,16 +333,16 @@ public:
         window.across = std::uint16_t(cellWidth_ + 1);
         window.beside = std::uint16_t(cellHeight_ - 1);
         const bool vectors = steps && FindDivision(std::uint32_t((cellWidth_ + 1) * (cellHeight_ + 1)), window);
-        for (std::int64_t band = 0; band < bands_; ++band)
+        for (std::ptrdiff_t band = 0; band < bands_; ++band)
             colourBand(band, vectors ? steps : nullptr, window);
         fill();
     }
 
 private:
     // The first of cell (i, j)'s four values.
-    std::size_t at(std::int64_t i, std::int64_t j) const
+    std::size_t at(std::ptrdiff_t i, std::ptrdiff_t j) const
     {
-        const std::int64_t k = i % kLanes;
+        const std::ptrdiff_t k = i % kLanes;
         return ((std::size_t(i / kLanes) * std::size_t(steps_) + std::size_t(j + 2 * k)) * kLanes + std::size_t(k)) * 4;
     }
 
@@ -342,19 +356,19 @@ private:
         const std::size_t values = std::size_t(width_) * 3 + 4; // a cell's last sum is read as four values
         std::vector<Sum> down(values * kTile);
         const AddRowKernel<Sum> add = ChooseAddRow<Sum>();
-        for (std::int64_t tile = 0; tile < rows_; tile += kTile) {
-            const std::int64_t tileEnd = std::min(tile + kTile, rows_);
-            for (std::int64_t j = tile; j < tileEnd; ++j) {
+        for (std::ptrdiff_t tile = 0; tile < rows_; tile += kTile) {
+            const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
+            for (std::ptrdiff_t j = tile; j < tileEnd; ++j) {
                 Sum* const row = down.data() + std::size_t(j - tile) * values;
-                const std::int64_t top = j == 0 ? 0 : cellHeight_ * j + 1;
-                const std::int64_t bottom = std::min(cellHeight_ * (j + 1), height_ - 1);
+                const std::ptrdiff_t top = j == 0 ? 0 : cellHeight_ * j + 1;
+                const std::ptrdiff_t bottom = std::min(cellHeight_ * (j + 1), height_ - 1);
                 if (top > bottom)
                     std::fill(row, row + values, Sum(0));
-                for (std::int64_t y = top; y <= bottom; ++y)
+                for (std::ptrdiff_t y = top; y <= bottom; ++y)
                     add(row, base_ + std::size_t(y) * stride_, values - 4, y == top);
             }
-            for (std::int64_t first = 0; first < columns_; first += kLanes) {
-                for (std::int64_t j = tile; j < tileEnd; ++j)
+            for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
+                for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
                     sumBandRow(down.data() + std::size_t(j - tile) * values, first,
                                std::min(first + kLanes, columns_), j);
             }
@@ -362,11 +376,11 @@ private:
     }
 
     // The sums of cells first..end - 1 of cell row j, from the row summed down.
-    void sumBandRow(const Sum* down, std::int64_t first, std::int64_t end, std::int64_t j)
+    void sumBandRow(const Sum* down, std::ptrdiff_t first, std::ptrdiff_t end, std::ptrdiff_t j)
     {
         Sum* out = sums_ + at(first, j);
-        for (std::int64_t i = first; i < end; ++i, out += kSlotStep * 4) {
-            const std::int64_t right = std::min(cellWidth_ * (i + 1), width_ - 1);
+        for (std::ptrdiff_t i = first; i < end; ++i, out += kSlotStep * 4) {
+            const std::ptrdiff_t right = std::min(cellWidth_ * (i + 1), width_ - 1);
             const Sum* column = down + 3 * (i == 0 ? 0 : cellWidth_ * i + 1);
             const Sum* const past = down + 3 * (right + 1);
             if constexpr (sizeof(Sum) == 2) {
@@ -391,15 +405,15 @@ private:
         }
     }
 
-    void colourCell(std::int64_t i, std::int64_t j, CountDivider& divide)
+    void colourCell(std::ptrdiff_t i, std::ptrdiff_t j, CountDivider<Total>& divide)
     {
-        const std::int64_t x1 = cellWidth_ * i;
-        const std::uint64_t across = std::uint64_t(std::min(cellWidth_ * (i + 1), width_ - 1) - x1 + 1);
-        const std::int64_t y1 = cellHeight_ * j;
-        const std::int64_t y2 = std::min(cellHeight_ * (j + 1), height_ - 1);
+        const std::ptrdiff_t x1 = cellWidth_ * i;
+        const Total across = Total(std::min(cellWidth_ * (i + 1), width_ - 1) - x1 + 1);
+        const std::ptrdiff_t y1 = cellHeight_ * j;
+        const std::ptrdiff_t y2 = std::min(cellHeight_ * (j + 1), height_ - 1);
         const Sum* fresh = sums_ + at(i, j);
-        std::uint64_t b = fresh[0], g = fresh[1], r = fresh[2];
-        const std::int64_t freshTop = j > 0 ? y1 + 1 : y1;
+        Total b = fresh[0], g = fresh[1], r = fresh[2];
+        const std::ptrdiff_t freshTop = j > 0 ? y1 + 1 : y1;
         if (j > 0) {
             const std::uint8_t* above = colours_ + at(i, j - 1);
             b += across * above[0];
@@ -407,7 +421,7 @@ private:
             r += across * above[2];
         }
         if (i > 0 && freshTop <= y2) {
-            std::uint64_t left = std::uint64_t(y2 - freshTop + 1);
+            Total left = Total(y2 - freshTop + 1);
             if (j + 1 < rows_) {
                 const std::uint8_t* below = colours_ + at(i - 1, j + 1);
                 b += below[0];
@@ -420,7 +434,7 @@ private:
             g += left * beside[1];
             r += left * beside[2];
         }
-        const std::uint64_t count = across * std::uint64_t(y2 - y1 + 1);
+        const Total count = across * Total(y2 - y1 + 1);
         std::uint8_t* out = colours_ + at(i, j);
         out[0] = divide(b, count);
         out[1] = divide(g, count);
@@ -432,18 +446,18 @@ private:
     // runs, it takes the steps in which every one of the band's cells is
     // inner; the steps before and after, where the band enters and leaves
     // the picture, go cell by cell.
-    void colourBand(std::int64_t band, StepsKernel steps, const InnerWindow& window)
+    void colourBand(std::ptrdiff_t band, StepsKernel steps, const InnerWindow& window)
     {
-        const std::int64_t first = band * kLanes;
-        const std::int64_t lanes = std::min(kLanes, columns_ - first);
-        const std::int64_t innerColumns = (width_ - 1) / cellWidth_; // cells i with w*(i + 1) <= width - 1
-        std::int64_t from = steps_, to = steps_;
+        const std::ptrdiff_t first = band * kLanes;
+        const std::ptrdiff_t lanes = std::min(kLanes, columns_ - first);
+        const std::ptrdiff_t innerColumns = (width_ - 1) / cellWidth_; // cells i with w*(i + 1) <= width - 1
+        std::ptrdiff_t from = steps_, to = steps_;
         if (steps && lanes == kLanes && first + kLanes <= innerColumns && rows_ > 2 * kLanes) {
             from = 2 * (kLanes - 1) + 1; // the last lane's cell row 1
             to = rows_ - 2;              // the first lane's last cell row but one
         }
-        CountDivider divide;
-        for (std::int64_t s = 0; s < steps_; ++s) {
+        CountDivider<Total> divide;
+        for (std::ptrdiff_t s = 0; s < steps_; ++s) {
             if (s == from) {
                 const std::size_t start = std::size_t(band) * std::size_t(steps_) * kLanes * 4;
                 steps(reinterpret_cast<const std::uint16_t*>(sums_) + start, colours_ + start,
@@ -451,8 +465,8 @@ private:
                 s = to;
                 continue;
             }
-            for (std::int64_t k = 0; k < lanes; ++k) {
-                const std::int64_t j = s - 2 * k;
+            for (std::ptrdiff_t k = 0; k < lanes; ++k) {
+                const std::ptrdiff_t j = s - 2 * k;
                 if (j >= 0 && j < rows_)
                     colourCell(first + k, j, divide);
             }
@@ -465,16 +479,16 @@ private:
     void fill()
     {
         const std::size_t rowBytes = std::size_t(width_) * 3;
-        for (std::int64_t tile = 0; tile < rows_; tile += kTile) {
-            const std::int64_t tileEnd = std::min(tile + kTile, rows_);
-            for (std::int64_t first = 0; first < columns_; first += kLanes) {
-                for (std::int64_t j = tile; j < tileEnd; ++j)
+        for (std::ptrdiff_t tile = 0; tile < rows_; tile += kTile) {
+            const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
+            for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
+                for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
                     fillBandRow(first, std::min(first + kLanes, columns_), j);
             }
-            for (std::int64_t j = tile; j < tileEnd; ++j) {
-                const std::int64_t top = cellHeight_ * j;
-                const std::int64_t bottom = std::min(top + cellHeight_, height_);
-                for (std::int64_t y = top + 1; y < bottom; ++y)
+            for (std::ptrdiff_t j = tile; j < tileEnd; ++j) {
+                const std::ptrdiff_t top = cellHeight_ * j;
+                const std::ptrdiff_t bottom = std::min(top + cellHeight_, height_);
+                for (std::ptrdiff_t y = top + 1; y < bottom; ++y)
                     std::memcpy(base_ + std::size_t(y) * stride_, base_ + std::size_t(top) * stride_, rowBytes);
             }
         }
@@ -483,21 +497,26 @@ private:
     // Cells first..end - 1 of the first pixel row of cell row j. Each pixel
     // is written as four bytes, the spare landing on the next pixel, which
     // is written after; the row's last pixel as three.
-    void fillBandRow(std::int64_t first, std::int64_t end, std::int64_t j)
+    void fillBandRow(std::ptrdiff_t first, std::ptrdiff_t end, std::ptrdiff_t j)
     {
         std::uint8_t* const row = base_ + std::size_t(cellHeight_ * j) * stride_;
         std::uint8_t* p = row + std::size_t(cellWidth_ * first) * 3;
         const std::uint8_t* c = colours_ + at(first, j);
-        const std::int64_t whole = std::min(end, columns_ - 1); // every cell but the last is whole
+        const std::ptrdiff_t whole = std::min(end, columns_ - 1); // every cell but the last is whole
         if (cellWidth_ == 2) {
-            for (std::int64_t i = first; i < whole; ++i, c += kSlotStep * 4, p += 6) {
-                const std::uint64_t colour = Load32(c) & 0xFFFFFF;
-                const std::uint64_t pair = colour | colour << 24;
-                std::memcpy(p, &pair, 8);
+            for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4, p += 6) {
+                if constexpr (sizeof(void*) == 8) {
+                    const std::uint64_t colour = Load32(c) & 0xFFFFFF;
+                    const std::uint64_t pair = colour | colour << 24;
+                    std::memcpy(p, &pair, 8);
+                } else {
+                    std::memcpy(p, c, 4);
+                    std::memcpy(p + 3, c, 4);
+                }
             }
         } else {
-            for (std::int64_t i = first; i < whole; ++i, c += kSlotStep * 4)
-                for (std::int64_t k = 0; k < cellWidth_; ++k, p += 3)
+            for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4)
+                for (std::ptrdiff_t k = 0; k < cellWidth_; ++k, p += 3)
                     std::memcpy(p, c, 4);
         }
         if (end == columns_) {
@@ -510,7 +529,7 @@ private:
 
     std::uint8_t* const base_;
     const std::size_t stride_;
-    const std::int64_t width_, height_, cellWidth_, cellHeight_, columns_, rows_, bands_, steps_;
+    const std::ptrdiff_t width_, height_, cellWidth_, cellHeight_, columns_, rows_, bands_, steps_;
     Sum* sums_ = nullptr;
     std::uint8_t* colours_ = nullptr;
 };
