@@ -12,14 +12,15 @@
 #include "effects/Transforms.h"
 #include "effects/Working.h"
 
+#include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Error.h"
 #include "platform/gdi/Vectors.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <type_traits>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 #if defined(__x86_64__) || defined(__i386__)
@@ -489,7 +490,7 @@ private:
                 const std::ptrdiff_t top = cellHeight_ * j;
                 const std::ptrdiff_t bottom = std::min(top + cellHeight_, height_);
                 for (std::ptrdiff_t y = top + 1; y < bottom; ++y)
-                    std::memcpy(base_ + std::size_t(y) * stride_, base_ + std::size_t(top) * stride_, rowBytes);
+                    gdi::MoveBytes(base_ + std::size_t(y) * stride_, base_ + std::size_t(top) * stride_, rowBytes);
             }
         }
     }

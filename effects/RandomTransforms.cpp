@@ -5,6 +5,7 @@
 #include "effects/Transforms.h"
 #include "effects/Working.h"
 
+#include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Error.h"
 #include "platform/gdi/Vectors.h"
 
@@ -100,9 +101,9 @@ void MoveBlocksByRows(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t
     std::int64_t loaded = 0;
     for (std::int64_t y = 0; y < height; ++y) {
         for (; loaded < height && loaded <= y + reach; ++loaded)
-            std::memcpy(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
+            gdi::MoveBytes(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
         std::uint8_t* out = bitmap.scanLine(int(y));
-        std::memcpy(out, fill.data(), stride);
+        gdi::MoveBytes(out, fill.data(), stride);
         // The row read next is fetched while this one is made, a share of
         // its cache lines with each column of blocks: all at once they
         // would wait on each other.
@@ -123,7 +124,7 @@ void MoveBlocksByRows(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t
                 const std::int64_t x0 = std::max(sx, -std::int64_t(shift.dx));
                 const std::int64_t x1 = std::min({sx + blockWidth, width, width - shift.dx});
                 if (x0 < x1)
-                    std::memcpy(out + (x0 + shift.dx) * 3, ring.row(0, source) + x0 * 3, std::size_t(x1 - x0) * 3);
+                    gdi::MoveBytes(out + (x0 + shift.dx) * 3, ring.row(0, source) + x0 * 3, std::size_t(x1 - x0) * 3);
             }
         }
     }
@@ -152,8 +153,8 @@ void MoveBlocksWhole(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t 
                 continue;
             const std::size_t bytes = std::size_t(x1 - x0) * 3;
             for (std::int64_t y = y0; y < y1; ++y)
-                std::memcpy(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3, copy + std::size_t(y) * stride + x0 * 3,
-                            bytes);
+                gdi::MoveBytes(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3, copy + std::size_t(y) * stride + x0 * 3,
+                               bytes);
         }
     }
 }
