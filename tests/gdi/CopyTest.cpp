@@ -50,40 +50,32 @@ TEST(Copy, OverlappingCopiesInEveryDirectionReadTheOriginal)
 
 // Row moves have paths of their own on Windows from 256 bytes on (vector
 // moves) and from 2048 on (string moves, upward only, and not from just
-// above): every overlap, either way, around their limits, must equal
-// memmove's.
-TEST(Copy, RowMovesEqualMemmoveForEveryOverlap)
+// above), and so have long fills: every overlap, either way, around their
+// limits, must equal memmove's, and a fill at any alignment must set exactly
+// the bytes memset sets.
+TEST(Copy, RowMovesAndFillsEqualMemmoveAndMemset)
 {
     const std::size_t sizes[] = {0, 1, 255, 256, 257, 319, 320, 1000, 2047, 2048, 2049, 3000, 12288};
     const std::ptrdiff_t shifts[] = {-3000, -2049, -2048, -65, -64, -63, -3, -1, 0, 1, 3, 63, 64, 65, 2048, 3000};
-    for (std::size_t size : sizes)
+    for (std::size_t size : sizes) {
+        std::vector<std::uint8_t> start(size + 7000);
+        for (std::size_t i = 0; i < start.size(); ++i)
+            start[i] = std::uint8_t(i * 131 + i / 251);
+        const std::size_t from = 3500;
         for (std::ptrdiff_t shift : shifts) {
-            std::vector<std::uint8_t> ours(size + 7000), theirs;
-            for (std::size_t i = 0; i < ours.size(); ++i)
-                ours[i] = std::uint8_t(i * 131 + i / 251);
-            theirs = ours;
-            const std::size_t from = 3500;
+            std::vector<std::uint8_t> ours = start, theirs = start;
             MoveBytes(ours.data() + from + shift, ours.data() + from, size);
             std::memmove(theirs.data() + from + shift, theirs.data() + from, size);
             EXPECT_EQ(ours, theirs) << size << " bytes moved by " << shift;
         }
-}
-
-// Long runs are stored by a path of their own on Windows: exactly the bytes
-// asked for, none around them.
-TEST(Copy, RowFillsSetExactlyTheirBytes)
-{
-    const std::size_t sizes[] = {0, 1, 2047, 2048, 2049, 12291};
-    const std::size_t offsets[] = {0, 1, 63};
-    for (std::size_t size : sizes)
-        for (std::size_t offset : offsets) {
-            std::vector<std::uint8_t> ours(size + 200, 0x5A), theirs;
-            theirs = ours;
+        for (std::size_t offset : {0, 1, 63}) {
+            std::vector<std::uint8_t> ours = start, theirs = start;
             const std::uint8_t value = std::uint8_t(size + offset);
-            SetBytes(ours.data() + 64 + offset, value, size);
-            std::memset(theirs.data() + 64 + offset, value, size);
-            EXPECT_EQ(ours, theirs) << size << " bytes at " << offset;
+            SetBytes(ours.data() + from + offset, value, size);
+            std::memset(theirs.data() + from + offset, value, size);
+            EXPECT_EQ(ours, theirs) << size << " bytes set at " << offset;
         }
+    }
 }
 
 TEST(Copy, SourceOutsideItsBitmapLeavesTheDestinationAlone)

@@ -134,16 +134,25 @@ ZenvasBool ZENVAS_CALL AnswerQuery(int32_t code, char** slot)
     return ZENVAS_TRUE;
 }
 
-void Execute(ZenvasExecActionFn execAction, int32_t number, std::vector<std::string> texts, ZenvasBool expected)
+// Runs an action with its parameters in global blocks, as the host passes
+// them, and gives the blocks back.
+ZenvasBool Run(ZenvasExecActionFn execAction, int32_t number, const std::vector<std::string>& texts)
 {
     std::vector<char*> params;
     for (const std::string& text : texts) {
         params.push_back(static_cast<char*>(::GlobalAlloc(GPTR, text.size() + 1)));
         std::memcpy(params.back(), text.c_str(), text.size() + 1);
     }
-    EXPECT_EQ(execAction(number, params.data()), expected) << "action " << number;
+    const ZenvasBool result = execAction(number, params.data());
     for (char* param : params)
         ::GlobalFree(param);
+    return result;
+}
+
+void Execute(ZenvasExecActionFn execAction, int32_t number, const std::vector<std::string>& texts,
+             ZenvasBool expected)
+{
+    EXPECT_EQ(Run(execAction, number, texts), expected) << "action " << number;
 }
 
 void HandleMessages()
@@ -575,15 +584,8 @@ TEST_F(StandaloneDll, AddressSpaceLimitsAnswerFalseAndGiveEverythingBack)
         for (int i = 0; i < 300 * 300; ++i)
             bmp.write("\x40\x80\xC0", 3);
     }
-    auto Run = [&](int number, std::vector<std::string> texts) {
-        std::vector<char*> params;
-        for (const std::string& text : texts) {
-            params.push_back(static_cast<char*>(::GlobalAlloc(GPTR, text.size() + 1)));
-            std::memcpy(params.back(), text.c_str(), text.size() + 1);
-        }
-        const ZenvasBool result = execAction(number, params.data());
-        for (char* param : params)
-            ::GlobalFree(param);
+    auto Run = [&](int number, const std::vector<std::string>& texts) {
+        const ZenvasBool result = ::Run(execAction, number, texts);
         HandleMessages();
         return result;
     };
