@@ -306,6 +306,56 @@ AddRowKernel<Sum> ChooseAddRow()
     return &AddRow<Sum>;
 }
 
+// Turns a row of column sums, three values a pixel, into the sums of runs
+// of `width` pixels: value v takes values v, v + 3, ... v + 3 (width - 1).
+// It runs forward in place, each value reading only values not yet
+// rewritten; values past the row's end are zeros, so a run that leaves the
+// row sums what lies within it.
+void SumAcross(std::uint16_t* sums, std::size_t count, std::ptrdiff_t width)
+{
+    // Four values a 64-bit word: no value's sum leaves its 16 bits, so none
+    // carries into the next.
+    std::size_t v = 0;
+    for (; v + 4 <= count; v += 4) {
+        std::uint64_t total = Load64(sums + v);
+        for (std::ptrdiff_t t = 1; t < width; ++t)
+            total += Load64(sums + v + 3 * std::size_t(t));
+        std::memcpy(sums + v, &total, 8);
+    }
+    for (; v < count; ++v) {
+        std::uint16_t total = 0;
+        for (std::ptrdiff_t t = 0; t < width; ++t)
+            total = std::uint16_t(total + sums[v + 3 * std::size_t(t)]);
+        sums[v] = total;
+    }
+}
+
+#if ZENVAS_CELL_VECTORS
+__attribute__((target("avx2"))) void SumAcrossAvx2(std::uint16_t* sums, std::size_t count, std::ptrdiff_t width)
+{
+    std::size_t v = 0;
+    for (; v + 16 <= count; v += 16) {
+        __m256i total = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums + v));
+        for (std::ptrdiff_t t = 1; t < width; ++t)
+            total = _mm256_add_epi16(
+                total, _mm256_loadu_si256(reinterpret_cast<const __m256i*>(sums + v + 3 * std::size_t(t))));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + v), total);
+    }
+    SumAcross(sums + v, count - v, width);
+}
+#endif
+
+using SumAcrossKernel = void (*)(std::uint16_t*, std::size_t, std::ptrdiff_t);
+
+SumAcrossKernel ChooseSumAcross()
+{
+#if ZENVAS_CELL_VECTORS
+    if (gdi::ActiveVectors() >= gdi::Vectors::Avx2)
+        return &SumAcrossAvx2;
+#endif
+    return &SumAcross;
+}
+
 template <class Sum>
 class CellAverages {
     // Every sum of a window's parts fits what its whole sum fits, and at
@@ -354,9 +404,14 @@ private:
     // steps are written in order rather than all bands at once.
     void sumFreshParts()
     {
-        const std::size_t values = std::size_t(width_) * 3 + 4; // a cell's last sum is read as four values
+        // A cell's last sum is read as four values; 16-bit rows are summed
+        // across in place, reading w - 1 pixels past the row's end, and
+        // vectors read sixteen values at a time.
+        const std::size_t used = std::size_t(width_) * 3;
+        const std::size_t values = used + std::size_t(cellWidth_) * 3 + 16;
         std::vector<Sum> down(values * kTile);
         const AddRowKernel<Sum> add = ChooseAddRow<Sum>();
+        const SumAcrossKernel across = ChooseSumAcross();
         for (std::ptrdiff_t tile = 0; tile < rows_; tile += kTile) {
             const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
             for (std::ptrdiff_t j = tile; j < tileEnd; ++j) {
@@ -364,9 +419,15 @@ private:
                 const std::ptrdiff_t top = j == 0 ? 0 : cellHeight_ * j + 1;
                 const std::ptrdiff_t bottom = std::min(cellHeight_ * (j + 1), height_ - 1);
                 if (top > bottom)
-                    std::fill(row, row + values, Sum(0));
+                    std::fill(row, row + used, Sum(0));
                 for (std::ptrdiff_t y = top; y <= bottom; ++y)
-                    add(row, base_ + std::size_t(y) * stride_, values - 4, y == top);
+                    add(row, base_ + std::size_t(y) * stride_, used, y == top);
+                // Each cell's fresh columns but cell 0's first are a run of
+                // w pixels from column w*i + 1: summed across from column 1
+                // on, a cell's sum is one value of the row.
+                if constexpr (sizeof(Sum) == 2)
+                    if (cellWidth_ > 1)
+                        across(row + 3, used - 3, cellWidth_);
             }
             for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
                 for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
@@ -376,23 +437,30 @@ private:
         }
     }
 
-    // The sums of cells first..end - 1 of cell row j, from the row summed down.
+    // The sums of cells first..end - 1 of cell row j, from the row summed
+    // down (and, for 16-bit sums, across).
     void sumBandRow(const Sum* down, std::ptrdiff_t first, std::ptrdiff_t end, std::ptrdiff_t j)
     {
         Sum* out = sums_ + at(first, j);
-        for (std::ptrdiff_t i = first; i < end; ++i, out += kSlotStep * 4) {
-            const std::ptrdiff_t right = std::min(cellWidth_ * (i + 1), width_ - 1);
-            const Sum* column = down + 3 * (i == 0 ? 0 : cellWidth_ * i + 1);
-            const Sum* const past = down + 3 * (right + 1);
-            if constexpr (sizeof(Sum) == 2) {
-                // Four 16-bit sums in a 64-bit word: the three colour sums
-                // never carry into their neighbours, and the spare's carry
-                // leaves the word.
-                std::uint64_t all = 0;
-                for (; column < past; column += 3)
-                    all += Load64(column);
+        if constexpr (sizeof(Sum) == 2) {
+            // Four 16-bit sums in a 64-bit word: the three colour sums never
+            // carry into their neighbours, and the spare's carry leaves the
+            // word. Cell 0 adds its column 0.
+            std::ptrdiff_t i = first;
+            if (i == 0) {
+                const std::uint64_t all = Load64(down) + Load64(down + 3);
                 std::memcpy(out, &all, 8);
-            } else {
+                ++i;
+                out += kSlotStep * 4;
+            }
+            const Sum* run = down + 3 * (cellWidth_ * i + 1);
+            for (; i < end; ++i, out += kSlotStep * 4, run += 3 * cellWidth_)
+                std::memcpy(out, run, 8);
+        } else {
+            for (std::ptrdiff_t i = first; i < end; ++i, out += kSlotStep * 4) {
+                const std::ptrdiff_t right = std::min(cellWidth_ * (i + 1), width_ - 1);
+                const Sum* column = down + 3 * (i == 0 ? 0 : cellWidth_ * i + 1);
+                const Sum* const past = down + 3 * (right + 1);
                 Sum b = 0, g = 0, r = 0;
                 for (; column < past; column += 3) {
                     b += column[0];
