@@ -261,6 +261,16 @@ inline std::uint64_t Load64(const void* p)
     return v;
 }
 
+// Eight bytes in one move, also where general registers hold four.
+inline void Copy8(void* to, const void* from)
+{
+#if defined(__i386__) && defined(__SSE2__)
+    _mm_storel_epi64(static_cast<__m128i*>(to), _mm_loadl_epi64(static_cast<const __m128i*>(from)));
+#else
+    std::memcpy(to, from, 8);
+#endif
+}
+
 inline std::uint32_t Load32(const void* p)
 {
     std::uint32_t v;
@@ -455,7 +465,7 @@ private:
             }
             const Sum* run = down + 3 * (cellWidth_ * i + 1);
             for (; i < end; ++i, out += kSlotStep * 4, run += 3 * cellWidth_)
-                std::memcpy(out, run, 8);
+                Copy8(out, run);
         } else {
             for (std::ptrdiff_t i = first; i < end; ++i, out += kSlotStep * 4) {
                 const std::ptrdiff_t right = std::min(cellWidth_ * (i + 1), width_ - 1);
@@ -574,14 +584,14 @@ private:
         const std::ptrdiff_t whole = std::min(end, columns_ - 1); // every cell but the last is whole
         if (cellWidth_ == 2) {
             for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4, p += 6) {
-                if constexpr (sizeof(void*) == 8) {
-                    const std::uint64_t colour = Load32(c) & 0xFFFFFF;
-                    const std::uint64_t pair = colour | colour << 24;
-                    std::memcpy(p, &pair, 8);
-                } else {
-                    std::memcpy(p, c, 4);
-                    std::memcpy(p + 3, c, 4);
-                }
+#if defined(__i386__) && defined(__SSE2__)
+                const __m128i colour = _mm_cvtsi32_si128(int(Load32(c) & 0xFFFFFF));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_or_si128(colour, _mm_slli_epi64(colour, 24)));
+#else
+                const std::uint64_t colour = Load32(c) & 0xFFFFFF;
+                const std::uint64_t pair = colour | colour << 24;
+                std::memcpy(p, &pair, 8);
+#endif
             }
         } else {
             for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4)
