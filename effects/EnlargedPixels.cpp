@@ -278,42 +278,45 @@ inline std::uint32_t Load32(const void* p)
     return v;
 }
 
-// Adds a row of bytes to a row of sums, or starts the sums from it.
+// Sums `rows` rows of bytes, `stride` apart, down into one row of sums.
 template <class Sum>
-void AddRow(Sum* sums, const std::uint8_t* bytes, std::size_t count, bool start)
+void SumDown(Sum* sums, const std::uint8_t* first, std::size_t stride, std::ptrdiff_t rows, std::size_t count)
 {
-    for (std::size_t e = 0; e < count; ++e)
-        sums[e] = Sum((start ? 0 : sums[e]) + bytes[e]);
+    std::fill(sums, sums + count, Sum(0));
+    for (std::ptrdiff_t r = 0; r < rows; ++r, first += stride)
+        for (std::size_t e = 0; e < count; ++e)
+            sums[e] = Sum(sums[e] + first[e]);
 }
 
 #if ZENVAS_CELL_VECTORS
-__attribute__((target("avx2"))) void AddRowAvx2(std::uint16_t* sums, const std::uint8_t* bytes, std::size_t count,
-                                                bool start)
+// Sixteen columns at a time through all the rows, kept in a register.
+__attribute__((target("avx2"))) void SumDownAvx2(std::uint16_t* sums, const std::uint8_t* first, std::size_t stride,
+                                                 std::ptrdiff_t rows, std::size_t count)
 {
     std::size_t e = 0;
     for (; e + 16 <= count; e += 16) {
-        __m256i wide = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes + e)));
-        __m256i* out = reinterpret_cast<__m256i*>(sums + e);
-        if (!start)
-            wide = _mm256_add_epi16(wide, _mm256_loadu_si256(out));
-        _mm256_storeu_si256(out, wide);
+        const std::uint8_t* p = first + e;
+        __m256i total = _mm256_setzero_si256();
+        for (std::ptrdiff_t r = 0; r < rows; ++r, p += stride)
+            total = _mm256_add_epi16(total, _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + e), total);
     }
-    AddRow(sums + e, bytes + e, count - e, start);
+    SumDown(sums + e, first + e, stride, rows, count - e);
 }
 #endif
 
 template <class Sum>
-using AddRowKernel = void (*)(Sum*, const std::uint8_t*, std::size_t, bool);
+using SumDownKernel = void (*)(Sum*, const std::uint8_t*, std::size_t, std::ptrdiff_t, std::size_t);
 
 template <class Sum>
-AddRowKernel<Sum> ChooseAddRow()
+SumDownKernel<Sum> ChooseSumDown()
 {
 #if ZENVAS_CELL_VECTORS
     if constexpr (sizeof(Sum) == 2)
         if (gdi::ActiveVectors() >= gdi::Vectors::Avx2)
-            return &AddRowAvx2;
+            return &SumDownAvx2;
 #endif
-    return &AddRow<Sum>;
+    return &SumDown<Sum>;
 }
 
 // Turns a row of column sums, three values a pixel, into the sums of runs
@@ -420,7 +423,7 @@ private:
         const std::size_t used = std::size_t(width_) * 3;
         const std::size_t values = used + std::size_t(cellWidth_) * 3 + 16;
         std::vector<Sum> down(values * kTile);
-        const AddRowKernel<Sum> add = ChooseAddRow<Sum>();
+        const SumDownKernel<Sum> sumDown = ChooseSumDown<Sum>();
         const SumAcrossKernel across = ChooseSumAcross();
         for (std::ptrdiff_t tile = 0; tile < rows_; tile += kTile) {
             const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
@@ -428,10 +431,8 @@ private:
                 Sum* const row = down.data() + std::size_t(j - tile) * values;
                 const std::ptrdiff_t top = j == 0 ? 0 : cellHeight_ * j + 1;
                 const std::ptrdiff_t bottom = std::min(cellHeight_ * (j + 1), height_ - 1);
-                if (top > bottom)
-                    std::fill(row, row + used, Sum(0));
-                for (std::ptrdiff_t y = top; y <= bottom; ++y)
-                    add(row, base_ + std::size_t(y) * stride_, used, y == top);
+                sumDown(row, base_ + std::size_t(top) * stride_, stride_, std::max<std::ptrdiff_t>(bottom - top + 1, 0),
+                        used);
                 // Each cell's fresh columns but cell 0's first are a run of
                 // w pixels from column w*i + 1: summed across from column 1
                 // on, a cell's sum is one value of the row.
