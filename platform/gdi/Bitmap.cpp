@@ -175,57 +175,99 @@ void SetBytes(void* to, std::uint8_t value, std::size_t bytes)
     std::memset(to, value, bytes);
 }
 
+#if ZENVAS_OWN_MOVES
+// Up to 64 bytes: every byte is loaded before any is stored, so the move is
+// right however the two places overlap.
+inline void MoveShort(std::uint8_t* d, const std::uint8_t* s, std::size_t bytes)
+{
+    using V = __m128i;
+    if (bytes >= 32) {
+        const V a = _mm_loadu_si128(reinterpret_cast<const V*>(s));
+        const V b = _mm_loadu_si128(reinterpret_cast<const V*>(s + 16));
+        const V c = _mm_loadu_si128(reinterpret_cast<const V*>(s + bytes - 32));
+        const V e = _mm_loadu_si128(reinterpret_cast<const V*>(s + bytes - 16));
+        _mm_storeu_si128(reinterpret_cast<V*>(d), a);
+        _mm_storeu_si128(reinterpret_cast<V*>(d + 16), b);
+        _mm_storeu_si128(reinterpret_cast<V*>(d + bytes - 32), c);
+        _mm_storeu_si128(reinterpret_cast<V*>(d + bytes - 16), e);
+    } else if (bytes >= 16) {
+        const V a = _mm_loadu_si128(reinterpret_cast<const V*>(s));
+        const V b = _mm_loadu_si128(reinterpret_cast<const V*>(s + bytes - 16));
+        _mm_storeu_si128(reinterpret_cast<V*>(d), a);
+        _mm_storeu_si128(reinterpret_cast<V*>(d + bytes - 16), b);
+    } else if (bytes >= 8) {
+        const V a = _mm_loadl_epi64(reinterpret_cast<const V*>(s));
+        const V b = _mm_loadl_epi64(reinterpret_cast<const V*>(s + bytes - 8));
+        _mm_storel_epi64(reinterpret_cast<V*>(d), a);
+        _mm_storel_epi64(reinterpret_cast<V*>(d + bytes - 8), b);
+    } else if (bytes >= 4) {
+        std::uint32_t a, b;
+        std::memcpy(&a, s, 4);
+        std::memcpy(&b, s + bytes - 4, 4);
+        std::memcpy(d, &a, 4);
+        std::memcpy(d + bytes - 4, &b, 4);
+    } else if (bytes > 0) {
+        const std::uint8_t a = s[0], b = s[bytes / 2], c = s[bytes - 1];
+        d[0] = a;
+        d[bytes / 2] = b;
+        d[bytes - 1] = c;
+    }
+}
+#endif
+
 void MoveBytes(void* to, const void* from, std::size_t bytes)
 {
 #if ZENVAS_OWN_MOVES
-    if (bytes >= 256) {
-        auto* d = static_cast<std::uint8_t*>(to);
-        const auto* s = static_cast<const std::uint8_t*>(from);
-        using V = __m128i;
-        // A string move goes up, byte by byte as far as the result is
-        // concerned, so it suits every destination below the source; one
-        // closer than a cache line below it runs slowly, so those too take
-        // the vector loop.
-        const bool upward = d + bytes <= s || d >= s + bytes || (d < s && s - d >= 64);
-        if (upward && bytes >= kStringBytes && FastStrings()) {
-            asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(bytes) : : "memory");
-            return;
-        }
-        if (d <= s || d >= s + bytes) {
-            // Forwards: each 64-byte block is read whole before it is
-            // written, and a destination below the source never reaches
-            // source bytes not yet read.
-            std::size_t i = 0;
-            for (; i + 64 <= bytes; i += 64) {
-                const V a = _mm_loadu_si128(reinterpret_cast<const V*>(s + i));
-                const V b = _mm_loadu_si128(reinterpret_cast<const V*>(s + i + 16));
-                const V c = _mm_loadu_si128(reinterpret_cast<const V*>(s + i + 32));
-                const V e = _mm_loadu_si128(reinterpret_cast<const V*>(s + i + 48));
-                _mm_storeu_si128(reinterpret_cast<V*>(d + i), a);
-                _mm_storeu_si128(reinterpret_cast<V*>(d + i + 16), b);
-                _mm_storeu_si128(reinterpret_cast<V*>(d + i + 32), c);
-                _mm_storeu_si128(reinterpret_cast<V*>(d + i + 48), e);
-            }
-            std::memmove(d + i, s + i, bytes - i);
-        } else {
-            // Backwards, for a destination overlapping above the source.
-            std::size_t n = bytes;
-            for (; n >= 64; n -= 64) {
-                const V a = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 64));
-                const V b = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 48));
-                const V c = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 32));
-                const V e = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 16));
-                _mm_storeu_si128(reinterpret_cast<V*>(d + n - 64), a);
-                _mm_storeu_si128(reinterpret_cast<V*>(d + n - 48), b);
-                _mm_storeu_si128(reinterpret_cast<V*>(d + n - 32), c);
-                _mm_storeu_si128(reinterpret_cast<V*>(d + n - 16), e);
-            }
-            std::memmove(d, s, n);
-        }
+    auto* d = static_cast<std::uint8_t*>(to);
+    const auto* s = static_cast<const std::uint8_t*>(from);
+    if (bytes <= 64) {
+        MoveShort(d, s, bytes);
         return;
     }
-#endif
+    using V = __m128i;
+    // A string move goes up, byte by byte as far as the result is
+    // concerned, so it suits every destination below the source; one
+    // closer than a cache line below it runs slowly, so those too take the
+    // vector loop.
+    const bool upward = d + bytes <= s || d >= s + bytes || (d < s && s - d >= 64);
+    if (upward && bytes >= kStringBytes && FastStrings()) {
+        asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(bytes) : : "memory");
+        return;
+    }
+    if (d <= s || d >= s + bytes) {
+        // Forwards: each 64-byte block is read whole before it is written,
+        // and a destination below the source never reaches source bytes
+        // not yet read.
+        std::size_t i = 0;
+        for (; i + 64 <= bytes; i += 64) {
+            const V a = _mm_loadu_si128(reinterpret_cast<const V*>(s + i));
+            const V b = _mm_loadu_si128(reinterpret_cast<const V*>(s + i + 16));
+            const V c = _mm_loadu_si128(reinterpret_cast<const V*>(s + i + 32));
+            const V e = _mm_loadu_si128(reinterpret_cast<const V*>(s + i + 48));
+            _mm_storeu_si128(reinterpret_cast<V*>(d + i), a);
+            _mm_storeu_si128(reinterpret_cast<V*>(d + i + 16), b);
+            _mm_storeu_si128(reinterpret_cast<V*>(d + i + 32), c);
+            _mm_storeu_si128(reinterpret_cast<V*>(d + i + 48), e);
+        }
+        MoveShort(d + i, s + i, bytes - i);
+    } else {
+        // Backwards, for a destination overlapping above the source.
+        std::size_t n = bytes;
+        for (; n >= 64; n -= 64) {
+            const V a = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 64));
+            const V b = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 48));
+            const V c = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 32));
+            const V e = _mm_loadu_si128(reinterpret_cast<const V*>(s + n - 16));
+            _mm_storeu_si128(reinterpret_cast<V*>(d + n - 64), a);
+            _mm_storeu_si128(reinterpret_cast<V*>(d + n - 48), b);
+            _mm_storeu_si128(reinterpret_cast<V*>(d + n - 32), c);
+            _mm_storeu_si128(reinterpret_cast<V*>(d + n - 16), e);
+        }
+        MoveShort(d, s, n);
+    }
+#else
     std::memmove(to, from, bytes);
+#endif
 }
 
 void Bitmap::fill(Color c)

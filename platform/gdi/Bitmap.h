@@ -71,9 +71,9 @@ private:
 void FillPixels(std::uint8_t* row, std::size_t count, Color c);
 
 // memmove, for rows of pixels. On Windows memmove is the system C
-// runtime's (wine's moves a word at a time), so there moves of 256 bytes
-// and more are our own: string moves where the processor makes them fast,
-// 16-byte vector moves otherwise.
+// runtime's (wine's moves a word at a time, and a call costs as much as a
+// short move), so there every move is our own: string moves for long ones
+// where the processor makes them fast, 16-byte vector moves otherwise.
 void MoveBytes(void* to, const void* from, std::size_t bytes);
 
 // memset, for rows of pixels; on Windows long runs are our own string

@@ -48,14 +48,15 @@ TEST(Copy, OverlappingCopiesInEveryDirectionReadTheOriginal)
         }
 }
 
-// Row moves have paths of their own on Windows from 256 bytes on (vector
-// moves) and from 2048 on (string moves, upward only, and not from just
-// above), and so have long fills: every overlap, either way, around their
-// limits, must equal memmove's, and a fill at any alignment must set exactly
-// the bytes memset sets.
+// Row moves have paths of their own on Windows: short moves that load
+// everything first (up to 64 bytes, and the ends of longer ones), 64-byte
+// vector blocks, and from 2048 bytes on string moves (upward only, and not
+// from just above); long fills have one too. Every overlap, either way,
+// around their limits, must equal memmove's, and a fill at any alignment
+// must set exactly the bytes memset sets.
 TEST(Copy, RowMovesAndFillsEqualMemmoveAndMemset)
 {
-    const std::size_t sizes[] = {0, 1, 255, 256, 257, 319, 320, 1000, 2047, 2048, 2049, 3000, 12288};
+    const std::size_t sizes[] = {0, 1, 2, 3, 5, 8, 15, 16, 31, 33, 64, 65, 127, 255, 1000, 2047, 2048, 2049, 12288};
     const std::ptrdiff_t shifts[] = {-3000, -2049, -2048, -65, -64, -63, -3, -1, 0, 1, 3, 63, 64, 65, 2048, 3000};
     for (std::size_t size : sizes) {
         std::vector<std::uint8_t> start(size + 7000);
