@@ -193,7 +193,7 @@ void DecodeRows(Bytes file, const Header& h, const std::vector<Color>& palette, 
         std::uint8_t* o = out.scanLine(h.topDown ? row : int(h.height) - 1 - row);
         switch (h.bpp) {
         case 24:
-            std::memcpy(o, in, std::size_t(w) * 3);
+            MoveBytes(o, in, std::size_t(w) * 3);
             break;
         case 32:
             if (h.masks[0] == 0x00FF0000 && h.masks[1] == 0x0000FF00 && h.masks[2] == 0x000000FF) {
