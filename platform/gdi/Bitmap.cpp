@@ -231,6 +231,14 @@ void MoveBytes(void* to, const void* from, std::size_t bytes)
     // vector loop.
     const bool upward = d + bytes <= s || d >= s + bytes || (d < s && s - d >= 64);
     if (upward && bytes >= kStringBytes && FastStrings()) {
+        // It runs at full speed only to a destination on a cache line, so
+        // the bytes up to the first line go first (less than a line: they
+        // end below the source where the two overlap).
+        const std::size_t head = std::size_t(-reinterpret_cast<std::uintptr_t>(d)) & 63;
+        MoveShort(d, s, head);
+        d += head;
+        s += head;
+        bytes -= head;
         asm volatile("rep movsb" : "+D"(d), "+S"(s), "+c"(bytes) : : "memory");
         return;
     }
