@@ -354,6 +354,26 @@ __attribute__((target("avx512f,avx512bw"))) inline __m512i Scale512(__m512i seed
     return _mm512_mask_shuffle_epi32(odd, 0x5555, even, _MM_PERM_DDBB);
 }
 
+// The vectors of draws carried from one group of pixels to the next. A
+// 32-bit build has eight vector registers, too few for the loops' state
+// with all four: it carries the first and makes the other three from it
+// (vector k holds the draws k steps after the first's), at the same number
+// of products.
+constexpr int kCarried = sizeof(void*) == 4 ? 1 : 4;
+constexpr Jump kNext[4] = {Jump::Steps(0), Jump::Steps(1), Jump::Steps(2), Jump::Steps(3)};
+
+// Jump k steps, for k from 1 to 64: where each lane of a row's first
+// vectors starts from the row's seed, worked out once rather than per row.
+struct LaneStarts {
+    Jump steps[64];
+    constexpr LaneStarts() : steps()
+    {
+        for (int k = 0; k < 64; ++k)
+            steps[k] = Jump::Steps(std::uint64_t(k + 1));
+    }
+};
+constexpr LaneStarts kLaneStarts;
+
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
 // lane steps 32 draws on. Each pixel's partner is either looked up in the
 // row tables (Table) or its slot is worked out from the row's own (a move
@@ -375,7 +395,7 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
     for (int k = 0; k < 4; ++k) {
         alignas(32) std::uint32_t start[8];
         for (int l = 0; l < 8; ++l)
-            start[l] = Jump::Steps(std::uint64_t(4 * l + k + 1))(seed);
+            start[l] = kLaneStarts.steps[4 * l + k](seed);
         lanes[k] = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
     }
     constexpr Jump kStep = Jump::Steps(32);
@@ -399,6 +419,9 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
     __m256i toX = iota;
     for (std::ptrdiff_t x = 0; x < plan.width; x += 8) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
+        for (int k = kCarried; k < 4; ++k)
+            lanes[k] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[0], _mm256_set1_epi32(std::int32_t(kNext[k].multiplier))),
+                                        _mm256_set1_epi32(std::int32_t(kNext[k].increment)));
         // The sign of a move is the coin, the seed's top bit.
         const __m256i coinX = _mm256_srai_epi32(lanes[0], 31);
         const __m256i dx = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[1], nx), coinX), coinX);
@@ -426,8 +449,8 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
             words = _mm256_add_epi32(_mm256_madd_epi16(_mm256_sub_epi32(slot, here), stride), dx);
         }
         inside = _mm256_andnot_si256(_mm256_cmpgt_epi32(toX, lastPixel), inside); // lanes past the row's end
-        for (__m256i& lane : lanes)
-            lane = _mm256_add_epi32(_mm256_mullo_epi32(lane, multiplier), increment);
+        for (int k = 0; k < kCarried; ++k)
+            lanes[k] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[k], multiplier), increment);
         toX = _mm256_add_epi32(toX, eight);
 
         const __m256i at = _mm256_add_epi32(iota, words);
@@ -456,7 +479,7 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
     for (int k = 0; k < 4; ++k) {
         alignas(64) std::uint32_t start[16];
         for (int l = 0; l < 16; ++l)
-            start[l] = Jump::Steps(std::uint64_t(4 * l + k + 1))(seed);
+            start[l] = kLaneStarts.steps[4 * l + k](seed);
         lanes[k] = _mm512_load_si512(start);
     }
     constexpr Jump kStep = Jump::Steps(64);
@@ -480,6 +503,9 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
     __m512i toX = iota;
     for (std::ptrdiff_t x = 0; x < plan.width; x += 16) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
+        for (int k = kCarried; k < 4; ++k)
+            lanes[k] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[0], _mm512_set1_epi32(std::int32_t(kNext[k].multiplier))),
+                                        _mm512_set1_epi32(std::int32_t(kNext[k].increment)));
         const __m512i amountX = Scale512(lanes[1], nx);
         const __m512i dx = _mm512_mask_sub_epi32(amountX, _mm512_cmplt_epi32_mask(lanes[0], zero), zero, amountX);
         __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn);
@@ -502,8 +528,8 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         }
         if (plan.width - x < 16)
             inside &= __mmask16((1u << (plan.width - x)) - 1);
-        for (__m512i& lane : lanes)
-            lane = _mm512_add_epi32(_mm512_mullo_epi32(lane, multiplier), increment);
+        for (int k = 0; k < kCarried; ++k)
+            lanes[k] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[k], multiplier), increment);
         toX = _mm512_add_epi32(toX, sixteen);
 
         const __m512i at = _mm512_add_epi32(iota, words);
