@@ -214,6 +214,23 @@ void MoveBlocksByRows(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth, std::ptrdi
     // The next row is fetched a share at a time, the shares' ends being
     // stride * (i + 1) / columns bytes: whole bytes and a remainder.
     const std::size_t share = stride / std::size_t(columns), extra = stride % std::size_t(columns);
+    // Each block's run of bytes in every row it moves to: its place there
+    // and in the block's own row, and its length (0 if it lands outside).
+    struct BlockRun {
+        std::int32_t dy, to, from, bytes;
+    };
+    std::vector<BlockRun> runs(shifts.size());
+    for (std::ptrdiff_t i = 0; i < columns; ++i) {
+        const std::ptrdiff_t sx = blockWidth * i, right = std::min(sx + blockWidth, width);
+        for (std::ptrdiff_t j = 0; j < rows; ++j) {
+            const BlockShift shift = shifts[std::size_t(i * rows + j)];
+            const std::ptrdiff_t x0 = std::max<std::ptrdiff_t>(sx, -shift.dx);
+            const std::ptrdiff_t x1 = std::min<std::ptrdiff_t>(right, width - shift.dx);
+            runs[std::size_t(i * rows + j)] =
+                x0 < x1 ? BlockRun{shift.dy, std::int32_t((x0 + shift.dx) * 3), std::int32_t(x0 * 3), std::int32_t((x1 - x0) * 3)}
+                        : BlockRun{shift.dy, 0, 0, 0};
+        }
+    }
     std::ptrdiff_t loaded = 0, here = 0; // here: the slot of row y
     for (std::ptrdiff_t y = 0; y < height; ++y, here = here + 1 == slots ? 0 : here + 1) {
         for (; loaded < height && loaded <= y + reach; ++loaded)
@@ -237,22 +254,17 @@ void MoveBlocksByRows(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth, std::ptrdi
             }
             for (; fetched < end; fetched += 64)
                 Fetch(next + fetched);
-            const std::ptrdiff_t sx = blockWidth * i, right = std::min(sx + blockWidth, width);
-            const BlockShift* column = shifts.data() + i * rows;
-            for (std::ptrdiff_t j = firstRow; j <= lastRow; ++j) {
-                const BlockShift shift = column[j];
-                const std::ptrdiff_t sy = blockHeight * j, source = y - shift.dy;
-                if (source < sy || source >= std::min(sy + blockHeight, height))
-                    continue;
-                const std::ptrdiff_t x0 = std::max<std::ptrdiff_t>(sx, -shift.dx);
-                const std::ptrdiff_t x1 = std::min<std::ptrdiff_t>(right, width - shift.dx);
-                if (x0 >= x1)
+            const BlockRun* column = runs.data() + i * rows;
+            for (std::ptrdiff_t j = firstRow, sy = blockHeight * firstRow; j <= lastRow; ++j, sy += blockHeight) {
+                const BlockRun run = column[j];
+                const std::ptrdiff_t source = y - run.dy;
+                if (run.bytes == 0 || source < sy || source >= std::min(sy + blockHeight, height))
                     continue;
                 // The source row is within reach of y, so its slot is y's
                 // moved at most once around the ring.
-                std::ptrdiff_t slot = here - shift.dy;
+                std::ptrdiff_t slot = here - run.dy;
                 slot += slot < 0 ? slots : slot >= slots ? -slots : 0;
-                CopyRun(out + (x0 + shift.dx) * 3, kept + slot * keptStride + x0 * 3, std::size_t(x1 - x0) * 3);
+                CopyRun(out + run.to, kept + slot * keptStride + run.from, std::size_t(run.bytes));
             }
         }
     }
