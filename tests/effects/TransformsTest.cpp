@@ -422,6 +422,9 @@ TEST(RandomTransforms, EveryPathTakesTheDescribedDrawsPixelForPixel)
          [](gdi::Bitmap& b) { ReferenceBlock(b, 9, 2147483647, 30, kSeam); }},
         {"blocks 2^31-1x2 seam 3", [](gdi::Bitmap& b) { BitmapBlock(b, 2147483647, 2, 3, kSeam); },
          [](gdi::Bitmap& b) { ReferenceBlock(b, 2147483647, 2, 3, kSeam); }},
+        // Runs of several hundred bytes in each row.
+        {"blocks 100x2 seam 5", [](gdi::Bitmap& b) { BitmapBlock(b, 100, 2, 5, kSeam); },
+         [](gdi::Bitmap& b) { ReferenceBlock(b, 100, 2, 5, kSeam); }},
         {"frost 5x5", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 5, 5, kSeam); },
          [](gdi::Bitmap& b) { ReferenceFrost(b, 5, 5, kSeam); }},
         {"frost 1x3", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 1, 3, kSeam); },
