@@ -489,7 +489,6 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
         down = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.down));
     }
     alignas(32) std::int32_t target[8];
-    __m256i toX = iota;
     for (std::ptrdiff_t x = 0; x < plan.width; x += 8) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
         for (int k = kCarried; k < 4; ++k)
@@ -498,6 +497,8 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
         // The sign of a move is the coin, the seed's top bit.
         const __m256i coinX = _mm256_srai_epi32(lanes[0], 31);
         const __m256i dx = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[1], nx), coinX), coinX);
+        // Each lane's column, made afresh rather than carried.
+        const __m256i toX = _mm256_add_epi32(iota, _mm256_set1_epi32(std::int32_t(x)));
         const __m256i nxs = _mm256_add_epi32(toX, dx);
         // 0 <= v <= last as one unsigned comparison.
         __m256i inside = _mm256_cmpeq_epi32(_mm256_min_epu32(nxs, lastColumn), nxs);
@@ -524,7 +525,6 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
         inside = _mm256_andnot_si256(_mm256_cmpgt_epi32(toX, lastPixel), inside); // lanes past the row's end
         for (int k = 0; k < kCarried; ++k)
             lanes[k] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[k], multiplier), increment);
-        toX = _mm256_add_epi32(toX, eight);
 
         const __m256i at = _mm256_add_epi32(iota, words);
         const __m256i own = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source + x), at, inside, 4);
@@ -573,7 +573,6 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         down = _mm512_loadu_si512(plan.down);
     }
     alignas(64) std::int32_t target[16];
-    __m512i toX = iota;
     for (std::ptrdiff_t x = 0; x < plan.width; x += 16) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
         for (int k = kCarried; k < 4; ++k)
@@ -581,6 +580,7 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
                                         _mm512_set1_epi32(std::int32_t(kNext[k].increment)));
         const __m512i amountX = Scale512(lanes[1], nx);
         const __m512i dx = _mm512_mask_sub_epi32(amountX, _mm512_cmplt_epi32_mask(lanes[0], zero), zero, amountX);
+        const __m512i toX = _mm512_add_epi32(iota, _mm512_set1_epi32(std::int32_t(x)));
         __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn);
         __m512i words;
         if (Table) {
@@ -603,7 +603,6 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
             inside &= __mmask16((1u << (plan.width - x)) - 1);
         for (int k = 0; k < kCarried; ++k)
             lanes[k] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[k], multiplier), increment);
-        toX = _mm512_add_epi32(toX, sixteen);
 
         const __m512i at = _mm512_add_epi32(iota, words);
         const __m512i own = _mm512_mask_i32gather_epi32(zero, inside, at, source + x, 4);
