@@ -107,8 +107,8 @@ std::int32_t Limit(std::int32_t move, std::int32_t side)
 }
 
 // Bytes from one place to another that does not overlap it. The runs of a
-// block's row are a few hundred bytes, for which a call into the C runtime
-// (on Windows, one that moves a word at a time) costs as much as the copy.
+// block's row are a few hundred bytes, for which a call into the system's
+// C runtime on Windows costs about as much as the copy itself.
 #if defined(__SSE2__) && defined(_WIN32)
 inline __m128i LoadRun(const std::uint8_t* p)
 {
@@ -227,9 +227,10 @@ void MoveBlocksByRows(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth, std::ptrdi
             const BlockShift shift = shifts[std::size_t(i * rows + j)];
             const std::ptrdiff_t x0 = std::max<std::ptrdiff_t>(sx, -shift.dx);
             const std::ptrdiff_t x1 = std::min<std::ptrdiff_t>(right, width - shift.dx);
-            runs[std::size_t(i * rows + j)] =
-                x0 < x1 ? BlockRun{shift.dy, std::int32_t((x0 + shift.dx) * 3), std::int32_t(x0 * 3), std::int32_t((x1 - x0) * 3)}
-                        : BlockRun{shift.dy, 0, 0, 0};
+            BlockRun& run = runs[std::size_t(i * rows + j)];
+            run = {shift.dy, 0, 0, 0};
+            if (x0 < x1)
+                run = {shift.dy, std::int32_t((x0 + shift.dx) * 3), std::int32_t(x0 * 3), std::int32_t((x1 - x0) * 3)};
         }
     }
     std::ptrdiff_t loaded = 0, here = 0; // here: the slot of row y
@@ -292,7 +293,8 @@ __attribute__((target("avx2"))) inline void CopyRunAvx2(std::uint8_t* to, const 
     } else if (bytes >= 128) {
         const std::size_t last = bytes - 128;
         for (std::size_t i = 0; i < last; i += 128) {
-            const V a = LoadRun32(from + i), b = LoadRun32(from + i + 32), c = LoadRun32(from + i + 64), d = LoadRun32(from + i + 96);
+            const V a = LoadRun32(from + i), b = LoadRun32(from + i + 32), c = LoadRun32(from + i + 64),
+                    d = LoadRun32(from + i + 96);
             StoreRun32(to + i, a);
             StoreRun32(to + i + 32, b);
             StoreRun32(to + i + 64, c);
@@ -305,7 +307,8 @@ __attribute__((target("avx2"))) inline void CopyRunAvx2(std::uint8_t* to, const 
         StoreRun32(to + last + 64, c);
         StoreRun32(to + last + 96, d);
     } else if (bytes >= 64) {
-        const V a = LoadRun32(from), b = LoadRun32(from + 32), c = LoadRun32(from + bytes - 64), d = LoadRun32(from + bytes - 32);
+        const V a = LoadRun32(from), b = LoadRun32(from + 32), c = LoadRun32(from + bytes - 64),
+                d = LoadRun32(from + bytes - 32);
         StoreRun32(to, a);
         StoreRun32(to + 32, b);
         StoreRun32(to + bytes - 64, c);
@@ -355,8 +358,8 @@ void MoveBlocksWhole(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth, std::ptrdif
                 continue;
             const std::size_t bytes = std::size_t(x1 - x0) * 3;
             for (std::ptrdiff_t y = y0; y < y1; ++y)
-                CopyRun(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3, copy + std::size_t(y) * stride + std::size_t(x0) * 3,
-                        bytes);
+                CopyRun(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3,
+                        copy + std::size_t(y) * stride + std::size_t(x0) * 3, bytes);
         }
     }
 }
@@ -402,7 +405,8 @@ void FrostDrawsPlain(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t*
         const std::ptrdiff_t dx = s[0] >> 31 ? -amountX : amountX, dy = s[2] >> 31 ? -amountY : amountY;
         // Moved places as unsigned sums: one off either edge lies past the
         // last (a side and a move together stay below 2^32).
-        const bool inside = std::size_t(x) + std::size_t(dx) < lastColumn && std::size_t(plan.y) + std::size_t(dy) < lastRow;
+        const bool inside =
+            std::size_t(x) + std::size_t(dx) < lastColumn && std::size_t(plan.y) + std::size_t(dy) < lastRow;
         there[x] = inside ? std::int32_t(plan.offsets[dy + plan.reach] + dx) : kNoTrade;
     }
 }
@@ -492,8 +496,9 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
     for (std::ptrdiff_t x = 0; x < plan.width; x += 8) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
         for (int k = kCarried; k < 4; ++k)
-            lanes[k] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[0], _mm256_set1_epi32(std::int32_t(kNext[k].multiplier))),
-                                        _mm256_set1_epi32(std::int32_t(kNext[k].increment)));
+            lanes[k] = _mm256_add_epi32(
+                _mm256_mullo_epi32(lanes[0], _mm256_set1_epi32(std::int32_t(kNext[k].multiplier))),
+                _mm256_set1_epi32(std::int32_t(kNext[k].increment)));
         // The sign of a move is the coin, the seed's top bit.
         const __m256i coinX = _mm256_srai_epi32(lanes[0], 31);
         const __m256i dx = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[1], nx), coinX), coinX);
@@ -576,8 +581,9 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
     for (std::ptrdiff_t x = 0; x < plan.width; x += 16) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
         for (int k = kCarried; k < 4; ++k)
-            lanes[k] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[0], _mm512_set1_epi32(std::int32_t(kNext[k].multiplier))),
-                                        _mm512_set1_epi32(std::int32_t(kNext[k].increment)));
+            lanes[k] = _mm512_add_epi32(
+                _mm512_mullo_epi32(lanes[0], _mm512_set1_epi32(std::int32_t(kNext[k].multiplier))),
+                _mm512_set1_epi32(std::int32_t(kNext[k].increment)));
         const __m512i amountX = Scale512(lanes[1], nx);
         const __m512i dx = _mm512_mask_sub_epi32(amountX, _mm512_cmplt_epi32_mask(lanes[0], zero), zero, amountX);
         const __m512i toX = _mm512_add_epi32(iota, _mm512_set1_epi32(std::int32_t(x)));
@@ -739,7 +745,8 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
         if (table)
             for (std::ptrdiff_t a = 0; a < std::ptrdiff_t(kRowTable); ++a) {
                 const auto words = [&](std::ptrdiff_t rows) {
-                    return a <= reach && y + rows >= 0 && y + rows < height - 1 ? std::int32_t(wordsTo(rows)) : kNoTrade;
+                    const bool trades = a <= reach && y + rows >= 0 && y + rows < height - 1;
+                    return trades ? std::int32_t(wordsTo(rows)) : kNoTrade;
                 };
                 up[a] = words(a);
                 down[a] = words(-a);
