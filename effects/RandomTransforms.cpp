@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -24,6 +25,13 @@
 
 namespace zenvas {
 namespace {
+
+// A picture holds at most kMaxBytes bytes, three to a pixel, so its width
+// and its height are each below 2^31 / 3, and a sum of three of them (or of
+// their negatives) fits a ptrdiff_t even where that is 32 bits. Blocks and
+// frosted glass count pixels and rows in that native width, having first
+// limited every move and reach to the picture's size.
+static_assert(gdi::Bitmap::kMaxBytes / 3 * 3 <= std::uint64_t(PTRDIFF_MAX), "three sides fit a ptrdiff_t");
 
 bool VectorsAllowed()
 {
@@ -57,7 +65,7 @@ public:
     {
         base_ = reinterpret_cast<Pixel*>(buffer.reserve(stride_ * count * rings * sizeof(Pixel)));
     }
-    Pixel* row(std::size_t ring, std::int64_t y) const
+    Pixel* row(std::size_t ring, std::ptrdiff_t y) const
     {
         return base_ + (ring * count_ + std::size_t(y) % count_) * stride_;
     }
@@ -78,83 +86,280 @@ inline void Fetch(const void* p)
     __builtin_prefetch(p, 0, 2);
 }
 
+// A block's move, at most the picture's size either way (a longer one
+// lands nowhere, as one of exactly that size does).
 struct BlockShift {
     std::int32_t dx, dy;
 };
 
+// The move of one coordinate by up to r - 1: the coin, then the amount.
+// Both stay within 32 bits, where a moved coordinate might not.
+std::int32_t DrawMove(Draws& draws, std::int32_t r)
+{
+    const std::int32_t coin = draws.random(2);
+    const std::int32_t amount = draws.random(r);
+    return coin ? -amount : amount;
+}
+
+std::int32_t Limit(std::int32_t move, std::int32_t side)
+{
+    return std::min(std::max(move, -side), side);
+}
+
+// Bytes from one place to another that does not overlap it. The runs of a
+// block's row are a few hundred bytes, for which a call into the system's
+// C runtime on Windows costs about as much as the copy itself.
+#if defined(__SSE2__) && defined(_WIN32)
+inline __m128i LoadRun(const std::uint8_t* p)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+}
+
+inline void StoreRun(std::uint8_t* p, __m128i v)
+{
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
+}
+
+inline void CopyRun(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
+{
+    if (bytes >= 1024) {
+        gdi::MoveBytes(to, from, bytes);
+    } else if (bytes >= 64) {
+        // Whole 64-byte lines, then the last 64 bytes, overlapping them.
+        const std::size_t last = bytes - 64;
+        for (std::size_t i = 0; i < last; i += 64) {
+            const __m128i a = LoadRun(from + i), b = LoadRun(from + i + 16), c = LoadRun(from + i + 32),
+                          d = LoadRun(from + i + 48);
+            StoreRun(to + i, a);
+            StoreRun(to + i + 16, b);
+            StoreRun(to + i + 32, c);
+            StoreRun(to + i + 48, d);
+        }
+        const __m128i a = LoadRun(from + last), b = LoadRun(from + last + 16), c = LoadRun(from + last + 32),
+                      d = LoadRun(from + last + 48);
+        StoreRun(to + last, a);
+        StoreRun(to + last + 16, b);
+        StoreRun(to + last + 32, c);
+        StoreRun(to + last + 48, d);
+    } else if (bytes >= 32) {
+        const __m128i a = LoadRun(from), b = LoadRun(from + 16), c = LoadRun(from + bytes - 32),
+                      d = LoadRun(from + bytes - 16);
+        StoreRun(to, a);
+        StoreRun(to + 16, b);
+        StoreRun(to + bytes - 32, c);
+        StoreRun(to + bytes - 16, d);
+    } else if (bytes >= 16) {
+        const __m128i a = LoadRun(from), b = LoadRun(from + bytes - 16);
+        StoreRun(to, a);
+        StoreRun(to + bytes - 16, b);
+    } else if (bytes >= 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, from, 8);
+        std::memcpy(&b, from + bytes - 8, 8);
+        std::memcpy(to, &a, 8);
+        std::memcpy(to + bytes - 8, &b, 8);
+    } else if (bytes >= 4) {
+        std::uint32_t a, b;
+        std::memcpy(&a, from, 4);
+        std::memcpy(&b, from + bytes - 4, 4);
+        std::memcpy(to, &a, 4);
+        std::memcpy(to + bytes - 4, &b, 4);
+    } else if (bytes) {
+        to[0] = from[0];
+        to[bytes / 2] = from[bytes / 2];
+        to[bytes - 1] = from[bytes - 1];
+    }
+}
+#else
+inline void CopyRun(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
+{
+    std::memcpy(to, from, bytes);
+}
+#endif
+
+// A row's bytes to a place that does not overlap them. A string move
+// runs at full speed only to a destination on a cache line, so the bytes
+// up to the first line go first.
+inline void CopyRow(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
+{
+    const std::size_t head = std::size_t(-reinterpret_cast<std::uintptr_t>(to)) & 63;
+    if (bytes > head + 1024) {
+        CopyRun(to, from, head);
+        to += head;
+        from += head;
+        bytes -= head;
+    }
+    gdi::MoveBytes(to, from, bytes);
+}
+
 // Blocks in place, a row at a time: each row is first filled with the seam
 // colour, then takes the parts of the moved blocks that cover it, in block
 // order. Rows within the reach of a move are kept aside before they are
-// overwritten.
-void MoveBlocksByRows(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t blockHeight,
-                      const std::vector<BlockShift>& shifts, std::int64_t reach, gdi::Color colour)
+// overwritten. The block sizes are at most the picture's and the reach is
+// below its height.
+template <void (*Copy)(std::uint8_t*, const std::uint8_t*, std::size_t)>
+void MoveBlocksByRows(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth, std::ptrdiff_t blockHeight,
+                      const std::vector<BlockShift>& shifts, std::ptrdiff_t reach, gdi::Color colour)
 {
-    const std::int64_t width = bitmap.width(), height = bitmap.height();
-    const std::int64_t columns = (width - 1) / blockWidth + 1, rows = (height - 1) / blockHeight + 1;
+    const std::ptrdiff_t width = bitmap.width(), height = bitmap.height();
+    const std::ptrdiff_t columns = (width - 1) / blockWidth + 1, rows = (height - 1) / blockHeight + 1;
     const std::size_t stride = bitmap.stride();
-    const std::int64_t slots = std::min(2 * reach + 1, height);
+    const std::ptrdiff_t slots = std::min(2 * reach + 1, height);
     RowRing<std::uint8_t> ring(Working().rows, stride, std::size_t(slots), 1);
+    const std::uint8_t* const kept = ring.row(0, 0);
+    const std::ptrdiff_t keptStride = std::ptrdiff_t(ring.stride());
     std::vector<std::uint8_t> fill(stride);
     const std::uint32_t word = PixelWord(colour);
     for (std::size_t x = 0; x < stride; x += 3)
         std::memcpy(fill.data() + x, &word, 3);
-    std::int64_t loaded = 0;
-    for (std::int64_t y = 0; y < height; ++y) {
+    // The next row is fetched a share at a time, the shares' ends being
+    // stride * (i + 1) / columns bytes: whole bytes and a remainder.
+    const std::size_t share = stride / std::size_t(columns), extra = stride % std::size_t(columns);
+    // Each block's run of bytes in every row it moves to: its place there
+    // and in the block's own row, and its length (0 if it lands outside).
+    struct BlockRun {
+        std::int32_t dy, to, from, bytes;
+    };
+    std::vector<BlockRun> runs(shifts.size());
+    for (std::ptrdiff_t i = 0; i < columns; ++i) {
+        const std::ptrdiff_t sx = blockWidth * i, right = std::min(sx + blockWidth, width);
+        for (std::ptrdiff_t j = 0; j < rows; ++j) {
+            const BlockShift shift = shifts[std::size_t(i * rows + j)];
+            const std::ptrdiff_t x0 = std::max<std::ptrdiff_t>(sx, -shift.dx);
+            const std::ptrdiff_t x1 = std::min<std::ptrdiff_t>(right, width - shift.dx);
+            BlockRun& run = runs[std::size_t(i * rows + j)];
+            run = {shift.dy, 0, 0, 0};
+            if (x0 < x1)
+                run = {shift.dy, std::int32_t((x0 + shift.dx) * 3), std::int32_t(x0 * 3), std::int32_t((x1 - x0) * 3)};
+        }
+    }
+    std::ptrdiff_t loaded = 0, here = 0; // here: the slot of row y
+    for (std::ptrdiff_t y = 0; y < height; ++y, here = here + 1 == slots ? 0 : here + 1) {
         for (; loaded < height && loaded <= y + reach; ++loaded)
-            gdi::MoveBytes(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
+            CopyRow(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
         std::uint8_t* out = bitmap.scanLine(int(y));
-        gdi::MoveBytes(out, fill.data(), stride);
+        CopyRow(out, fill.data(), stride);
         // The row read next is fetched while this one is made, a share of
         // its cache lines with each column of blocks: all at once they
         // would wait on each other.
         const std::uint8_t* next = bitmap.scanLine(int(std::min(loaded, height - 1)));
-        std::size_t fetched = 0;
+        std::size_t fetched = 0, end = 0, carried = 0;
         // Rows of blocks whose moved rows may hold y.
-        const std::int64_t firstRow = std::max<std::int64_t>(0, (y - reach - blockHeight + 1) / blockHeight);
-        const std::int64_t lastRow = std::min(rows - 1, (y + reach) / blockHeight);
-        for (std::int64_t i = 0; i < columns; ++i) {
-            for (const std::size_t end = stride * std::size_t(i + 1) / std::size_t(columns); fetched < end; fetched += 64)
+        const std::ptrdiff_t firstRow = std::max<std::ptrdiff_t>(0, (y - reach - blockHeight + 1) / blockHeight);
+        const std::ptrdiff_t lastRow = std::min(rows - 1, (y + reach) / blockHeight);
+        for (std::ptrdiff_t i = 0; i < columns; ++i) {
+            end += share;
+            carried += extra;
+            if (carried >= std::size_t(columns)) {
+                carried -= std::size_t(columns);
+                ++end;
+            }
+            for (; fetched < end; fetched += 64)
                 Fetch(next + fetched);
-            const std::int64_t sx = blockWidth * i;
-            for (std::int64_t j = firstRow; j <= lastRow; ++j) {
-                const BlockShift shift = shifts[std::size_t(i * rows + j)];
-                const std::int64_t sy = blockHeight * j, source = y - shift.dy;
-                if (source < sy || source >= std::min(sy + blockHeight, height) || source < 0)
+            const BlockRun* column = runs.data() + i * rows;
+            for (std::ptrdiff_t j = firstRow, sy = blockHeight * firstRow; j <= lastRow; ++j, sy += blockHeight) {
+                const BlockRun run = column[j];
+                const std::ptrdiff_t source = y - run.dy;
+                if (run.bytes == 0 || source < sy || source >= std::min(sy + blockHeight, height))
                     continue;
-                const std::int64_t x0 = std::max(sx, -std::int64_t(shift.dx));
-                const std::int64_t x1 = std::min({sx + blockWidth, width, width - shift.dx});
-                if (x0 < x1)
-                    gdi::MoveBytes(out + (x0 + shift.dx) * 3, ring.row(0, source) + x0 * 3, std::size_t(x1 - x0) * 3);
+                // The source row is within reach of y, so its slot is y's
+                // moved at most once around the ring.
+                std::ptrdiff_t slot = here - run.dy;
+                slot += slot < 0 ? slots : slot >= slots ? -slots : 0;
+                Copy(out + run.to, kept + slot * keptStride + run.from, std::size_t(run.bytes));
             }
         }
     }
 }
 
-// Each block copied whole from a copy of the picture, in block order.
-void MoveBlocksWhole(gdi::Bitmap& bitmap, std::int64_t blockWidth, std::int64_t blockHeight,
+#if defined(_WIN32) && ZENVAS_RANDOM_VECTORS
+
+__attribute__((target("avx2"))) inline __m256i LoadRun32(const std::uint8_t* p)
+{
+    return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
+}
+
+__attribute__((target("avx2"))) inline void StoreRun32(std::uint8_t* p, __m256i v)
+{
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
+}
+
+// CopyRun in 32-byte moves.
+__attribute__((target("avx2"))) inline void CopyRunAvx2(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
+{
+    using V = __m256i;
+    if (bytes >= 1024) {
+        gdi::MoveBytes(to, from, bytes);
+    } else if (bytes >= 128) {
+        const std::size_t last = bytes - 128;
+        for (std::size_t i = 0; i < last; i += 128) {
+            const V a = LoadRun32(from + i), b = LoadRun32(from + i + 32), c = LoadRun32(from + i + 64),
+                    d = LoadRun32(from + i + 96);
+            StoreRun32(to + i, a);
+            StoreRun32(to + i + 32, b);
+            StoreRun32(to + i + 64, c);
+            StoreRun32(to + i + 96, d);
+        }
+        const V a = LoadRun32(from + last), b = LoadRun32(from + last + 32), c = LoadRun32(from + last + 64),
+                d = LoadRun32(from + last + 96);
+        StoreRun32(to + last, a);
+        StoreRun32(to + last + 32, b);
+        StoreRun32(to + last + 64, c);
+        StoreRun32(to + last + 96, d);
+    } else if (bytes >= 64) {
+        const V a = LoadRun32(from), b = LoadRun32(from + 32), c = LoadRun32(from + bytes - 64),
+                d = LoadRun32(from + bytes - 32);
+        StoreRun32(to, a);
+        StoreRun32(to + 32, b);
+        StoreRun32(to + bytes - 64, c);
+        StoreRun32(to + bytes - 32, d);
+    } else if (bytes >= 32) {
+        const V a = LoadRun32(from), b = LoadRun32(from + bytes - 32);
+        StoreRun32(to, a);
+        StoreRun32(to + bytes - 32, b);
+    } else {
+        CopyRun(to, from, bytes);
+    }
+}
+
+// Everything the row moves call is compiled into this one function, so
+// that the 32-byte moves are inlined into the loop over blocks.
+__attribute__((target("avx2"), flatten)) void MoveBlocksByRowsAvx2(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth,
+                                                                    std::ptrdiff_t blockHeight,
+                                                                    const std::vector<BlockShift>& shifts,
+                                                                    std::ptrdiff_t reach, gdi::Color colour)
+{
+    MoveBlocksByRows<CopyRunAvx2>(bitmap, blockWidth, blockHeight, shifts, reach, colour);
+}
+
+#endif
+
+// Each block copied whole from a copy of the picture, in block order; the
+// block sizes are at most the picture's.
+void MoveBlocksWhole(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth, std::ptrdiff_t blockHeight,
                      std::int32_t seam, gdi::Color colour, Draws& draws)
 {
-    const std::int64_t width = bitmap.width(), height = bitmap.height();
+    const std::ptrdiff_t width = bitmap.width(), height = bitmap.height();
     const std::uint8_t* copy = TakeCopy(bitmap);
     const std::size_t stride = bitmap.stride();
     bitmap.fill(colour);
-    for (std::int64_t i = 0; i <= (width - 1) / blockWidth; ++i) {
-        for (std::int64_t j = 0; j <= (height - 1) / blockHeight; ++j) {
-            const std::int64_t sx = blockWidth * i, sy = blockHeight * j;
-            const std::int64_t dy = draws.shift(sy, seam) - sy;
-            const std::int64_t dx = draws.shift(sx, seam) - sx;
+    for (std::ptrdiff_t i = 0; i <= (width - 1) / blockWidth; ++i) {
+        for (std::ptrdiff_t j = 0; j <= (height - 1) / blockHeight; ++j) {
+            const std::ptrdiff_t sx = blockWidth * i, sy = blockHeight * j;
+            const std::ptrdiff_t dy = Limit(DrawMove(draws, seam), std::int32_t(height));
+            const std::ptrdiff_t dx = Limit(DrawMove(draws, seam), std::int32_t(width));
             // The part of the block inside the copy whose destination lies
             // inside the picture.
-            const std::int64_t x0 = std::max(sx, -dx);
-            const std::int64_t x1 = std::min({sx + blockWidth, width, width - dx});
-            const std::int64_t y0 = std::max(sy, -dy);
-            const std::int64_t y1 = std::min({sy + blockHeight, height, height - dy});
+            const std::ptrdiff_t x0 = std::max(sx, -dx);
+            const std::ptrdiff_t x1 = std::min({sx + blockWidth, width, width - dx});
+            const std::ptrdiff_t y0 = std::max(sy, -dy);
+            const std::ptrdiff_t y1 = std::min({sy + blockHeight, height, height - dy});
             if (x0 >= x1 || y0 >= y1)
                 continue;
             const std::size_t bytes = std::size_t(x1 - x0) * 3;
-            for (std::int64_t y = y0; y < y1; ++y)
-                gdi::MoveBytes(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3, copy + std::size_t(y) * stride + x0 * 3,
-                               bytes);
+            for (std::ptrdiff_t y = y0; y < y1; ++y)
+                CopyRun(bitmap.scanLine(int(y + dy)) + (x0 + dx) * 3,
+                        copy + std::size_t(y) * stride + std::size_t(x0) * 3, bytes);
         }
     }
 }
@@ -178,10 +383,10 @@ constexpr std::int32_t kNoTrade = INT32_MIN;
 constexpr std::size_t kRowTable = 16;
 
 struct FrostRowPlan {
-    std::int64_t y, width, height;
+    std::ptrdiff_t y, width, height;
     std::int32_t rangeX, rangeY, reach;
-    const std::int64_t* offsets;
-    std::int64_t here, slots, stride; // the row's slot, the ring's slots, words from slot to slot
+    const std::ptrdiff_t* offsets;
+    std::ptrdiff_t here, slots, stride; // the row's slot, the ring's slots, words from slot to slot
     const std::int32_t *up, *down;    // null when the amounts do not fit the tables
     std::size_t rowWords;             // words of a row in use; the rest of the slot is spare
     const std::uint8_t* next;         // the picture's row that is read next, fetched ahead meanwhile
@@ -191,15 +396,18 @@ struct FrostRowPlan {
 void FrostDrawsPlain(std::uint32_t seed, const FrostRowPlan& plan, std::int32_t* there)
 {
     constexpr Jump kOne = Jump::Steps(1);
-    for (std::int64_t x = 0; x < plan.width; ++x) {
+    const std::size_t lastColumn = std::size_t(plan.width - 1), lastRow = std::size_t(plan.height - 1);
+    for (std::ptrdiff_t x = 0; x < plan.width; ++x) {
         std::uint32_t s[4];
         for (std::uint32_t& one : s)
             one = seed = kOne(seed);
-        const std::int64_t nx = x + (s[0] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[1], plan.rangeX));
-        const std::int64_t dy = (s[2] >> 31 ? -1 : 1) * std::int64_t(Draws::Scale(s[3], plan.rangeY));
-        const std::int64_t ny = plan.y + dy;
-        const bool inside = nx >= 0 && nx < plan.width - 1 && ny >= 0 && ny < plan.height - 1;
-        there[x] = inside ? std::int32_t(plan.offsets[dy + plan.reach] + nx - x) : kNoTrade;
+        const std::int32_t amountX = Draws::Scale(s[1], plan.rangeX), amountY = Draws::Scale(s[3], plan.rangeY);
+        const std::ptrdiff_t dx = s[0] >> 31 ? -amountX : amountX, dy = s[2] >> 31 ? -amountY : amountY;
+        // Moved places as unsigned sums: one off either edge lies past the
+        // last (a side and a move together stay below 2^32).
+        const bool inside =
+            std::size_t(x) + std::size_t(dx) < lastColumn && std::size_t(plan.y) + std::size_t(dy) < lastRow;
+        there[x] = inside ? std::int32_t(plan.offsets[dy + plan.reach] + dx) : kNoTrade;
     }
 }
 
@@ -223,6 +431,26 @@ __attribute__((target("avx512f,avx512bw"))) inline __m512i Scale512(__m512i seed
     return _mm512_mask_shuffle_epi32(odd, 0x5555, even, _MM_PERM_DDBB);
 }
 
+// The vectors of draws carried from one group of pixels to the next. A
+// 32-bit build has eight vector registers, too few for the loops' state
+// with all four: it carries the first and makes the other three from it
+// (vector k holds the draws k steps after the first's), at the same number
+// of products.
+constexpr int kCarried = sizeof(void*) == 4 ? 1 : 4;
+constexpr Jump kNext[4] = {Jump::Steps(0), Jump::Steps(1), Jump::Steps(2), Jump::Steps(3)};
+
+// Jump k steps, for k from 1 to 64: where each lane of a row's first
+// vectors starts from the row's seed, worked out once rather than per row.
+struct LaneStarts {
+    Jump steps[64];
+    constexpr LaneStarts() : steps()
+    {
+        for (int k = 0; k < 64; ++k)
+            steps[k] = Jump::Steps(std::uint64_t(k + 1));
+    }
+};
+constexpr LaneStarts kLaneStarts;
+
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
 // lane steps 32 draws on. Each pixel's partner is either looked up in the
 // row tables (Table) or its slot is worked out from the row's own (a move
@@ -244,7 +472,7 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
     for (int k = 0; k < 4; ++k) {
         alignas(32) std::uint32_t start[8];
         for (int l = 0; l < 8; ++l)
-            start[l] = Jump::Steps(std::uint64_t(4 * l + k + 1))(seed);
+            start[l] = kLaneStarts.steps[4 * l + k](seed);
         lanes[k] = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
     }
     constexpr Jump kStep = Jump::Steps(32);
@@ -265,12 +493,17 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
         down = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.down));
     }
     alignas(32) std::int32_t target[8];
-    __m256i toX = iota;
-    for (std::int64_t x = 0; x < plan.width; x += 8) {
+    for (std::ptrdiff_t x = 0; x < plan.width; x += 8) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
+        for (int k = kCarried; k < 4; ++k)
+            lanes[k] = _mm256_add_epi32(
+                _mm256_mullo_epi32(lanes[0], _mm256_set1_epi32(std::int32_t(kNext[k].multiplier))),
+                _mm256_set1_epi32(std::int32_t(kNext[k].increment)));
         // The sign of a move is the coin, the seed's top bit.
         const __m256i coinX = _mm256_srai_epi32(lanes[0], 31);
         const __m256i dx = _mm256_sub_epi32(_mm256_xor_si256(ScaleAvx2(lanes[1], nx), coinX), coinX);
+        // Each lane's column, made afresh rather than carried.
+        const __m256i toX = _mm256_add_epi32(iota, _mm256_set1_epi32(std::int32_t(x)));
         const __m256i nxs = _mm256_add_epi32(toX, dx);
         // 0 <= v <= last as one unsigned comparison.
         __m256i inside = _mm256_cmpeq_epi32(_mm256_min_epu32(nxs, lastColumn), nxs);
@@ -295,9 +528,8 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
             words = _mm256_add_epi32(_mm256_madd_epi16(_mm256_sub_epi32(slot, here), stride), dx);
         }
         inside = _mm256_andnot_si256(_mm256_cmpgt_epi32(toX, lastPixel), inside); // lanes past the row's end
-        for (__m256i& lane : lanes)
-            lane = _mm256_add_epi32(_mm256_mullo_epi32(lane, multiplier), increment);
-        toX = _mm256_add_epi32(toX, eight);
+        for (int k = 0; k < kCarried; ++k)
+            lanes[k] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[k], multiplier), increment);
 
         const __m256i at = _mm256_add_epi32(iota, words);
         const __m256i own = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source + x), at, inside, 4);
@@ -305,7 +537,7 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
         _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), own, inside));
         const __m256i ahead = _mm256_and_si256(_mm256_cmpgt_epi32(words, zero), _mm256_cmpgt_epi32(eight, at));
         const __m256i blocked = _mm256_and_si256(ahead, _mm256_permutevar8x32_epi32(inside, at));
-        const __m256i spare = _mm256_set1_epi32(std::int32_t(std::int64_t(plan.rowWords) - x));
+        const __m256i spare = _mm256_set1_epi32(std::int32_t(std::ptrdiff_t(plan.rowWords) - x));
         _mm256_store_si256(reinterpret_cast<__m256i*>(target),
                            _mm256_blendv_epi8(spare, at, _mm256_andnot_si256(blocked, inside)));
         for (int l = 0; l < 8; ++l)
@@ -325,7 +557,7 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
     for (int k = 0; k < 4; ++k) {
         alignas(64) std::uint32_t start[16];
         for (int l = 0; l < 16; ++l)
-            start[l] = Jump::Steps(std::uint64_t(4 * l + k + 1))(seed);
+            start[l] = kLaneStarts.steps[4 * l + k](seed);
         lanes[k] = _mm512_load_si512(start);
     }
     constexpr Jump kStep = Jump::Steps(64);
@@ -346,11 +578,15 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         down = _mm512_loadu_si512(plan.down);
     }
     alignas(64) std::int32_t target[16];
-    __m512i toX = iota;
-    for (std::int64_t x = 0; x < plan.width; x += 16) {
+    for (std::ptrdiff_t x = 0; x < plan.width; x += 16) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
+        for (int k = kCarried; k < 4; ++k)
+            lanes[k] = _mm512_add_epi32(
+                _mm512_mullo_epi32(lanes[0], _mm512_set1_epi32(std::int32_t(kNext[k].multiplier))),
+                _mm512_set1_epi32(std::int32_t(kNext[k].increment)));
         const __m512i amountX = Scale512(lanes[1], nx);
         const __m512i dx = _mm512_mask_sub_epi32(amountX, _mm512_cmplt_epi32_mask(lanes[0], zero), zero, amountX);
+        const __m512i toX = _mm512_add_epi32(iota, _mm512_set1_epi32(std::int32_t(x)));
         __mmask16 inside = _mm512_cmple_epu32_mask(_mm512_add_epi32(toX, dx), lastColumn);
         __m512i words;
         if (Table) {
@@ -371,9 +607,8 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         }
         if (plan.width - x < 16)
             inside &= __mmask16((1u << (plan.width - x)) - 1);
-        for (__m512i& lane : lanes)
-            lane = _mm512_add_epi32(_mm512_mullo_epi32(lane, multiplier), increment);
-        toX = _mm512_add_epi32(toX, sixteen);
+        for (int k = 0; k < kCarried; ++k)
+            lanes[k] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[k], multiplier), increment);
 
         const __m512i at = _mm512_add_epi32(iota, words);
         const __m512i own = _mm512_mask_i32gather_epi32(zero, inside, at, source + x, 4);
@@ -382,7 +617,7 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         const __m512i trades = _mm512_maskz_mov_epi32(inside, ones);
         const __m512i partnerTrades = _mm512_permutexvar_epi32(at, trades);
         const __mmask16 blocked = _mm512_mask_test_epi32_mask(ahead, partnerTrades, partnerTrades);
-        const __m512i spare = _mm512_set1_epi32(std::int32_t(std::int64_t(plan.rowWords) - x));
+        const __m512i spare = _mm512_set1_epi32(std::int32_t(std::ptrdiff_t(plan.rowWords) - x));
         _mm512_store_si512(target, _mm512_mask_blend_epi32(__mmask16(inside & ~blocked), spare, at));
         for (int l = 0; l < 16; ++l)
             made[x + target[l]] = source[x + l];
@@ -391,11 +626,12 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
 
 // A row of pixels as words and back, eight pixels at a time while the
 // loads and stores stay inside the row; the rest one at a time.
-__attribute__((target("avx2"))) std::int64_t RowToWordsAvx2(const std::uint8_t* in, std::uint32_t* out, std::int64_t width)
+__attribute__((target("avx2"))) std::ptrdiff_t RowToWordsAvx2(const std::uint8_t* in, std::uint32_t* out,
+                                                             std::ptrdiff_t width)
 {
     const __m256i spread = _mm256_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1, //
                                             0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
-    std::int64_t x = 0;
+    std::ptrdiff_t x = 0;
     for (; x + 10 <= width; x += 8) {
         const __m256i bytes = _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(in + 3 * x + 12),
                                                   reinterpret_cast<const __m128i*>(in + 3 * x));
@@ -404,11 +640,12 @@ __attribute__((target("avx2"))) std::int64_t RowToWordsAvx2(const std::uint8_t* 
     return x;
 }
 
-__attribute__((target("avx2"))) std::int64_t WordsToRowAvx2(const std::uint32_t* in, std::uint8_t* out, std::int64_t width)
+__attribute__((target("avx2"))) std::ptrdiff_t WordsToRowAvx2(const std::uint32_t* in, std::uint8_t* out,
+                                                             std::ptrdiff_t width)
 {
     const __m256i gather = _mm256_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1, //
                                             0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
-    std::int64_t x = 0;
+    std::ptrdiff_t x = 0;
     for (; x + 10 <= width; x += 8) {
         const __m256i bytes = _mm256_shuffle_epi8(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in + x)), gather);
         // Each store's last four bytes are overwritten by the next one.
@@ -426,10 +663,11 @@ __attribute__((target("avx2"))) std::int64_t WordsToRowAvx2(const std::uint32_t*
 // can reach it.
 void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, gdi::Color colour, Draws& draws)
 {
-    const std::int64_t width = bitmap.width(), height = bitmap.height();
-    // Moves of a row or more than the picture's height never land inside.
-    const std::int32_t reach = std::int32_t(std::min<std::int64_t>(std::max(rangeY - 1, 0), height - 1));
-    const std::int64_t slots = std::min<std::int64_t>(2 * reach + 1, height);
+    const std::ptrdiff_t width = bitmap.width(), height = bitmap.height();
+    // Moves of a row or more than the picture's height never land inside,
+    // so the reach is below the height.
+    const std::int32_t reach = std::min(std::max(rangeY - 1, 0), bitmap.height() - 1);
+    const std::ptrdiff_t slots = std::min<std::ptrdiff_t>(2 * std::ptrdiff_t(reach) + 1, height);
     // Rounded up to whole vectors of draws; the spare words are never read.
     const std::size_t rowWords = std::size_t(width + 15) / 16 * 16;
     // Partners are found by 32-bit distances within the rings; only a
@@ -459,14 +697,14 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
 #endif
     const Jump rowStep = Jump::Steps(std::uint64_t(width) * 4);
     std::uint32_t seed = draws.seed();
-    std::vector<std::int64_t> offsets(std::size_t(2 * reach + 1));
-    std::int64_t loaded = 0, done = 0;
+    std::vector<std::ptrdiff_t> offsets(std::size_t(2 * reach + 1));
+    std::ptrdiff_t loaded = 0, done = 0;
     // Words to the picture's row and back; the last pixel of a row moves
     // alone so no byte past the row is read or written.
-    const auto load = [&](std::int64_t y) {
+    const auto load = [&](std::ptrdiff_t y) {
         const std::uint8_t* in = bitmap.scanLine(int(y));
         std::uint32_t* source = rings.row(0, y);
-        std::int64_t x = 0;
+        std::ptrdiff_t x = 0;
 #if ZENVAS_RANDOM_VECTORS
         if (vectors)
             x = RowToWordsAvx2(in, source, width);
@@ -477,10 +715,10 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
                             std::uint32_t(in[3 * width - 1]) << 16;
         std::fill_n(rings.row(1, y), width, fill);
     };
-    const auto store = [&](std::int64_t y) {
+    const auto store = [&](std::ptrdiff_t y) {
         std::uint8_t* out = bitmap.scanLine(int(y));
         const std::uint32_t* made = rings.row(1, y);
-        std::int64_t x = 0;
+        std::ptrdiff_t x = 0;
 #if ZENVAS_RANDOM_VECTORS
         if (vectors)
             x = WordsToRowAvx2(made, out, width);
@@ -489,38 +727,39 @@ void FrostByRows(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, 
             std::memcpy(out + 3 * x, made + x, 4);
         std::memcpy(out + 3 * width - 3, made + width - 1, 3);
     };
-    for (std::int64_t y = 0; y < height; ++y) {
+    const std::ptrdiff_t stride = std::ptrdiff_t(rings.stride());
+    std::ptrdiff_t here = 0; // the slot of row y
+    for (std::ptrdiff_t y = 0; y < height; ++y, here = here + 1 == slots ? 0 : here + 1) {
         for (; loaded < height && loaded <= y + reach; ++loaded)
             load(loaded);
-        const std::int64_t here = std::int64_t(std::size_t(y) % std::size_t(slots));
-        for (std::int32_t k = 0; k <= 2 * reach; ++k) {
-            const std::int64_t row = y + k - reach;
-            offsets[std::size_t(k)] = row >= 0 && row < height
-                                          ? (std::int64_t(std::size_t(row) % std::size_t(slots)) - here) *
-                                                std::int64_t(rings.stride())
-                                          : 0;
+        // Words to the row `rows` below y (above, if negative), one within
+        // reach: its slot is y's moved at most once around the ring.
+        const auto wordsTo = [&](std::ptrdiff_t rows) {
+            const std::ptrdiff_t slot = here + rows;
+            return (slot < 0 ? rows + slots : slot >= slots ? rows - slots : rows) * stride;
+        };
+        for (std::ptrdiff_t k = 0; k <= 2 * std::ptrdiff_t(reach); ++k) {
+            const std::ptrdiff_t row = y + k - reach;
+            offsets[std::size_t(k)] = row >= 0 && row < height ? wordsTo(k - reach) : 0;
         }
         if (table)
-            for (std::int64_t a = 0; a < std::int64_t(kRowTable); ++a) {
-                const auto words = [&](std::int64_t row) {
-                    return a <= reach && row >= 0 && row < height - 1
-                               ? std::int32_t((std::int64_t(std::size_t(row) % std::size_t(slots)) - here) *
-                                              std::int64_t(rings.stride()))
-                               : kNoTrade;
+            for (std::ptrdiff_t a = 0; a < std::ptrdiff_t(kRowTable); ++a) {
+                const auto words = [&](std::ptrdiff_t rows) {
+                    const bool trades = a <= reach && y + rows >= 0 && y + rows < height - 1;
+                    return trades ? std::int32_t(wordsTo(rows)) : kNoTrade;
                 };
-                up[a] = words(y + a);
-                down[a] = words(y - a);
+                up[a] = words(a);
+                down[a] = words(-a);
             }
         const FrostRowPlan plan{y,    width,  height, rangeX, rangeY, reach, offsets.data(), here, slots,
-                                std::int64_t(rings.stride()), up, down, rowWords,
-                                bitmap.scanLine(int(std::min<std::int64_t>(loaded, height - 1)))};
+                                stride, up, down, rowWords, bitmap.scanLine(int(std::min(loaded, height - 1)))};
         const std::uint32_t* source = rings.row(0, y);
         std::uint32_t* made = rings.row(1, y);
         if (vectorRow) {
             vectorRow(seed, plan, source, made);
         } else {
             FrostDrawsPlain(seed, plan, there.data());
-            for (std::int64_t x = 0; x < width; ++x) {
+            for (std::ptrdiff_t x = 0; x < width; ++x) {
                 const std::int32_t t = there[std::size_t(x)];
                 if (t == kNoTrade)
                     continue;
@@ -740,21 +979,34 @@ void BitmapBlock(gdi::Bitmap& bitmap, std::int32_t blockWidth, std::int32_t bloc
     }
     const std::int64_t width = bitmap.width(), height = bitmap.height();
     const std::int64_t columns = (width - 1) / blockWidth + 1, rows = (height - 1) / blockHeight + 1;
+    // Blocks wider or taller than the picture are one column or row of
+    // blocks, moved from its edge, as blocks of the picture's size are.
+    const std::ptrdiff_t fitWidth = std::min(blockWidth, bitmap.width());
+    const std::ptrdiff_t fitHeight = std::min(blockHeight, bitmap.height());
     // Row by row needs the moves of every block at hand; for blocks of a
     // few pixels those would outweigh the picture, and the blocks are
     // moved whole from a copy.
     if (columns * rows * 16 > width * height) {
-        MoveBlocksWhole(bitmap, blockWidth, blockHeight, seam, colour, draws);
+        MoveBlocksWhole(bitmap, fitWidth, fitHeight, seam, colour, draws);
         return;
     }
     std::vector<BlockShift> shifts(std::size_t(columns * rows));
-    for (std::int64_t i = 0; i < columns; ++i)
-        for (std::int64_t j = 0; j < rows; ++j) {
-            const std::int64_t sy = blockHeight * j, sx = blockWidth * i;
-            const std::int64_t dy = draws.shift(sy, seam) - sy;
-            shifts[std::size_t(i * rows + j)] = {std::int32_t(draws.shift(sx, seam) - sx), std::int32_t(dy)};
-        }
-    MoveBlocksByRows(bitmap, blockWidth, blockHeight, shifts, std::max(seam - 1, 0), colour);
+    for (BlockShift& shift : shifts) {
+        shift.dy = Limit(DrawMove(draws, seam), bitmap.height());
+        shift.dx = Limit(DrawMove(draws, seam), bitmap.width());
+    }
+    // A move reaches seam - 1 rows; one of the picture's height or more
+    // needs every row kept, which a reach of height - 1 keeps.
+    const std::ptrdiff_t reach = std::min(std::max(seam - 1, 0), bitmap.height() - 1);
+#if defined(_WIN32) && ZENVAS_RANDOM_VECTORS
+    // The C runtime's moves on Windows are not the widest the processor
+    // has, as the C library's are elsewhere.
+    if (VectorsAllowed()) {
+        MoveBlocksByRowsAvx2(bitmap, fitWidth, fitHeight, shifts, reach, colour);
+        return;
+    }
+#endif
+    MoveBlocksByRows<CopyRun>(bitmap, fitWidth, fitHeight, shifts, reach, colour);
 }
 
 void BitmapFrostGlass(gdi::Bitmap& bitmap, std::int32_t rangeX, std::int32_t rangeY, gdi::Color colour)
