@@ -8,6 +8,9 @@
 #include "platform/gdi/Bitmap.h"
 #include "platform/gdi/Error.h"
 #include "platform/gdi/Vectors.h"
+#if defined(__SSE2__) && defined(_WIN32)
+#include "platform/gdi/ShortMoves.h"
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -110,64 +113,18 @@ std::int32_t Limit(std::int32_t move, std::int32_t side)
 // block's row are a few hundred bytes, for which a call into the system's
 // C runtime on Windows costs about as much as the copy itself.
 #if defined(__SSE2__) && defined(_WIN32)
-inline __m128i LoadRun(const std::uint8_t* p)
-{
-    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-
-inline void StoreRun(std::uint8_t* p, __m128i v)
-{
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), v);
-}
-
 inline void CopyRun(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
 {
     if (bytes >= 1024) {
         gdi::MoveBytes(to, from, bytes);
-    } else if (bytes >= 64) {
+    } else if (bytes > 64) {
         // Whole 64-byte lines, then the last 64 bytes, overlapping them.
         const std::size_t last = bytes - 64;
-        for (std::size_t i = 0; i < last; i += 64) {
-            const __m128i a = LoadRun(from + i), b = LoadRun(from + i + 16), c = LoadRun(from + i + 32),
-                          d = LoadRun(from + i + 48);
-            StoreRun(to + i, a);
-            StoreRun(to + i + 16, b);
-            StoreRun(to + i + 32, c);
-            StoreRun(to + i + 48, d);
-        }
-        const __m128i a = LoadRun(from + last), b = LoadRun(from + last + 16), c = LoadRun(from + last + 32),
-                      d = LoadRun(from + last + 48);
-        StoreRun(to + last, a);
-        StoreRun(to + last + 16, b);
-        StoreRun(to + last + 32, c);
-        StoreRun(to + last + 48, d);
-    } else if (bytes >= 32) {
-        const __m128i a = LoadRun(from), b = LoadRun(from + 16), c = LoadRun(from + bytes - 32),
-                      d = LoadRun(from + bytes - 16);
-        StoreRun(to, a);
-        StoreRun(to + 16, b);
-        StoreRun(to + bytes - 32, c);
-        StoreRun(to + bytes - 16, d);
-    } else if (bytes >= 16) {
-        const __m128i a = LoadRun(from), b = LoadRun(from + bytes - 16);
-        StoreRun(to, a);
-        StoreRun(to + bytes - 16, b);
-    } else if (bytes >= 8) {
-        std::uint64_t a, b;
-        std::memcpy(&a, from, 8);
-        std::memcpy(&b, from + bytes - 8, 8);
-        std::memcpy(to, &a, 8);
-        std::memcpy(to + bytes - 8, &b, 8);
-    } else if (bytes >= 4) {
-        std::uint32_t a, b;
-        std::memcpy(&a, from, 4);
-        std::memcpy(&b, from + bytes - 4, 4);
-        std::memcpy(to, &a, 4);
-        std::memcpy(to + bytes - 4, &b, 4);
-    } else if (bytes) {
-        to[0] = from[0];
-        to[bytes / 2] = from[bytes / 2];
-        to[bytes - 1] = from[bytes - 1];
+        for (std::size_t i = 0; i < last; i += 64)
+            gdi::MoveShort(to + i, from + i, 64);
+        gdi::MoveShort(to + last, from + last, 64);
+    } else {
+        gdi::MoveShort(to, from, bytes);
     }
 }
 #else
@@ -176,21 +133,6 @@ inline void CopyRun(std::uint8_t* to, const std::uint8_t* from, std::size_t byte
     std::memcpy(to, from, bytes);
 }
 #endif
-
-// A row's bytes to a place that does not overlap them. A string move
-// runs at full speed only to a destination on a cache line, so the bytes
-// up to the first line go first.
-inline void CopyRow(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
-{
-    const std::size_t head = std::size_t(-reinterpret_cast<std::uintptr_t>(to)) & 63;
-    if (bytes > head + 1024) {
-        CopyRun(to, from, head);
-        to += head;
-        from += head;
-        bytes -= head;
-    }
-    gdi::MoveBytes(to, from, bytes);
-}
 
 // Blocks in place, a row at a time: each row is first filled with the seam
 // colour, then takes the parts of the moved blocks that cover it, in block
@@ -236,9 +178,9 @@ void MoveBlocksByRows(gdi::Bitmap& bitmap, std::ptrdiff_t blockWidth, std::ptrdi
     std::ptrdiff_t loaded = 0, here = 0; // here: the slot of row y
     for (std::ptrdiff_t y = 0; y < height; ++y, here = here + 1 == slots ? 0 : here + 1) {
         for (; loaded < height && loaded <= y + reach; ++loaded)
-            CopyRow(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
+            gdi::MoveBytes(ring.row(0, loaded), bitmap.scanLine(int(loaded)), stride);
         std::uint8_t* out = bitmap.scanLine(int(y));
-        CopyRow(out, fill.data(), stride);
+        gdi::MoveBytes(out, fill.data(), stride);
         // The row read next is fetched while this one is made, a share of
         // its cache lines with each column of blocks: all at once they
         // would wait on each other.
