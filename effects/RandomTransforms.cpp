@@ -762,16 +762,49 @@ constexpr std::size_t kNoiseAhead = 4096;
 // Random(n) - half for sixteen stepped seeds as words in seed order,
 // limited to the range of a word (which changes no sum after the limit to
 // 0..255); then every seed is stepped on.
-__attribute__((target("avx2"))) inline __m256i NoiseWordsAvx2(__m256i& first, __m256i& second, __m256i n,
-                                                             __m256i half, __m256i multiplier, __m256i increment)
+__attribute__((target("avx2"))) inline __m256i NoiseWordsOfAvx2(__m256i first, __m256i second, __m256i n,
+                                                               __m256i half)
 {
     const __m256i low = _mm256_sub_epi32(ScaleAvx2(first, n), half);
     const __m256i high = _mm256_sub_epi32(ScaleAvx2(second, n), half);
-    first = _mm256_add_epi32(_mm256_mullo_epi32(first, multiplier), increment);
-    second = _mm256_add_epi32(_mm256_mullo_epi32(second, multiplier), increment);
     // Packing works within 128-bit halves; the permute restores the order.
     return _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
 }
+
+__attribute__((target("avx2"))) inline __m256i NoiseWordsAvx2(__m256i& first, __m256i& second, __m256i n,
+                                                             __m256i half, __m256i multiplier, __m256i increment)
+{
+    const __m256i words = NoiseWordsOfAvx2(first, second, n, half);
+    first = _mm256_add_epi32(_mm256_mullo_epi32(first, multiplier), increment);
+    second = _mm256_add_epi32(_mm256_mullo_epi32(second, multiplier), increment);
+    return words;
+}
+
+// The draw that byte g of a block of coloured noise takes: the bytes of a
+// pixel, blue, green and red, take its draws 3, 2 and 1.
+constexpr int ColouredDraw(int g)
+{
+    return g + 2 - 2 * (g % 3);
+}
+
+// Coloured noise in 32-bit builds, whose eight vector registers do not hold
+// six vectors of seeds besides the constants: only the first is carried,
+// and vector v is made from it, each lane jumped on to its own draw, at the
+// same number of products.
+struct NoiseLaneJumps {
+    alignas(32) std::uint32_t multiplier[6][8];
+    alignas(32) std::uint32_t increment[6][8];
+    constexpr NoiseLaneJumps() : multiplier(), increment()
+    {
+        for (int v = 0; v < 6; ++v)
+            for (int l = 0; l < 8; ++l) {
+                const Jump jump = Jump::Steps(std::uint64_t(ColouredDraw(8 * v + l) - ColouredDraw(l)));
+                multiplier[v][l] = jump.multiplier;
+                increment[v][l] = jump.increment;
+            }
+    }
+};
+constexpr NoiseLaneJumps kNoiseLaneJumps;
 
 // Sixteen pixels (48 bytes) at a time. Coloured, one lane per byte: lane g
 // holds the draw its byte takes (the bytes of a pixel, blue, green and red,
@@ -790,7 +823,7 @@ __attribute__((target("avx2"))) std::size_t AddNoiseAvx2(std::uint8_t* p, std::s
         alignas(32) std::uint32_t start[8];
         for (int l = 0; l < 8; ++l) {
             const int g = 8 * v + l;
-            const int draw = blackAndWhite ? g : g + 2 - 2 * (g % 3);
+            const int draw = blackAndWhite ? g : ColouredDraw(g);
             start[l] = Jump::Steps(std::uint64_t(draw + 1))(seed);
         }
         lanes[v] = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
@@ -815,6 +848,15 @@ __attribute__((target("avx2"))) std::size_t AddNoiseAvx2(std::uint8_t* p, std::s
             offsets[0] = _mm256_permute2x128_si256(a, b2, 0x20);
             offsets[1] = _mm256_permute2x128_si256(c, a, 0x30);
             offsets[2] = _mm256_permute2x128_si256(b2, c, 0x31);
+        } else if constexpr (sizeof(void*) == 4) {
+            for (int v = 1; v < 6; ++v)
+                lanes[v] = _mm256_add_epi32(
+                    _mm256_mullo_epi32(lanes[0], _mm256_load_si256(reinterpret_cast<const __m256i*>(
+                                                     kNoiseLaneJumps.multiplier[v]))),
+                    _mm256_load_si256(reinterpret_cast<const __m256i*>(kNoiseLaneJumps.increment[v])));
+            for (int v = 0; v < 3; ++v)
+                offsets[v] = NoiseWordsOfAvx2(lanes[2 * v], lanes[2 * v + 1], n, half);
+            lanes[0] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[0], multiplier), increment);
         } else {
             for (int v = 0; v < 3; ++v)
                 offsets[v] = NoiseWordsAvx2(lanes[2 * v], lanes[2 * v + 1], n, half, multiplier, increment);
@@ -864,7 +906,7 @@ __attribute__((target("avx512f,avx512bw"))) std::size_t AddNoiseAvx512(std::uint
         alignas(64) std::uint32_t start[16];
         for (int l = 0; l < 16; ++l) {
             const int g = 16 * v + l;
-            const int draw = blackAndWhite ? g : g + 2 - 2 * (g % 3);
+            const int draw = blackAndWhite ? g : ColouredDraw(g);
             start[l] = Jump::Steps(std::uint64_t(draw + 1))(seed);
         }
         lanes[v] = _mm512_load_si512(start);
