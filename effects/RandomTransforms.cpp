@@ -226,6 +226,16 @@ __attribute__((target("avx2"))) inline void StoreRun32(std::uint8_t* p, __m256i 
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), v);
 }
 
+// 128 bytes in 32-byte moves, every load before any store.
+__attribute__((target("avx2"))) inline void Copy128Avx2(std::uint8_t* to, const std::uint8_t* from)
+{
+    const __m256i a = LoadRun32(from), b = LoadRun32(from + 32), c = LoadRun32(from + 64), d = LoadRun32(from + 96);
+    StoreRun32(to, a);
+    StoreRun32(to + 32, b);
+    StoreRun32(to + 64, c);
+    StoreRun32(to + 96, d);
+}
+
 // CopyRun in 32-byte moves.
 __attribute__((target("avx2"))) inline void CopyRunAvx2(std::uint8_t* to, const std::uint8_t* from, std::size_t bytes)
 {
@@ -233,21 +243,11 @@ __attribute__((target("avx2"))) inline void CopyRunAvx2(std::uint8_t* to, const 
     if (bytes >= 1024) {
         gdi::MoveBytes(to, from, bytes);
     } else if (bytes >= 128) {
+        // Whole 128-byte blocks, then the last 128 bytes, overlapping them.
         const std::size_t last = bytes - 128;
-        for (std::size_t i = 0; i < last; i += 128) {
-            const V a = LoadRun32(from + i), b = LoadRun32(from + i + 32), c = LoadRun32(from + i + 64),
-                    d = LoadRun32(from + i + 96);
-            StoreRun32(to + i, a);
-            StoreRun32(to + i + 32, b);
-            StoreRun32(to + i + 64, c);
-            StoreRun32(to + i + 96, d);
-        }
-        const V a = LoadRun32(from + last), b = LoadRun32(from + last + 32), c = LoadRun32(from + last + 64),
-                d = LoadRun32(from + last + 96);
-        StoreRun32(to + last, a);
-        StoreRun32(to + last + 32, b);
-        StoreRun32(to + last + 64, c);
-        StoreRun32(to + last + 96, d);
+        for (std::size_t i = 0; i < last; i += 128)
+            Copy128Avx2(to + i, from + i);
+        Copy128Avx2(to + last, from + last);
     } else if (bytes >= 64) {
         const V a = LoadRun32(from), b = LoadRun32(from + 32), c = LoadRun32(from + bytes - 64),
                 d = LoadRun32(from + bytes - 32);
