@@ -6,9 +6,8 @@
 set -u
 root="$(cd "$(dirname "$0")/.." && pwd)"
 B="$(cd "${1:-$root/build/release}" && pwd)/bin"
-if [ -z "${ZENVAS_ON_VIRTUAL_DISPLAY:-}" ]; then
-  ZENVAS_ON_VIRTUAL_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
+source "$root/tests/support/virtual-display.sh"
+on_virtual_display paint-screenshot "$(mktemp -d)" "$0" "$@"
 work=$(mktemp -d)
 cd "$work"
 export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory

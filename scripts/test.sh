@@ -21,7 +21,7 @@ fi
 # std::bad_alloc, as it does without the sanitizer, so its handling is tested.
 export ASAN_OPTIONS="abort_on_error=0:halt_on_error=1:detect_leaks=1:strict_string_checks=1:allocator_may_return_null=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
-# The real-window tests (xvfb-run, xdotool; the set-up installs them) must
+# The real-window tests (Xvfb, xdotool; the set-up installs them) must
 # run here rather than skip.
 export ZENVAS_REQUIRE_GUI=1
 

@@ -4,7 +4,7 @@
 # server; the screen's pixels and the printed slots must equal a headless
 # run of the same steps.
 #   run.sh HOST PLUGIN SCREEN-TOOL WORKDIR
-# Without xvfb-run or xdotool it skips (exit 77), unless ZENVAS_REQUIRE_GUI
+# Without Xvfb or xdotool it skips (exit 77), unless ZENVAS_REQUIRE_GUI
 # is set (CI), where it fails.
 set -uo pipefail
 host=$1 plugin=$2 screen=$3 work=$4
@@ -27,6 +27,17 @@ export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}suppressions=$here/../../fuz
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pause() { sleep "${1:-0.15}"; }
+# Waits for host $1 to end, at most a minute: a host that does not end is
+# killed and reported with $2, rather than holding the whole test up.
+finish() {
+  local pid=$1 what=$2 tenths=0
+  while kill -0 "$pid" 2>/dev/null && [ "$tenths" -lt 600 ]; do sleep 0.1; tenths=$((tenths + 1)); done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid"
+    fail "$what: the host was still running a minute later"
+  fi
+  wait "$pid"
+}
 # The window with exactly this title, once it is shown.
 window_named() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
 # Screen pixels of the area (x, y, w, h) of window $1 against picture $2.
@@ -62,31 +73,39 @@ else
   same_pixels "$page" box-headless.png 230 10 200 150 || fail "the rectangle canvas differs from the headless run"
   kill -TERM "$pid"
 fi
-wait "$pid"; status=$?
+finish "$pid" "the strokes page"; status=$?
 [ "$status" -eq 0 ] || fail "zenvas-host --window ended with $status: $(tail -5 window.out)"
 grep -q "message 2" window.out || fail "closing the page did not close the project (no message 2)"
 
-# 2. Ending the page while a drag is held, then while a modal editor is
-# open: the open loops end, the project closes, nothing leaks.
-for case in drag editor; do
-  "$host" --plugin "$plugin" --window --trace strokes.zhs > "end-$case.out" 2>&1 &
+# 2. Ending the page while a drag is held, while a modal editor is open,
+# and while the first of a subroutine's three choosers is open (the two
+# after it must not open): the open loops end, the project closes, nothing
+# leaks.
+cp "$here/pickers.zhs" .
+for case in drag editor chooser; do
+  script=strokes.zhs
+  [ "$case" = chooser ] && script=pickers.zhs
+  "$host" --plugin "$plugin" --window --trace "$script" > "end-$case.out" 2>&1 &
   pid=$!
-  page=$(window_named strokes.zhs)
+  page=$(window_named "$script")
   if [ -z "$page" ]; then
     fail "the page window never appeared: $(cat "end-$case.out")"
-    kill "$pid"
-  elif [ "$case" = drag ]; then
-    pause 0.5
-    xdotool mousemove --window "$page" 250 30 mousedown 1; pause
-    xdotool mousemove --window "$page" 300 80; pause
-    kill -TERM "$pid"
   else
     pause 0.5
-    xdotool mousemove --window "$page" 140 182 click 1
-    if [ -z "$(window_named ZenvasClear)" ]; then fail "the editor of the host button never appeared"; fi
-    kill -TERM "$pid"
+    case $case in
+      drag)
+        xdotool mousemove --window "$page" 250 30 mousedown 1; pause
+        xdotool mousemove --window "$page" 300 80; pause ;;
+      editor)
+        xdotool mousemove --window "$page" 140 182 click 1
+        [ -n "$(window_named ZenvasClear)" ] || fail "the editor of the host button never appeared" ;;
+      chooser)
+        xdotool mousemove --window "$page" 40 20 click 1
+        [ -n "$(window_named Color)" ] || fail "the colour chooser never appeared" ;;
+    esac
   fi
-  wait "$pid"; status=$?
+  kill -TERM "$pid"
+  finish "$pid" "ending the page during a $case"; status=$?
   [ "$case" = drag ] && xdotool mouseup 1
   [ "$status" -eq 0 ] || fail "ending the page during a $case: exit $status: $(tail -5 "end-$case.out")"
   grep -q "message 2" "end-$case.out" || fail "ending the page during a $case did not close the project"
@@ -121,7 +140,7 @@ for tool in $HELD_TOOLS; do
       || fail "the screen during a held $tool drag differs from the headless run"
     xdotool mouseup 1
   fi
-  kill -TERM "$pid"; wait "$pid"
+  kill -TERM "$pid"; finish "$pid" "the page of the held $tool drag"
 done
 
 cp "$here/editor-headless.zhs" .
@@ -144,13 +163,12 @@ else
   same_pixels "$dialog" editor-headless.png 0 0 394 530 || fail "the editor differs from the headless run"
   xdotool key Return
 fi
-wait "$pid"; status=$?
+finish "$pid" "the editor after Enter"; status=$?
 [ "$status" -eq 0 ] || fail "the editor was not confirmed (exit $status)"
 diff editor-headless.out editor-window.out > editor.diff || fail "the slots differ from the headless run: $(cat editor.diff)"
 
 # 4. The desktop's colour, font and file choosers, from a host button's
 # subroutine: what they select comes back in the variables.
-cp "$here/pickers.zhs" .
 "$host" --plugin "$plugin" --window pickers.zhs > pickers.out 2>&1 &
 pid=$!
 page=$(window_named pickers.zhs)
@@ -176,7 +194,7 @@ if [ -n "$page" ]; then
   # sanitizers): the page ends only then.
   for _ in $(seq 200); do grep -q '^file ' pickers.out && break; sleep 0.1; done
 fi
-kill -TERM "$pid"; wait "$pid"
+kill -TERM "$pid"; finish "$pid" "the choosers' page"
 grep -Eq '^colour [0-9]+,[0-9]+,[0-9]+$' pickers.out || fail "the colour chooser gave no colour: $(grep -v dconf pickers.out)"
 grep -Eq '^font .+\|clWindowText\|8\|\|1$' pickers.out || fail "the font chooser gave no font: $(grep -v dconf pickers.out)"
 # Back from GTK in UTF-8, kept by the host in code page 1251, printed as UTF-8.

@@ -1,14 +1,20 @@
 # Sourced by the tests that drive real windows: on_virtual_display NAME WORK
 # SCRIPT ARGS... runs SCRIPT again with ARGS under a virtual X server
 # (1280x1024, 24 bits) in a fresh WORK folder, and returns at once when it
-# already is that run. Without xvfb-run or xdotool the test skips (exit 77),
+# already is that run. Without Xvfb or xdotool the test skips (exit 77),
 # unless ZENVAS_REQUIRE_GUI is set (CI), where it fails.
+#
+# The server is started here rather than by xvfb-run: xvfb-run learns that
+# its server is ready from a signal it may take before it starts waiting for
+# it, and then waits for the server to end, which it never does. Xvfb's
+# -displayfd instead writes the number of a display it found free once it
+# accepts connections, so parallel tests cannot pick the same one either.
 on_virtual_display() {
   local name=$1 work=$2
   shift 2
   [ -n "${ZENVAS_ON_VIRTUAL_DISPLAY:-}" ] && return 0
   local missing=() tool
-  for tool in xvfb-run xdotool; do command -v "$tool" >/dev/null || missing+=("$tool"); done
+  for tool in Xvfb xdotool; do command -v "$tool" >/dev/null || missing+=("$tool"); done
   if [ "${#missing[@]}" -gt 0 ]; then
     if [ -n "${ZENVAS_REQUIRE_GUI:-}" ]; then
       echo "$name: ${missing[*]} missing, and these tests are required here" >&2
@@ -18,5 +24,21 @@ on_virtual_display() {
     exit 77
   fi
   rm -rf "$work" && mkdir -p "$work"
-  ZENVAS_ON_VIRTUAL_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1280x1024x24" bash "$@"
+  local number="$work/.display" log="$work/.xvfb.log" server status
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >"$log" 2>&1 &
+  server=$!
+  trap 'kill "$server" 2>/dev/null' EXIT
+  trap 'exit 143' TERM INT
+  for _ in $(seq 400); do
+    grep -q . "$number" && break
+    kill -0 "$server" 2>/dev/null || break
+    sleep 0.05
+  done
+  if ! grep -q . "$number"; then
+    echo "$name: the virtual X server did not start within 20 s: $(tail -5 "$log")" >&2
+    exit 1
+  fi
+  DISPLAY=":$(head -1 "$number")" XAUTHORITY=/dev/null ZENVAS_ON_VIRTUAL_DISPLAY=1 bash "$@"
+  status=$?
+  exit "$status"
 }

@@ -9,7 +9,7 @@
 # With the last two, the standalone DLL's own test of a host's window runs
 # on the same display first.
 # SCREEN-TOOL may be empty (no Linux build beside this one): the screen's
-# pixels are then not compared. Without xvfb-run or xdotool it skips (exit
+# pixels are then not compared. Without Xvfb or xdotool it skips (exit
 # 77), unless ZENVAS_REQUIRE_GUI is set (CI), where it fails.
 set -uo pipefail
 wine=$1 host=$2 plugin=$3 screen=$4 work=$5 standalone=${6:-} dll=${7:-}
