@@ -47,7 +47,21 @@ bool RecordingRoutine(const Params& params)
     return true;
 }
 
-TEST(ExecAction, OutOfRangeNumbersAreFalseAndTouchNothing)
+TEST(ExecAction, RoutineGetsExactlyItsParameterCountCopied)
+{
+    RoutineOverride override(45, &RecordingRoutine, nullptr); // ZvLineNoMouse: 8 parameters
+    std::vector<std::string> texts{"Rect1", "1,2|3,4", "255,0,0", "2", "Dash", "", "x", "y", "beyond"};
+    std::vector<char*> params;
+    for (auto& text : texts)
+        params.push_back(text.data());
+    params[5] = nullptr; // a missing text reads as empty
+    EXPECT_EQ(nbExecAction(45, params.data()), ZENVAS_TRUE);
+    EXPECT_EQ(g_seen, (std::vector<std::string>{"Rect1", "1,2|3,4", "255,0,0", "2", "Dash", "", "x", "y"}));
+}
+
+// Out-of-range numbers, actions without routines and routines that fail
+// all answer false; no failure crosses an entry point.
+TEST(ExecAction, OutOfRangeMissingAndFailingRoutinesAreFalseAndTouchNothing)
 {
     char* slots[8] = {};
     const std::size_t before = sys::GlobalLiveBlocks();
@@ -61,60 +75,23 @@ TEST(ExecAction, OutOfRangeNumbersAreFalseAndTouchNothing)
     RoutineOverride none(44, nullptr, nullptr); // an action whose subsystem installed nothing
     EXPECT_EQ(nbExecAction(44, slots), ZENVAS_FALSE);
     EXPECT_EQ(nbEditAction(44, slots), ZENVAS_FALSE);
-}
 
-TEST(ExecAction, RoutineGetsExactlyItsParameterCountCopied)
-{
-    RoutineOverride override(45, &RecordingRoutine, nullptr); // ZvLineNoMouse: 8 parameters
-    std::vector<std::string> texts{"Rect1", "1,2|3,4", "255,0,0", "2", "Dash", "", "x", "y", "beyond"};
-    std::vector<char*> params;
-    for (auto& text : texts)
-        params.push_back(text.data());
-    params[5] = nullptr; // a missing text reads as empty
-    EXPECT_EQ(nbExecAction(45, params.data()), ZENVAS_TRUE);
-    EXPECT_EQ(g_seen, (std::vector<std::string>{"Rect1", "1,2|3,4", "255,0,0", "2", "Dash", "", "x", "y"}));
-}
-
-bool ThrowsRuntimeError(const Params&)
-{
-    throw std::runtime_error("broken");
-}
-bool ThrowsBadAlloc(const Params&)
-{
-    throw std::bad_alloc(); // what a failed allocation raises
-}
-bool ThrowsInteger(const Params&)
-{
-    throw 42;
-}
-bool EditThrows(std::span<char*>)
-{
-    throw std::bad_alloc();
-}
-
-TEST(Containment, NoFailureCrossesAnEntryPoint)
-{
-    char* params[8] = {};
-    for (RunRoutine routine : {&ThrowsRuntimeError, &ThrowsBadAlloc, &ThrowsInteger}) {
-        RoutineOverride override(52, routine, &EditThrows);
-        EXPECT_EQ(nbExecAction(52, params), ZENVAS_FALSE);
-        EXPECT_EQ(nbEditAction(52, params), ZENVAS_FALSE);
+    const EditRoutine editThrows = [](std::span<char*>) -> bool { throw std::bad_alloc(); };
+    for (RunRoutine routine : {RunRoutine([](const Params&) -> bool { throw std::runtime_error("broken"); }),
+                               RunRoutine([](const Params&) -> bool { throw std::bad_alloc(); }),
+                               RunRoutine([](const Params&) -> bool { throw 42; })}) {
+        RoutineOverride override(52, routine, editThrows);
+        EXPECT_EQ(nbExecAction(52, slots), ZENVAS_FALSE);
+        EXPECT_EQ(nbEditAction(52, slots), ZENVAS_FALSE);
     }
 }
 
-void ReleaseThrows()
-{
-    throw std::runtime_error("release failed");
-}
 int g_releases = 0;
-void CountRelease()
-{
-    ++g_releases;
-}
 
 TEST(Message, OnlyCodeTwoReleasesAndFailuresStayInside)
 {
-    static const bool installed = InstallReleaseHandler(&CountRelease) && InstallReleaseHandler(&ReleaseThrows);
+    static const bool installed = InstallReleaseHandler([] { ++g_releases; })
+                                  && InstallReleaseHandler([] { throw std::runtime_error("release failed"); });
     ASSERT_TRUE(installed);
     g_releases = 0;
     for (int code : {0, 1, 3, -2, 1024})
