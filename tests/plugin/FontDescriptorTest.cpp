@@ -42,7 +42,7 @@ TEST(FontToDescriptor, IdentifierOrHexColourStylesWithTrailingSpaces)
     EXPECT_EQ(FontToDescriptor(Font("A", 0xFF000005, 8)), "A|clWindow|8||1");
 }
 
-TEST(ApplyFontDescriptor, SpacesRemovedCharsetIgnoredStylesAdded)
+TEST(ApplyFontDescriptor, SpacesRemovedCharsetIgnoredStylesAddedEvenRunTogetherAndIntegerColours)
 {
     gdi::Font font = Font("Arial", 0x00FFFFFF, 8);
     font.setUnderline(true);
@@ -55,11 +55,8 @@ TEST(ApplyFontDescriptor, SpacesRemovedCharsetIgnoredStylesAdded)
     EXPECT_TRUE(font.underline()); // styles are only ever added
     EXPECT_FALSE(font.italic());
     EXPECT_EQ(font.charset(), 7);
-}
 
-TEST(ApplyFontDescriptor, StyleWordsRunTogetherAndIntegerColours)
-{
-    gdi::Font font;
+    font = gdi::Font();
     ApplyFontDescriptor("Courier|$FF|10|fsItalic fsStrikeOut|0", font);
     EXPECT_EQ(font.color(), 0xFFu);
     EXPECT_TRUE(font.italic());
@@ -69,18 +66,15 @@ TEST(ApplyFontDescriptor, StyleWordsRunTogetherAndIntegerColours)
     EXPECT_TRUE(font.bold());
 }
 
-TEST(ApplyFontDescriptor, FewerThanFiveItemsChangeNothing)
+// Fewer than five items change nothing; a failure keeps the steps before it.
+TEST(ApplyFontDescriptor, FailuresChangeNothingOrKeepTheStepsBeforeThem)
 {
     gdi::Font font = Font("Arial", 0, 8);
     const gdi::Font before = font;
     EXPECT_THROW(ApplyFontDescriptor("Arial|clRed", font), ConversionError);
     EXPECT_THROW(ApplyFontDescriptor("Verdana|clRed|10|fsBold", font), ConversionError);
     EXPECT_EQ(font, before);
-}
 
-TEST(ApplyFontDescriptor, FailureKeepsTheStepsBeforeIt)
-{
-    gdi::Font font = Font("Arial", 0, 8);
     EXPECT_THROW(ApplyFontDescriptor("Verdana|clRed|big|fsBold |1", font), ConversionError);
     EXPECT_EQ(font.name(), "Verdana");
     EXPECT_EQ(font.color(), 0x000000FFu);
