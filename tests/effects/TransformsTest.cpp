@@ -396,56 +396,32 @@ void ReferenceNoise(gdi::Bitmap& bitmap, int amount, bool blackAndWhite)
 
 TEST(RandomTransforms, EveryPathTakesTheDescribedDrawsPixelForPixel)
 {
+    enum Kind { Blocks, Frost, Noise };
     struct Case {
-        const char* name;
-        std::function<void(gdi::Bitmap&)> run, reference;
+        Kind kind;
+        int a, b, c; // blocks: width, height, seam; frost: ranges; noise: amount, black and white
+        void run(gdi::Bitmap& bitmap, bool reference) const
+        {
+            if (kind == Blocks)
+                reference ? ReferenceBlock(bitmap, a, b, c, kSeam) : BitmapBlock(bitmap, a, b, c, kSeam);
+            else if (kind == Frost)
+                reference ? ReferenceFrost(bitmap, a, b, kSeam) : BitmapFrostGlass(bitmap, a, b, kSeam);
+            else
+                reference ? ReferenceNoise(bitmap, a, b) : BitmapAddNoise(bitmap, a, b);
+        }
     };
+    constexpr int kFar = 2147483647;
     const Case cases[] = {
-        {"blocks 7x5 seam 3", [](gdi::Bitmap& b) { BitmapBlock(b, 7, 5, 3, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 7, 5, 3, kSeam); }},
-        {"blocks 2x3 seam 9", [](gdi::Bitmap& b) { BitmapBlock(b, 2, 3, 9, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 2, 3, 9, kSeam); }},
-        {"blocks 16x16 seam 40", [](gdi::Bitmap& b) { BitmapBlock(b, 16, 16, 40, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 16, 16, 40, kSeam); }},
+        {Blocks, 7, 5, 3}, {Blocks, 2, 3, 9}, {Blocks, 16, 16, 40},
         // Moves, reaches and blocks far past any picture's size, moved
         // whole (small blocks) and row by row.
-        {"blocks 2x3 seam 2^31-1", [](gdi::Bitmap& b) { BitmapBlock(b, 2, 3, 2147483647, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 2, 3, 2147483647, kSeam); }},
-        {"blocks 5x4 seam 2^31-1", [](gdi::Bitmap& b) { BitmapBlock(b, 5, 4, 2147483647, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 5, 4, 2147483647, kSeam); }},
-        {"blocks 6x5 seam 40", [](gdi::Bitmap& b) { BitmapBlock(b, 6, 5, 40, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 6, 5, 40, kSeam); }},
-        {"blocks 2^31-1 square seam 2^31-1",
-         [](gdi::Bitmap& b) { BitmapBlock(b, 2147483647, 2147483647, 2147483647, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 2147483647, 2147483647, 2147483647, kSeam); }},
-        {"blocks 9x2^31-1 seam 30", [](gdi::Bitmap& b) { BitmapBlock(b, 9, 2147483647, 30, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 9, 2147483647, 30, kSeam); }},
-        {"blocks 2^31-1x2 seam 3", [](gdi::Bitmap& b) { BitmapBlock(b, 2147483647, 2, 3, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 2147483647, 2, 3, kSeam); }},
-        // Runs of several hundred bytes in each row.
-        {"blocks 100x2 seam 5", [](gdi::Bitmap& b) { BitmapBlock(b, 100, 2, 5, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceBlock(b, 100, 2, 5, kSeam); }},
-        {"frost 5x5", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 5, 5, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceFrost(b, 5, 5, kSeam); }},
-        {"frost 1x3", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 1, 3, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceFrost(b, 1, 3, kSeam); }},
-        {"frost 30x2000", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 30, 2000, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceFrost(b, 30, 2000, kSeam); }},
-        // Moves up and down of more than a 256-bit row table holds.
-        {"frost 3x12", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 3, 12, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceFrost(b, 3, 12, kSeam); }},
-        {"frost 2^31-1 square", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 2147483647, 2147483647, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceFrost(b, 2147483647, 2147483647, kSeam); }},
-        {"frost 2^31-1x4", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 2147483647, 4, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceFrost(b, 2147483647, 4, kSeam); }},
-        {"frost 2x2^31-1", [](gdi::Bitmap& b) { BitmapFrostGlass(b, 2, 2147483647, kSeam); },
-         [](gdi::Bitmap& b) { ReferenceFrost(b, 2, 2147483647, kSeam); }},
-        {"noise 100", [](gdi::Bitmap& b) { BitmapAddNoise(b, 100, false); },
-         [](gdi::Bitmap& b) { ReferenceNoise(b, 100, false); }},
-        {"noise 1000 black and white", [](gdi::Bitmap& b) { BitmapAddNoise(b, 1000, true); },
-         [](gdi::Bitmap& b) { ReferenceNoise(b, 1000, true); }},
-        {"noise 2^31-1", [](gdi::Bitmap& b) { BitmapAddNoise(b, 2147483647, false); },
-         [](gdi::Bitmap& b) { ReferenceNoise(b, 2147483647, false); }},
+        {Blocks, 2, 3, kFar}, {Blocks, 5, 4, kFar}, {Blocks, 6, 5, 40}, {Blocks, kFar, kFar, kFar},
+        {Blocks, 9, kFar, 30}, {Blocks, kFar, 2, 3},
+        {Blocks, 100, 2, 5}, // runs of several hundred bytes in each row
+        {Frost, 5, 5}, {Frost, 1, 3}, {Frost, 30, 2000},
+        {Frost, 3, 12}, // moves up and down of more than a 256-bit row table holds
+        {Frost, kFar, kFar}, {Frost, kFar, 4}, {Frost, 2, kFar},
+        {Noise, 100, false}, {Noise, 1000, true}, {Noise, kFar, false},
     };
     std::uint32_t state = 777;
     const auto next = [&] { return int((state = state * 1103515245u + 12345u) >> 24); };
@@ -462,12 +438,14 @@ TEST(RandomTransforms, EveryPathTakesTheDescribedDrawsPixelForPixel)
                 seed = std::uint32_t(next()) * 16777619u;
                 const gdi::Bitmap original = Picture(w, h, [&](int, int) { return gdi::Rgb(next(), next(), next()); });
                 gdi::Bitmap actual = original, expected = original;
-                c.run(actual);
+                c.run(actual, false);
                 const std::uint32_t after = RandomSeed();
                 SetRandomSeed(seed);
-                c.reference(expected);
-                EXPECT_TRUE(Same(actual, expected)) << c.name << " on " << w << "x" << h << ", " << gdi::VectorsName(level);
-                EXPECT_EQ(after, RandomSeed()) << c.name << " on " << w << "x" << h << ", " << gdi::VectorsName(level);
+                c.run(expected, true);
+                SCOPED_TRACE(testing::Message() << "kind " << c.kind << " " << c.a << "," << c.b << "," << c.c << " on "
+                                                << w << "x" << h << ", " << gdi::VectorsName(level));
+                EXPECT_TRUE(Same(actual, expected));
+                EXPECT_EQ(after, RandomSeed());
             }
         gdi::LimitVectors(cap);
     }
