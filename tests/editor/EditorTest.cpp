@@ -90,21 +90,29 @@ protected:
 
     // Opens action `number`'s editor over these slot texts, drives it with
     // `steps` and answers its result; the slots stay in slots_.
-    bool edit(int number, std::vector<std::string> texts, std::vector<std::string> steps = {"OK"},
+    bool edit(int number, const std::vector<std::string>& texts, std::vector<std::string> steps = {"OK"},
               const std::vector<forms::Answer>& then = {})
+    {
+        load(texts);
+        return drive(number, slots_.data(), std::move(steps), then);
+    }
+    void load(const std::vector<std::string>& texts)
     {
         for (char* slot : slots_)
             sys::GlobalFree(slot);
         slots_.clear();
         for (const std::string& text : texts)
             slots_.push_back(sys::GlobalAllocText(text));
+    }
+    bool drive(int number, char** slots, std::vector<std::string> steps, const std::vector<forms::Answer>& then = {})
+    {
         forms::Answer answer;
         answer.kind = forms::Answer::Kind::Dialog;
         answer.steps = std::move(steps);
         backend_.headless.queue(std::move(answer));
         for (const forms::Answer& next : then) // for the dialogs its buttons open
             backend_.headless.queue(next);
-        return nbEditAction(number, slots_.data()) == ZENVAS_TRUE;
+        return nbEditAction(number, slots) == ZENVAS_TRUE;
     }
     std::vector<std::string> slots() const
     {
@@ -127,8 +135,42 @@ bool IsPlaceholder(const std::string& caption)
     return caption.rfind("Label", 0) == 0 || caption.rfind("LEdit", 0) == 0;
 }
 
-TEST_F(Editor, EveryActionOpensItsClassNamedAndFilledWithoutPlaceholders)
+// How a label's text overflows what its parent shows of it, measured in the
+// face the dialog font resolves to, line by line; empty when it fits.
+std::string Overflow(const forms::Label& label)
 {
+    const forms::Control& parent = *label.parent();
+    const int shownWidth = std::min(label.width(), parent.clientWidth() - label.left());
+    const int shownHeight = std::min(label.height(), parent.clientHeight() - label.top());
+    int widest = 0, lines = 0, lineHeight = 0;
+    std::string_view text = label.caption();
+    for (std::size_t end = 0; end != std::string_view::npos; text.remove_prefix(end + 1)) {
+        end = text.find('\n');
+        const gdi::TextSize size = gdi::MeasureText(label.font, text.substr(0, end));
+        widest = std::max(widest, size.width);
+        lineHeight = size.height;
+        ++lines;
+        if (end == std::string_view::npos)
+            break;
+    }
+    if (widest <= shownWidth && lines * lineHeight <= shownHeight)
+        return "";
+    return label.name() + ": " + std::to_string(widest) + "x" + std::to_string(lines * lineHeight) + " in "
+           + std::to_string(shownWidth) + "x" + std::to_string(shownHeight);
+}
+
+// Every action's dialog: its class, name and hint, its fields showing, no
+// prompt a placeholder, no two buttons on one spot, and every text a label
+// shows (the action's name, each prompt, the hint's lines) inside the label
+// and inside what its parent shows of it.
+TEST_F(Editor, EveryActionOpensItsClassNamedAndFilledWithTextsThatFit)
+{
+    gdi::Font dialogFont;
+    dialogFont.setName("MS Sans Serif");
+    dialogFont.setSize(8);
+    const std::string face = gdi::FontFaceName(dialogFont);
+    EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face;
+
     const std::map<DialogClass, std::vector<int>> classes = {
         {DialogClass::FormOne, {2, 7, 17, 18, 20, 26, 28, 29, 37}},
         {DialogClass::DublForm, {19, 38}},
@@ -146,6 +188,7 @@ TEST_F(Editor, EveryActionOpensItsClassNamedAndFilledWithoutPlaceholders)
         {DialogClass::FormFo, {22, 23, 51}},
     };
     int checked = 0;
+    std::vector<std::string> cut;
     for (const auto& [expectedClass, numbers] : classes) {
         for (int number : numbers) {
             const ActionEntry& action = *FindAction(number);
@@ -169,12 +212,13 @@ TEST_F(Editor, EveryActionOpensItsClassNamedAndFilledWithoutPlaceholders)
                         }
                     }
                 }
-                // No prompt shows a placeholder, and no two buttons share a spot.
                 std::function<void(forms::Control&)> walk = [&](forms::Control& c) {
                     if (!c.showing())
                         return;
                     if (auto* label = dynamic_cast<forms::Label*>(&c)) {
                         EXPECT_FALSE(IsPlaceholder(label->caption())) << name << " " << label->name();
+                        if (c.parent() && !label->caption().empty() && !Overflow(*label).empty())
+                            cut.push_back(name + " " + Overflow(*label));
                     }
                     std::set<std::pair<int, int>> spots;
                     for (forms::Control* child : c.children()) {
@@ -192,53 +236,6 @@ TEST_F(Editor, EveryActionOpensItsClassNamedAndFilledWithoutPlaceholders)
         }
     }
     EXPECT_EQ(checked, kActionCount);
-}
-
-// Every text a dialog shows in a label (the action's name, each prompt, the
-// hint's lines) fits inside the label and inside what its parent shows of
-// it, measured in the face the dialog font resolves to.
-TEST_F(Editor, EveryLabelPromptAndHintFitsItsControl)
-{
-    gdi::Font dialogFont;
-    dialogFont.setName("MS Sans Serif");
-    dialogFont.setSize(8);
-    const std::string face = gdi::FontFaceName(dialogFont);
-    EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face;
-
-    std::vector<std::string> cut;
-    for (int number = 1; number <= kActionCount; ++number) {
-        const std::string name(FindAction(number)->name);
-        backend_.inspect = [&](TEditorDialog& d) {
-            std::function<void(forms::Control&)> walk = [&](forms::Control& c) {
-                if (!c.showing())
-                    return;
-                const auto* label = dynamic_cast<forms::Label*>(&c);
-                if (label && c.parent() && !label->caption().empty()) {
-                    const int shownWidth = std::min(c.width(), c.parent()->clientWidth() - c.left());
-                    const int shownHeight = std::min(c.height(), c.parent()->clientHeight() - c.top());
-                    int widest = 0, lines = 0, lineHeight = 0;
-                    std::string_view text = label->caption();
-                    for (std::size_t end = 0; end != std::string_view::npos; text.remove_prefix(end + 1)) {
-                        end = text.find('\n');
-                        const gdi::TextSize size = gdi::MeasureText(label->font, text.substr(0, end));
-                        widest = std::max(widest, size.width);
-                        lineHeight = size.height;
-                        ++lines;
-                        if (end == std::string_view::npos)
-                            break;
-                    }
-                    if (widest > shownWidth || lines * lineHeight > shownHeight)
-                        cut.push_back(name + " " + label->name() + ": " + std::to_string(widest) + "x"
-                                      + std::to_string(lines * lineHeight) + " in " + std::to_string(shownWidth)
-                                      + "x" + std::to_string(shownHeight));
-                }
-                for (forms::Control* child : c.children())
-                    walk(*child);
-            };
-            walk(d);
-        };
-        EXPECT_FALSE(edit(number, Empty(number), {"Cancel"}));
-    }
     EXPECT_EQ(cut, std::vector<std::string>{});
 }
 
@@ -283,23 +280,15 @@ TEST_F(Editor, SlotsLoadByTheirRulesAndComeBackInSlotOrder)
     }
 }
 
-TEST_F(Editor, CancelEscapeAndTheCloseBoxLeaveEveryBlockAlone)
+TEST_F(Editor, CancelEscapeTheCloseBoxAndAnEditWithoutSlotsLeaveEveryBlockAlone)
 {
     for (const std::vector<std::string>& steps : std::vector<std::vector<std::string>>{
              {"LEdit1=changed", "Cancel"}, {"LEdit1=changed", "key:Escape"}, {"LEdit1=changed", "close"}}) {
-        std::vector<std::string> texts = {"Rect1", "7", "abc"};
-        for (char* slot : slots_)
-            sys::GlobalFree(slot);
-        slots_.clear();
-        for (const std::string& text : texts)
-            slots_.push_back(sys::GlobalAllocText(text));
+        const std::vector<std::string> texts = {"Rect1", "7", "abc"};
+        load(texts);
         const std::size_t blocks = sys::GlobalLiveBlocks();
         const std::vector<char*> before = slots_;
-        forms::Answer answer;
-        answer.kind = forms::Answer::Kind::Dialog;
-        answer.steps = steps;
-        backend_.headless.queue(std::move(answer));
-        EXPECT_EQ(nbEditAction(1, slots_.data()), ZENVAS_FALSE) << steps.back();
+        EXPECT_FALSE(drive(1, slots_.data(), steps)) << steps.back();
         EXPECT_EQ(slots_, before);
         EXPECT_EQ(slots(), texts);
         EXPECT_EQ(sys::GlobalLiveBlocks(), blocks);
@@ -307,20 +296,14 @@ TEST_F(Editor, CancelEscapeAndTheCloseBoxLeaveEveryBlockAlone)
     // Enter presses OK.
     EXPECT_TRUE(edit(7, {"Old"}, {"LEdit1=New", "key:Enter"}));
     EXPECT_EQ(slots(), std::vector<std::string>{"New"});
-}
 
-TEST_F(Editor, WithoutSlotsTheDialogOpensEmptyAndWritesNothing)
-{
-    forms::Answer answer;
-    answer.kind = forms::Answer::Kind::Dialog;
-    answer.steps = {"OK"};
-    backend_.headless.queue(answer);
+    // Without slots the dialog opens empty and OK writes nothing.
     backend_.inspect = [](TEditorDialog& d) {
         EXPECT_EQ(d.component<forms::SpinEdit>("SpinEdit1")->value(), 1);
         EXPECT_EQ(d.component<forms::LabeledEdit>("LEdit1")->text(), "");
     };
     const std::size_t blocks = sys::GlobalLiveBlocks();
-    EXPECT_EQ(nbEditAction(1, nullptr), ZENVAS_TRUE);
+    EXPECT_TRUE(drive(1, nullptr, {"OK"}));
     EXPECT_EQ(sys::GlobalLiveBlocks(), blocks);
 }
 
