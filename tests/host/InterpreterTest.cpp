@@ -71,7 +71,9 @@ TEST(HostStartUp, ReleasesTheInitBlocksAndListsEveryRegistration)
                              "7\tFakeParams\tVariable FakeParams gets the three texts.\t1 1 1\n");
 }
 
-TEST(HostActions, TypeSixParametersAreNotSubstitutedAndBracketsAreStripped)
+// A plug-in's type-6 parameter and SetVar's name are variable names, taken
+// with or without brackets and not substituted.
+TEST(HostActions, VariableNamesAreNotSubstitutedAndBracketsAreStripped)
 {
     Host host;
     Outcome outcome = host.run("SetVar \"[v]\" \"hello\"\nFakeEcho \"[v] world\" \"[out]\"\n"
@@ -81,6 +83,12 @@ TEST(HostActions, TypeSixParametersAreNotSubstitutedAndBracketsAreStripped)
     EXPECT_EQ(host.get("v"), "plain"); // the name, not the variable's value, went to the plug-in
     EXPECT_EQ(host.get("hello"), "");
     EXPECT_EQ(host.get("other"), "no brackets");
+
+    Host fresh;
+    outcome = fresh.run("SetVar \"[name]\" \"other\"\nSetVar [name] \"[name]!\"\nSetVar \"[]\" x\n");
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(fresh.get("name") + "/" + fresh.get("other"), "other!/");
+    EXPECT_EQ(outcome.err, "t.zhs:3: SetVar: the variable name is empty\n");
 }
 
 TEST(HostActions, ResultGoesToLastResultAndParametersAreReleasedGlobalBlocks)
@@ -280,15 +288,6 @@ TEST(HostErrorBoxes, CountedInAVariableThatStartsAtZero)
     EXPECT_EQ(host.err.str(), "error box: Access violation\nerror box: Division by zero\n");
 }
 
-TEST(HostSetVar, NameIsWrittenWithOrWithoutBracketsAndNotSubstituted)
-{
-    Host host;
-    Outcome outcome = host.run("SetVar \"[name]\" \"other\"\nSetVar [name] \"[name]!\"\nSetVar \"[]\" x\n");
-    EXPECT_EQ(outcome.status, 2);
-    EXPECT_EQ(host.get("name") + "/" + host.get("other"), "other!/");
-    EXPECT_EQ(outcome.err, "t.zhs:3: SetVar: the variable name is empty\n");
-}
-
 TEST(HostCommands, DefinedCommandsAreCheckedAndReplaceEarlierOnes)
 {
     Host host;
@@ -339,57 +338,48 @@ TEST(HostLoops, TheRoundLimitStopsALoopAtItsLineAndCountsEachEntryAfresh)
               "t.zhs:1: unknown comparison \"!\" (one of =, <>, <, >, <=, >=)\n");
 }
 
-TEST(HostCalc, IntegerArithmeticIn32Bits)
+// A value, or the problem reported at the Calc line, which stops the
+// script and keeps the variable.
+TEST(HostCalc, IntegerArithmeticIn32BitsAndEveryOtherExpressionAScriptErrorAtTheLine)
 {
-    const std::pair<const char*, const char*> values[] = {
-        {"1 + 2 * 3", "7"},
-        {"(1 + 2) * 3", "9"},
-        {"7 / 2", "3"},
-        {"-7 / 2", "-3"},
-        {"-7 % 3", "-1"},
-        {"7 % -3", "1"},
-        {"--5", "5"},
-        {"3*-2", "-6"},
-        {" ( ( 42 ) ) ", "42"},
-        {"-2147483648", "-2147483648"},
-        {"-2147483647 - 1", "-2147483648"},
-        {"[n] * [n]", "144"},
-        {"0 - [neg]", "5"},
+    const std::string outside = "is outside the 32-bit range";
+    const struct {
+        const char* expression;
+        std::string value, problem;
+    } cases[] = {
+        {"1 + 2 * 3", "7"}, {"(1 + 2) * 3", "9"}, {"7 / 2", "3"}, {"-7 / 2", "-3"}, {"-7 % 3", "-1"}, {"7 % -3", "1"},
+        {"--5", "5"}, {"3*-2", "-6"}, {" ( ( 42 ) ) ", "42"}, {"-2147483648", "-2147483648"},
+        {"-2147483647 - 1", "-2147483648"}, {"[n] * [n]", "144"}, {"0 - [neg]", "5"},
+        {"2147483647 + 1", "", "the result 2147483648 " + outside},
+        {"65536 * 65536", "", "the result 4294967296 " + outside},
+        {"-(-2147483648)", "", "the result 2147483648 " + outside},
+        {"-2147483648 / -1", "", "the result 2147483648 " + outside},
+        {"2147483648", "", "the result 2147483648 " + outside},
+        {"99999999999", "", "the number 99999999999 " + outside},
+        {"1 / 0", "", "division by zero"},
+        {"", "", "no expression"},
+        {"1 +", "", "the expression ends where a number was expected"},
+        {"(1 + 2", "", "a ( is not closed"},
+        {"1 2", "", "unexpected \"2\" at character 3"},
+        {"+1", "", "expected a number at character 1, found \"+\""},
+        {"1.5", "", "unexpected \".\" at character 2"},
     };
     Host host;
     host.interpreter.variables().set("n", "12");
     host.interpreter.variables().set("neg", "-5");
-    for (const auto& [expression, value] : values) {
-        Outcome run = host.run(std::string("Calc \"[r]\" \"") + expression + "\"\n");
-        EXPECT_EQ(run.status, 0) << expression << ": " << run.err;
-        EXPECT_EQ(host.get("r"), value) << expression;
-    }
-}
-
-TEST(HostCalc, OverflowDivisionByZeroAndNonExpressionsAreScriptErrorsAtTheLine)
-{
-    const std::pair<const char*, const char*> errors[] = {
-        {"2147483647 + 1", "the result 2147483648 is outside the 32-bit range"},
-        {"65536 * 65536", "the result 4294967296 is outside the 32-bit range"},
-        {"-(-2147483648)", "the result 2147483648 is outside the 32-bit range"},
-        {"-2147483648 / -1", "the result 2147483648 is outside the 32-bit range"},
-        {"2147483648", "the result 2147483648 is outside the 32-bit range"},
-        {"99999999999", "the number 99999999999 is outside the 32-bit range"},
-        {"1 / 0", "division by zero"},
-        {"", "no expression"},
-        {"1 +", "the expression ends where a number was expected"},
-        {"(1 + 2", "a ( is not closed"},
-        {"1 2", "unexpected \"2\" at character 3"},
-        {"+1", "expected a number at character 1, found \"+\""},
-        {"1.5", "unexpected \".\" at character 2"},
-    };
-    Host host;
-    for (const auto& [expression, problem] : errors) {
-        Outcome run = host.run(std::string("SetVar r kept\nCalc r \"") + expression + "\"\nPrint after\n");
-        EXPECT_EQ(run.status, 2) << expression;
-        EXPECT_EQ(run.err, std::string("t.zhs:2: Calc: \"") + expression + "\": " + problem + "\n") << expression;
-        EXPECT_EQ(run.out, "");
-        EXPECT_EQ(host.get("r"), "kept");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expression);
+        Outcome run = host.run(std::string("SetVar r kept\nCalc \"[r]\" \"") + c.expression + "\"\nPrint after\n");
+        if (c.problem.empty()) {
+            EXPECT_EQ(run.status, 0) << run.err;
+            EXPECT_EQ(host.get("r"), c.value);
+            EXPECT_EQ(run.out, "after\n");
+        } else {
+            EXPECT_EQ(run.status, 2);
+            EXPECT_EQ(run.err, std::string("t.zhs:2: Calc: \"") + c.expression + "\": " + c.problem + "\n");
+            EXPECT_EQ(run.out, "");
+            EXPECT_EQ(host.get("r"), "kept");
+        }
     }
     std::string deep(300, '(');
     EXPECT_EQ(host.run("Calc r \"" + deep + "\"\n").status, 2);
