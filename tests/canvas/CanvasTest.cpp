@@ -36,7 +36,7 @@ protected:
     forms::Window host_{"Rect1"};
 };
 
-TEST_F(CanvasActions, CreateFillsTheHostRectangleWithAWhitePicture)
+TEST_F(CanvasActions, CreateFillsTheHostRectangleWithAWhitePictureOfAPossibleSize)
 {
     ASSERT_TRUE(Exec(1, {"Rect1", "300", "150"}));
     TZenvas& c = canvas("Rect1");
@@ -50,10 +50,8 @@ TEST_F(CanvasActions, CreateFillsTheHostRectangleWithAWhitePicture)
     EXPECT_TRUE(c.ScrollBox1->doubleBuffered());
     EXPECT_EQ(TWSImageBox::GetTool(), 0);
     EXPECT_EQ(forms::WindowSystem::instance().sendMessage(c.handle(), TZenvas::kSwallowedMessage), 0);
-}
 
-TEST_F(CanvasActions, SizeTextsThatAreNotPlainNumbersGiveOneAndImpossibleSizesNoCanvas)
-{
+    // Size texts that are not plain numbers give 1, impossible sizes no canvas.
     for (const char* text : {"abc", "-5", "0", "", " 7", "+7"}) {
         ASSERT_TRUE(Exec(1, {"Rect1", text, "2"})) << text;
         EXPECT_EQ(canvas("Rect1").WSImageBox1->Bitmap().width(), 1) << text;
@@ -65,7 +63,7 @@ TEST_F(CanvasActions, SizeTextsThatAreNotPlainNumbersGiveOneAndImpossibleSizesNo
     EXPECT_TRUE(Exec(1, {"Rect1", "10", "10"}));
 }
 
-TEST_F(CanvasActions, NamesFoldOnlyAsciiAndAnEqualNameReplaces)
+TEST_F(CanvasActions, NamesFoldOnlyAsciiAnEqualNameReplacesAndTheHostsHandleMustBeAWindow)
 {
     ASSERT_TRUE(Exec(1, {"Rect1", "10", "10"}));
     std::weak_ptr<void> first = canvas("Rect1").lifetime();
@@ -78,11 +76,9 @@ TEST_F(CanvasActions, NamesFoldOnlyAsciiAndAnEqualNameReplaces)
     ASSERT_TRUE(Exec(1, {"\xD0\xE5\xEA\xF2", "5", "5"}));
     EXPECT_EQ(FindCanvas("\xF0\xE5\xEA\xF2"), -1); // Cyrillic case is not folded
     EXPECT_EQ(CanvasCount(), 2);
-}
 
-TEST_F(CanvasActions, HostAnswersZeroOrJunk)
-{
-    ASSERT_TRUE(Exec(1, {"Rect1", "10", "10"}));
+    // A host that answers zero drops the canvas; junk, no answer or no such
+    // window fail.
     g_handles["Rect1"] = "0";
     EXPECT_TRUE(Exec(1, {"Rect1", "10", "10"}));
     EXPECT_EQ(FindCanvas("Rect1"), -1);
@@ -185,7 +181,7 @@ protected:
     TWSImageBox* box_ = nullptr;
 };
 
-TEST_F(BuiltInTools, RubberBandsLeaveOnlyTheFinalRectangle)
+TEST_F(BuiltInTools, RubberBandsLeaveOnlyTheFinalFigureAndModifiedDragsDrawOnlyOnRelease)
 {
     box_->Canvas().pen().setColor(0);
     box_->Canvas().brush().setStyle(gdi::BrushStyle::Clear);
@@ -197,15 +193,13 @@ TEST_F(BuiltInTools, RubberBandsLeaveOnlyTheFinalRectangle)
     EXPECT_EQ(box_->Bitmap().pixel(29, 19), 0u);
     EXPECT_EQ(box_->Bitmap().pixel(30, 20), 0xFFFFFFu);
     EXPECT_EQ(box_->Canvas().pen().mode(), gdi::PenMode::Copy);
-}
 
-TEST_F(BuiltInTools, LineToolDrawsOneLineAndModifiedDragsDrawOnlyOnRelease)
-{
-    box_->Canvas().pen().setColor(0);
+    // The line tool draws one line; modified drags draw only on release.
+    Exec(7, {"Rect1"});
     TWSImageBox::SetTool(5);
     drag(5, 5, 25, 5);
     EXPECT_EQ(count(0), 20);
-    Exec(7, {"Rect1"});
+    Exec(7, {"Rect1"}); // which leaves a solid brush
     TWSImageBox::SetTool(3);
     box_->Canvas().brush().setStyle(gdi::BrushStyle::Clear);
     drag(10, 10, 20, 20, forms::ssLeft | forms::ssShift);
