@@ -27,7 +27,7 @@ struct Surface {
     gdi::Canvas canvas;
 };
 
-TEST(CoordinateList, ExactCountsOfIntegerItems)
+TEST(CoordinateList, ExactCountsOfIntegerItemsAndPolygonCornersUpToTheFirstBadItem)
 {
     const auto values = FixedCoordinates(CoordinateItems(" $10 | 0x20 |-5| +3 "), 4);
     ASSERT_TRUE(values);
@@ -35,10 +35,7 @@ TEST(CoordinateList, ExactCountsOfIntegerItems)
     EXPECT_FALSE(FixedCoordinates(CoordinateItems("1 | 1 | 150"), 4));
     EXPECT_FALSE(FixedCoordinates(CoordinateItems("1|1|150|150|7"), 4));
     EXPECT_THROW(FixedCoordinates(CoordinateItems("1||150|150"), 4), ConversionError);
-}
 
-TEST(CoordinateList, PolygonCornersStopAtTheFirstBadItem)
-{
     using P = std::vector<gdi::Point>;
     EXPECT_EQ(PolygonCorners(CoordinateItems("10|50|40|10|70")), (P{{10, 50}, {40, 10}}));
     EXPECT_EQ(PolygonCorners(CoordinateItems("10|50|abc|10|70|50")), (P{{10, 50}, {0, 0}, {0, 0}}));

@@ -32,7 +32,7 @@ void Record(Control& control, std::vector<Event>& log)
     control.onMouseUp = [add](MouseButton, ShiftState s, int x, int y) { add('u', s, x, y); };
 }
 
-TEST(WindowSystem, HandlesAreNeverZeroNorReused)
+TEST(WindowSystem, HandlesAreNeverZeroNorReusedAndMessagesReachTheirWindowsHandler)
 {
     std::set<WindowHandle> seen;
     for (int i = 0; i < 5; ++i) {
@@ -43,6 +43,16 @@ TEST(WindowSystem, HandlesAreNeverZeroNorReused)
     }
     for (WindowHandle handle : seen)
         EXPECT_EQ(WindowSystem::instance().find(handle), nullptr);
+
+    Window window;
+    window.onMessage = [](std::uint32_t message, std::intptr_t w, std::intptr_t) -> std::optional<std::intptr_t> {
+        if (message == 7)
+            return w * 2;
+        return std::nullopt;
+    };
+    EXPECT_EQ(WindowSystem::instance().sendMessage(window.handle(), 7, 21), 42);
+    EXPECT_EQ(WindowSystem::instance().sendMessage(window.handle(), 8, 21), 0);
+    EXPECT_EQ(WindowSystem::instance().sendMessage(0, 7, 21), 0);
 }
 
 TEST(WindowSystem, ClientAreaIsOuterSizeLessFrameAndCaption)
@@ -60,19 +70,6 @@ TEST(WindowSystem, ClientAreaIsOuterSizeLessFrameAndCaption)
     plain.setClientSize(118, 117);
     EXPECT_EQ(plain.width(), 118);
     EXPECT_EQ(plain.clientHeight(), 117);
-}
-
-TEST(WindowSystem, MessagesReachTheWindowHandler)
-{
-    Window window;
-    window.onMessage = [](std::uint32_t message, std::intptr_t w, std::intptr_t) -> std::optional<std::intptr_t> {
-        if (message == 7)
-            return w * 2;
-        return std::nullopt;
-    };
-    EXPECT_EQ(WindowSystem::instance().sendMessage(window.handle(), 7, 21), 42);
-    EXPECT_EQ(WindowSystem::instance().sendMessage(window.handle(), 8, 21), 0);
-    EXPECT_EQ(WindowSystem::instance().sendMessage(0, 7, 21), 0);
 }
 
 // A host window holding a form holding a panel-like control with an image.

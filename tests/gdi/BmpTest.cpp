@@ -105,7 +105,7 @@ Bitmap LoadBoth(const Bytes& bytes)
 
 } // namespace
 
-TEST(Bmp, FilesRoundTripAndAreCheckedLikeBytes)
+TEST(Bmp, FilesRoundTripAreCheckedLikeBytesAndFailuresThrow)
 {
     Bitmap b(5, 3);
     for (int y = 0; y < 3; ++y)
@@ -139,6 +139,9 @@ TEST(Bmp, FilesRoundTripAndAreCheckedLikeBytes)
     EXPECT_EQ(load(Make({.width = 1, .height = 1, .bpp = 8, .palette = {kGreen}, .pixels = {0, 0, 0, 0}})),
               std::vector<Color>{kGreen});
     std::remove(path.c_str());
+    EXPECT_THROW(SaveBmp24("/nonexistent-dir/x.bmp", Bitmap(2, 2)), Error);
+    EXPECT_THROW(SaveBmp24(test::TempPath("empty.bmp"), Bitmap()), Error);
+    EXPECT_THROW(LoadBmp(std::string("/nonexistent-dir/x.bmp")), Error);
 }
 
 // 24-bit files are read straight into the rows and written straight from
@@ -187,13 +190,6 @@ TEST(Bmp, LargeFilesArriveRowForRowEitherWayUp)
         }
     }
     std::remove(path.c_str());
-}
-
-TEST(Bmp, SaveFailuresThrow)
-{
-    EXPECT_THROW(SaveBmp24("/nonexistent-dir/x.bmp", Bitmap(2, 2)), Error);
-    EXPECT_THROW(SaveBmp24(test::TempPath("empty.bmp"), Bitmap()), Error);
-    EXPECT_THROW(LoadBmp(std::string("/nonexistent-dir/x.bmp")), Error);
 }
 
 TEST(Bmp, EveryDepthHeaderKindAndCompressionDecodes)

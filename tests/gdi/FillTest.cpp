@@ -32,7 +32,7 @@ TEST(FillRect, CoversLeftToRightMinusOneAndIgnoresThePenMode)
     EXPECT_EQ(CountColor(b, 0), 20u);
 }
 
-TEST(Hatch, PatternsAreTiedToTheBitmapOrigin)
+TEST(Hatch, PatternsAreTiedToTheBitmapOriginAndFiguresAndFloodFillsLeaveTheGaps)
 {
     // The fill starts at (-3, -5); the patterns follow the bitmap's own rows.
     const std::tuple<BrushStyle, int, const char*> rows[] = {
@@ -50,10 +50,7 @@ TEST(Hatch, PatternsAreTiedToTheBitmapOrigin)
         });
         EXPECT_EQ(hatch[std::size_t(y)], want) << int(style) << " row " << y;
     }
-}
 
-TEST(Hatch, FiguresAndFloodFillsPaintThePatternAndLeaveTheGaps)
-{
     Bitmap b(8, 8);
     b.fill(Rgb(0, 255, 0));
     Canvas c(b);
@@ -71,7 +68,7 @@ TEST(Hatch, FiguresAndFloodFillsPaintThePatternAndLeaveTheGaps)
     EXPECT_EQ(Mask(f), (Rows{"........", "........", "........", "########"}));
 }
 
-TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColour)
+TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColourAndNothingOutsideOrOnAnother)
 {
     const Rows picture{"..#.....", "..#.###.", "###.#.#.", "....###.", "#.......", ".#......"};
     Bitmap b(8, 6);
@@ -84,21 +81,18 @@ TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColour)
     c.floodFill(3, 0, kWhite);
     EXPECT_EQ(Map(b, {0, Rgb(0, 0, 255), kWhite, Rgb(254, 255, 255)}, "#r.n"),
               (Rows{"..#rrrrr", "..#r###r", "###r#.#r", "rrrr###r", "#rrrrrrr", ".#rrrrrn"}));
-}
 
-TEST(FloodFill, NothingHappensOutsideOrOnAnotherColour)
-{
-    Bitmap b(4, 4);
-    Canvas c(b);
-    c.brush().setColor(0);
-    c.floodFill(-1, 0, kWhite);
-    c.floodFill(4, 4, kWhite);
-    c.floodFill(1, 1, Rgb(1, 2, 3));
-    EXPECT_EQ(CountColor(b, kWhite), 16u);
+    Bitmap w(4, 4);
+    Canvas cw(w);
+    cw.brush().setColor(0);
+    cw.floodFill(-1, 0, kWhite);
+    cw.floodFill(4, 4, kWhite);
+    cw.floodFill(1, 1, Rgb(1, 2, 3));
+    EXPECT_EQ(CountColor(w, kWhite), 16u);
     // A brush of the region's own colour terminates.
-    c.brush().setColor(kWhite);
-    c.floodFill(1, 1, kWhite);
-    EXPECT_EQ(CountColor(b, kWhite), 16u);
+    cw.brush().setColor(kWhite);
+    cw.floodFill(1, 1, kWhite);
+    EXPECT_EQ(CountColor(w, kWhite), 16u);
 }
 
 TEST(FloodRegion, SpiralIsWalkedWithoutRecursionAndMatchesAReference)

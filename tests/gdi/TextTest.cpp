@@ -120,7 +120,7 @@ TEST(Text, UnderlineAndStrikeOutSpanTheAdvanceWidth)
     EXPECT_GT(strike.top, 5 + size.height / 4);
 }
 
-TEST(Text, FarPositionsDrawNothingAndDoNotOverflow)
+TEST(Text, FarPositionsAndHugeTextsNeitherOverflowNorDrawWhatDoesNotShow)
 {
     Bitmap b(20, 20);
     Canvas c(b);
@@ -128,21 +128,19 @@ TEST(Text, FarPositionsDrawNothingAndDoNotOverflow)
     c.textOut(-100000, 5, "left");
     EXPECT_EQ(Inked(b), (IntRect{INT_MAX, INT_MAX, INT_MIN, INT_MIN}));
     EXPECT_EQ(c.penPos().y, 5);
-}
 
-TEST(Text, HugeTextSaturatesItsWidthAndDrawsOnlyWhatShows)
-{
-    Bitmap b(40, 30);
-    Canvas c(b);
-    c.font() = Named("Arial", 60000);
-    c.brush().setStyle(BrushStyle::Clear);
+    // Huge text saturates its width; its first glyph is far larger than the
+    // bitmap, and only its visible part is drawn, here from inside the stem
+    // of the I.
+    Bitmap big(40, 30);
+    Canvas h(big);
+    h.font() = Named("Arial", 60000);
+    h.brush().setStyle(BrushStyle::Clear);
     const std::string text = "I" + std::string(36000, 'W');
-    EXPECT_EQ(c.textExtent(text).width, INT_MAX);
-    // The first glyph is far larger than the bitmap: only its visible
-    // part is drawn, here from inside the stem of the I.
-    c.textOut(-8000, -30000, text);
-    EXPECT_EQ(Inked(b), b.bounds());
-    EXPECT_EQ(c.penPos().x, INT_MAX - 8000);
+    EXPECT_EQ(h.textExtent(text).width, INT_MAX);
+    h.textOut(-8000, -30000, text);
+    EXPECT_EQ(Inked(big), big.bounds());
+    EXPECT_EQ(h.penPos().x, INT_MAX - 8000);
 }
 
 } // namespace gdi
