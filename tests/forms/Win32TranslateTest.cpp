@@ -32,7 +32,7 @@ TEST(Win32Translate, MouseMessagesBothWays)
     EXPECT_EQ(WheelDelta(std::uintptr_t(120) << 16 | kMkShift), 120);
 }
 
-TEST(Win32Translate, KeysAndTexts)
+TEST(Win32Translate, KeysTextsAndFileDialogFilters)
 {
     EXPECT_EQ(KeyFromVirtualKey(0x0D), Key::Enter);
     EXPECT_EQ(KeyFromVirtualKey(0x2E), Key::Delete);
@@ -54,10 +54,7 @@ TEST(Win32Translate, KeysAndTexts)
     EXPECT_EQ(Utf16From1251(cyrillic), u"\u041E\u0442\u043C\u0435\u043D\u0430 1");
     EXPECT_EQ(Text1251FromUtf16(Utf16From1251(cyrillic)), cyrillic);
     EXPECT_FALSE(Text1251FromUtf16(u"\u4E2D"));
-}
 
-TEST(Win32Translate, FilterTextForTheFileDialogs)
-{
     using namespace std::string_literals;
     EXPECT_EQ(DialogFilter("Pictures (*.bmp;*.jpg)| *.bmp ; *.jpg |All|*.*"),
               "Pictures (*.bmp;*.jpg)\0*.bmp;*.jpg\0All\0*.*\0\0"s);
