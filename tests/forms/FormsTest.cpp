@@ -99,7 +99,7 @@ struct Scene {
     }
 };
 
-TEST(InputRouting, DeepestVisibleControlInItsOwnCoordinates)
+TEST(InputRouting, DeepestVisibleControlInItsOwnCoordinatesAndAPressCapturesUntilTheLastRelease)
 {
     Scene scene;
     scene.pointer(PointerKind::Down, MouseButton::Left, ssLeft, 35, 45);
@@ -113,11 +113,9 @@ TEST(InputRouting, DeepestVisibleControlInItsOwnCoordinates)
                                               {"Panel", 'd', 5, 5, ssRight},
                                               {"Panel", 'u', 5, 5, 0},
                                               {"Panel", 'm', 15, 15, 0}}));
-}
 
-TEST(InputRouting, PressCapturesUntilTheLastButtonIsReleased)
-{
-    Scene scene;
+    scene.image->show();
+    scene.log.clear();
     scene.pointer(PointerKind::Down, MouseButton::Left, ssLeft, 35, 45);
     scene.pointer(PointerKind::Move, MouseButton::Left, ssLeft, 0, 0);
     // Far points reach the captured control saturated, never wrapped.
@@ -203,7 +201,9 @@ TEST(ScrollBox, ScrolledContentGetsPictureCoordinates)
     EXPECT_FALSE(WindowSystem::instance().wheel(host.handle(), -120, 0, 10, 10) && box->vertPosition() != box->maxVertPosition());
 }
 
-TEST(Lifetimes, ReleaseInsideAHandlerWaitsForTheHandlerToEnd)
+// A form released inside a handler lives until the handler ends; a failure
+// in a handler shows the error box and ends only that event.
+TEST(Lifetimes, ReleaseInsideAHandlerWaitsForItAndAFailureEndsOnlyThatEvent)
 {
     Window host;
     host.setBounds(0, 0, 100, 100);
@@ -227,14 +227,9 @@ TEST(Lifetimes, ReleaseInsideAHandlerWaitsForTheHandlerToEnd)
     // The capture died with the form: the release goes nowhere.
     WindowSystem::instance().pointer(host.handle(), PointerKind::Up, MouseButton::Left, 0, 5, 5);
     EXPECT_TRUE(host.children().empty());
-}
 
-TEST(Lifetimes, FailuresInHandlersShowTheErrorBoxAndEndOnlyThatEvent)
-{
     auto& backend = ScriptedAnswers::instance();
     const int before = backend.errorBoxCount();
-    Window host;
-    host.setBounds(0, 0, 100, 100);
     int steps = 0;
     host.onMouseDown = [&](MouseButton, ShiftState, int, int) {
         ++steps;
