@@ -158,7 +158,7 @@ TEST_F(Tools, SprayDotsForAFixedSeed)
     SprayDots(canvas, 25, 25, 10, 0, "2147483647"); // bounded, not frozen
 }
 
-TEST_F(Tools, FloodFillSetUpOrder)
+TEST_F(Tools, FloodFillPixelAndPipetteSetUpAndReadAtThePress)
 {
     ASSERT_TRUE(Exec(15, {"Rect1", "255,0,0", "Clear", ""}));
     click(MouseButton::Left, 5, 5);
@@ -167,10 +167,8 @@ TEST_F(Tools, FloodFillSetUpOrder)
     click(MouseButton::Left, 5, 5);
     EXPECT_EQ(at(99, 79), 0u); // empty colour: solid black, the style unused
     click(MouseButton::Left, 500, 500); // outside: nothing
-}
 
-TEST_F(Tools, PixelAndPipette)
-{
+    ASSERT_TRUE(Exec(7, {"Rect1"}));
     ASSERT_TRUE(Exec(8, {"Rect1", "1,2,3", "", "Left"}));
     click(MouseButton::Left, 7, 8);
     EXPECT_EQ(at(7, 8), gdi::Rgb(1, 2, 3));
