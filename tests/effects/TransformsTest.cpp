@@ -308,7 +308,7 @@ void ReferenceMonoPixel(gdi::Bitmap& bitmap, int cellWidth, int cellHeight)
         }
 }
 
-TEST(MonoPixel, WindowsShareTheirLastColumnAndRow)
+TEST(MonoPixel, WindowsShareTheirLastColumnAndRowSizeOneLeavesThePictureAndZeroFails)
 {
     // Windows x 0..2, 2..4 and 4..4: the second averages the first's fill.
     gdi::Bitmap row = Picture(5, 1, [](int x, int) { return gdi::Rgb(0, 0, 10 * (x + 1)); });
@@ -336,10 +336,7 @@ TEST(MonoPixel, WindowsShareTheirLastColumnAndRow)
             }
         gdi::LimitVectors(cap);
     }
-}
 
-TEST(MonoPixel, SizeOneLeavesThePictureAndZeroFails)
-{
     gdi::Bitmap bitmap = Numbered(4, 3);
     BitmapMonoPixel(bitmap, 1, 1);
     EXPECT_THROW(BitmapMonoPixel(bitmap, 0, 2), gdi::Error);
