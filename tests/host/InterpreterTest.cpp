@@ -187,7 +187,7 @@ TEST(HostSubroutines, ReturnOrTheNextLabelEndsASubroutine)
     EXPECT_EQ(unknown.err + unknown.out, "t.zhs:1: unknown subroutine \"x\"\n");
 }
 
-TEST(HostConditions, IntegersCompareAsNumbersAndEverythingElseByteWise)
+TEST(HostConditions, IntegersCompareAsNumbersEverythingElseByteWiseAndBranchesNest)
 {
     struct Case {
         const char *a, *op, *b;
@@ -213,10 +213,7 @@ TEST(HostConditions, IntegersCompareAsNumbersAndEverythingElseByteWise)
                  + "\"\nSetVar r yes\nElse\nSetVar r no\nEndIf\n");
         EXPECT_EQ(host.get("r"), c.expected ? "yes" : "no") << c.a << ' ' << c.op << ' ' << c.b;
     }
-}
 
-TEST(HostConditions, NestedBranches)
-{
     Host host;
     const char* script = "If \"[a]\" = 1\n"
                          "  If \"[b]\" = 1\n    Print 11\n  Else\n    Print 10\n  EndIf\n"
@@ -305,7 +302,7 @@ TEST(HostCommands, DefinedCommandsAreCheckedAndReplaceEarlierOnes)
     EXPECT_EQ(seen, (std::vector<std::string>{"Rect1/1", "x/2"}));
 }
 
-TEST(HostLoops, WhileRepeatsNestsWithIfAndSubstitutesEachRound)
+TEST(HostLoops, WhileRepeatsNestsWithIfSubstitutesEachRoundAndStopsAtTheRoundLimit)
 {
     Host host;
     Outcome run = host.run("SetVar i 0\n"
@@ -320,21 +317,19 @@ TEST(HostLoops, WhileRepeatsNestsWithIfAndSubstitutesEachRound)
                            "While 1 > 2\n  Print never\nEndWhile\n");
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "0:1\n1:2\ntwo\n3:4\n");
-}
 
-TEST(HostLoops, TheRoundLimitStopsALoopAtItsLineAndCountsEachEntryAfresh)
-{
-    Host host(false, 3);
-    // Three rounds each time the inner loop is entered: within the limit.
-    Outcome fine = host.run("SetVar i 0\nWhile \"[i]\" < 3\n  SetVar j 0\n"
+    // The limit stops a loop at its line and counts each entry afresh:
+    // three rounds each time the inner loop is entered are within it.
+    Host limited(false, 3);
+    Outcome fine = limited.run("SetVar i 0\nWhile \"[i]\" < 3\n  SetVar j 0\n"
                             "  While \"[j]\" < 3\n    Calc j \"[j] + 1\"\n  EndWhile\n"
                             "  Calc i \"[i] + 1\"\nEndWhile\n");
     EXPECT_EQ(fine.status, 0) << fine.err;
-    Outcome endless = host.run("Print start\nWhile a = a\nEndWhile\nPrint never\n");
+    Outcome endless = limited.run("Print start\nWhile a = a\nEndWhile\nPrint never\n");
     EXPECT_EQ(endless.status, 2);
     EXPECT_EQ(endless.out, "start\n");
     EXPECT_EQ(endless.err, "t.zhs:2: While: more than 3 rounds (zenvas-host --max-loop N allows more)\n");
-    EXPECT_EQ(host.run("While a ! b\nEndWhile\n").err,
+    EXPECT_EQ(limited.run("While a ! b\nEndWhile\n").err,
               "t.zhs:1: unknown comparison \"!\" (one of =, <>, <, >, <=, >=)\n");
 }
 

@@ -52,7 +52,7 @@ TEST(ScriptParse, QuotedTextsBareWordsCommentsAndLineNumbers)
     EXPECT_EQ(script.mainEnd, 2u);
 }
 
-TEST(ScriptParse, LabelsSplitTheMainProgramFromSubroutines)
+TEST(ScriptParse, LabelsSplitTheMainProgramFromSubroutinesAndBlockEndsJumpToTheirStarts)
 {
     std::string errors;
     Script script = parse("Print a\n:First Sub \nPrint b\nReturn\n:second\nPrint c\n", errors);
@@ -65,6 +65,13 @@ TEST(ScriptParse, LabelsSplitTheMainProgramFromSubroutines)
     Script cyrillic = parse(":\xCF\xF0\xE8\xEC\xE5\xF0\n", errors); // Пример
     EXPECT_EQ(cyrillic.findLabel("\xEF\xF0\xE8\xEC\xE5\xF0"), 0u);
     EXPECT_EQ(errors, "");
+
+    // While and EndWhile jump to each other, If to its EndIf.
+    const Script loops = parse("While a < b\n If a = b\n  While c < d\n  EndWhile\n EndIf\nEndWhile\n", errors);
+    ASSERT_EQ(errors, "");
+    const std::pair<std::size_t, std::size_t> jumps[] = {{0, 5}, {5, 0}, {2, 3}, {3, 2}, {1, 4}};
+    for (auto [from, to] : jumps)
+        EXPECT_EQ(loops.statements[from].jump, to) << from;
 }
 
 TEST(ScriptParse, QuotingAndStructureErrorsAreAllReportedInLineOrder)
@@ -126,17 +133,4 @@ TEST(ScriptFile, Utf8BecomesCodePage1251AndWhatItLacksIsAnErrorAtItsColumn)
             where += std::to_string(error.line) + ":" + std::to_string(error.column) + " ";
         EXPECT_EQ(where, c.errors) << c.bytes;
     }
-}
-
-TEST(ScriptParse, WhileAndEndWhileJumpToEachOther)
-{
-    std::string errors;
-    Script script = parse("While a < b\n If a = b\n  While c < d\n  EndWhile\n EndIf\nEndWhile\n", errors);
-    ASSERT_EQ(errors, "");
-    const auto& s = script.statements;
-    EXPECT_EQ(s[0].jump, 5u);
-    EXPECT_EQ(s[5].jump, 0u);
-    EXPECT_EQ(s[2].jump, 3u);
-    EXPECT_EQ(s[3].jump, 2u);
-    EXPECT_EQ(s[1].jump, 4u);
 }
