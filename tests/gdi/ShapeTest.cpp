@@ -147,7 +147,7 @@ TEST(PenMode, NotXorTwiceRestoresEveryFigure)
     EXPECT_EQ(Diff(b, original), "");
 }
 
-TEST(Shapes, AnEmptyBitmapAcceptsEveryOperation)
+TEST(Shapes, AnEmptyBitmapAcceptsEveryOperationAndFarCoordinatesClipAndFinish)
 {
     Bitmap b;
     Canvas c(b);
@@ -171,25 +171,22 @@ TEST(Shapes, AnEmptyBitmapAcceptsEveryOperation)
     StretchNearest(b, {0, 0, 4, 4}, src, src.bounds());
     c.textOut(0, 0, "text");
     EXPECT_EQ(c.pixel(0, 0), kNoPixel);
-}
 
-TEST(Shapes, FarCoordinatesClipAndFinish)
-{
-    Bitmap b(8, 8);
-    Canvas c(b);
-    c.brush().setColor(kBlue);
-    c.rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
-    EXPECT_EQ(CountColor(b, kBlue), 64u);
-    c.pen().setWidth(9);
-    c.ellipse(-2000000000, -2000000000, 2000000000, 2000000000);
-    c.roundRect(INT_MIN, -5, INT_MAX, 3, INT_MAX, INT_MIN);
-    c.pie(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0, 1, 1);
+    Bitmap b8(8, 8);
+    Canvas c8(b8);
+    c8.brush().setColor(kBlue);
+    c8.rectangle(INT_MIN, INT_MIN, INT_MAX, INT_MAX);
+    EXPECT_EQ(CountColor(b8, kBlue), 64u);
+    c8.pen().setWidth(9);
+    c8.ellipse(-2000000000, -2000000000, 2000000000, 2000000000);
+    c8.roundRect(INT_MIN, -5, INT_MAX, 3, INT_MAX, INT_MIN);
+    c8.pie(INT_MIN, INT_MIN, INT_MAX, INT_MAX, 0, 0, 1, 1);
     const Point far[] = {{INT_MIN, INT_MIN}, {INT_MAX, 0}, {INT_MIN, INT_MAX}};
-    c.polygon(far);
-    c.pen().setWidth(1);
-    c.pen().setStyle(PenStyle::Dot);
-    c.ellipse(INT_MIN, 3, INT_MAX, INT_MAX);
-    EXPECT_EQ(b.pixel(0, 3), 0u); // the dotted top edge runs across the bitmap
+    c8.polygon(far);
+    c8.pen().setWidth(1);
+    c8.pen().setStyle(PenStyle::Dot);
+    c8.ellipse(INT_MIN, 3, INT_MAX, INT_MAX);
+    EXPECT_EQ(b8.pixel(0, 3), 0u); // the dotted top edge runs across the bitmap
 }
 
 } // namespace gdi
