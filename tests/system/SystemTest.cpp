@@ -33,7 +33,7 @@ TEST(GlobalMemory, BlocksAreTrackedAndReleasedOnce)
     sys::GlobalFree(empty);
 }
 
-TEST(Text1251, CaseChangesLatinAndCyrillicOnlyAndUpperUndoesLowerOnEveryLetter)
+TEST(Text1251, CaseChangesLatinAndCyrillicOnlyUpperUndoesLowerAndNamesCompareIgnoringAsciiCase)
 {
     EXPECT_EQ(sys::LowerCase1251("TRUE False 09_-"), "true false 09_-");
     // "ПРИВЕТ Ёж" -> "привет ёж"
@@ -50,10 +50,7 @@ TEST(Text1251, CaseChangesLatinAndCyrillicOnlyAndUpperUndoesLowerOnEveryLetter)
         }
     }
     EXPECT_EQ(letters, 26 + 32 + 15);
-}
 
-TEST(Text1251, AsciiComparisonIgnoresOnlyAsciiCase)
-{
     EXPECT_TRUE(sys::EqualsIgnoreAsciiCase("Rect1", "rECT1"));
     EXPECT_FALSE(sys::EqualsIgnoreAsciiCase("Rect1", "Rect1 "));
     EXPECT_FALSE(sys::EqualsIgnoreAsciiCase("\xC0", "\xE0"));
