@@ -20,6 +20,8 @@
 namespace zenvas::editor {
 namespace {
 
+using Kind = forms::Answer::Kind;
+
 // A look at each modal form before it is driven, and a record of how the
 // common dialogs were opened.
 struct DialogWatch {
@@ -106,10 +108,7 @@ protected:
     }
     bool drive(int number, char** slots, std::vector<std::string> steps, const std::vector<forms::Answer>& then = {})
     {
-        forms::Answer answer;
-        answer.kind = forms::Answer::Kind::Dialog;
-        answer.steps = std::move(steps);
-        backend_.headless.queue(std::move(answer));
+        backend_.headless.queue({Kind::Dialog, 0, {}, {}, std::move(steps)});
         for (const forms::Answer& next : then) // for the dialogs its buttons open
             backend_.headless.queue(next);
         return nbEditAction(number, slots) == ZENVAS_TRUE;
@@ -347,18 +346,11 @@ TEST_F(Editor, AnEditorOpenedWhileTheHostAnswersLeavesTheOuterOneWorking)
     // the same class; the outer dialog's colour button still brings the
     // outer dialog back afterwards.
     g_duringQuery = [&] {
-        forms::Answer inner;
-        inner.kind = forms::Answer::Kind::Dialog;
-        inner.steps = {"OK"};
-        backend_.headless.queue(inner);
         char* slots[4] = {};
-        EXPECT_EQ(nbEditAction(9, slots), ZENVAS_TRUE);
+        EXPECT_TRUE(drive(9, slots, {"OK"}));
         for (char* slot : slots)
             sys::GlobalFree(slot);
-        forms::Answer colour; // for the outer dialog's colour button
-        colour.kind = forms::Answer::Kind::Color;
-        colour.color = gdi::Rgb(0, 0, 9);
-        backend_.headless.queue(colour);
+        backend_.headless.queue({Kind::Color, gdi::Rgb(0, 0, 9)}); // for the outer dialog's colour button
     };
     EXPECT_TRUE(edit(8, {"R", "", "", ""}, {"click:Kn1", "click:SpeedButton1", "OK"}));
     EXPECT_EQ(slots()[1], "0,0,9");
@@ -366,23 +358,16 @@ TEST_F(Editor, AnEditorOpenedWhileTheHostAnswersLeavesTheOuterOneWorking)
 
 TEST_F(Editor, ColourFontAndFileButtonsWriteTheirChoice)
 {
-    auto colour = [](gdi::Color c) {
-        forms::Answer a;
-        a.kind = forms::Answer::Kind::Color;
-        a.color = c;
-        return a;
-    };
     // The colour dialog remembers the last choice within one dialog, and
     // starts black again in the next one; a cancel keeps the field.
     EXPECT_TRUE(edit(38, {"R", "x"}, {"click:SpeedButton1", "click:SpeedButton1", "OK"},
-                     {colour(gdi::Rgb(255, 0, 0)), forms::Answer{}}));
+                     {{Kind::Color, gdi::Rgb(255, 0, 0)}, forms::Answer{}}));
     EXPECT_EQ(slots()[1], "255,0,0");
-    EXPECT_TRUE(edit(38, {"R", "x"}, {"click:SpeedButton1", "OK"}, {colour(gdi::Rgb(1, 2, 3))}));
+    EXPECT_TRUE(edit(38, {"R", "x"}, {"click:SpeedButton1", "OK"}, {{Kind::Color, gdi::Rgb(1, 2, 3)}}));
     EXPECT_EQ(slots()[1], "1,2,3");
     EXPECT_EQ(backend_.colourStarts, (std::vector<gdi::Color>{0, gdi::Rgb(255, 0, 0), 0}));
 
-    forms::Answer font;
-    font.kind = forms::Answer::Kind::Font;
+    forms::Answer font{Kind::Font};
     font.font.setName("Arial");
     font.font.setSize(12);
     font.font.setBold(true);
@@ -390,9 +375,7 @@ TEST_F(Editor, ColourFontAndFileButtonsWriteTheirChoice)
     EXPECT_TRUE(edit(23, {"R", "", "t", ""}, {"click:SpeedButton8", "OK"}, {font}));
     EXPECT_EQ(slots()[1], "Arial|clBlack|12|fsBold fsUnderline |1");
 
-    forms::Answer file;
-    file.kind = forms::Answer::Kind::File;
-    file.text = "/tmp/new picture";
+    const forms::Answer file{Kind::File, 0, {}, "/tmp/new picture"};
     EXPECT_TRUE(edit(31, {"R", "", ".bmp"}, {"click:SpeedButton3", "OK"}, {file}));
     EXPECT_EQ(slots(), (std::vector<std::string>{"R", "/tmp/new picture", ".bmp"}));
     EXPECT_TRUE(edit(19, {"R", ""}, {"click:SpeedButton3", "OK"}, {file}));
