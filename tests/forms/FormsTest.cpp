@@ -133,10 +133,14 @@ TEST(InputRouting, DeepestVisibleControlInItsOwnCoordinatesAndAPressCapturesUnti
                                               {"Panel", 'm', 5, 5, 0}}));
 }
 
-TEST(ScrollBox, BarsAppearWhenNeededAndPositionsClamp)
+TEST(ScrollBox, BarsAppearWhenNeededPositionsClampAndScrolledContentGetsPictureCoordinates)
 {
+    Window host;
+    host.setBounds(0, 0, 200, 100);
     Form form;
+    form.setParent(&host);
     form.setBounds(0, 0, 200, 100);
+    form.show();
     auto* box = form.addChild(std::make_unique<ScrollBox>("Box"));
     box->setBounds(0, 0, 200, 100);
     auto* image = box->addChild(std::make_unique<Image>("Image"));
@@ -163,19 +167,7 @@ TEST(ScrollBox, BarsAppearWhenNeededAndPositionsClamp)
     image->setBounds(image->left(), image->top(), 50, 50); // content shrinks: positions come back into range
     EXPECT_EQ(box->vertPosition(), 0);
     EXPECT_EQ(image->top(), 0);
-}
 
-TEST(ScrollBox, ScrolledContentGetsPictureCoordinates)
-{
-    Window host;
-    host.setBounds(0, 0, 200, 100);
-    Form form;
-    form.setParent(&host);
-    form.setBounds(0, 0, 200, 100);
-    form.show();
-    auto* box = form.addChild(std::make_unique<ScrollBox>("Box"));
-    box->setBounds(0, 0, 200, 100);
-    auto* image = box->addChild(std::make_unique<Image>("Image"));
     image->setBounds(0, 0, 1000, 1000);
     box->setHorzPosition(30);
     box->setVertPosition(40);
