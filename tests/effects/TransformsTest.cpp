@@ -3,6 +3,7 @@
 #include "platform/gdi/Error.h"
 #include "platform/gdi/Vectors.h"
 #include "plugin/Random.h"
+#include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@ namespace {
 constexpr std::uint32_t kSeed = 12345;
 constexpr gdi::Color kSeam = gdi::Rgb(0, 0, 255);
 using Grid = std::vector<std::vector<int>>;
+using gdi::test::Diff;
 
 gdi::Bitmap Picture(int width, int height, const std::function<gdi::Color(int, int)>& colour)
 {
@@ -41,17 +43,6 @@ Grid Reds(const gdi::Bitmap& bitmap)
         for (int x = 0; x < bitmap.width(); ++x)
             rows[y].push_back(bitmap.pixel(x, y) == kSeam ? -1 : gdi::RedOf(bitmap.pixel(x, y)));
     return rows;
-}
-
-bool Same(const gdi::Bitmap& a, const gdi::Bitmap& b)
-{
-    if (a.width() != b.width() || a.height() != b.height())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if (a.pixel(x, y) != b.pixel(x, y))
-                return false;
-    return true;
 }
 
 // The random transforms reseed to a fixed value; expected pixels were
@@ -112,7 +103,7 @@ TEST(ColourAdjustments, NegativeInvertsAndTwiceRestores)
     BitmapNegative(bitmap);
     EXPECT_EQ(bitmap.pixel(4, 2), gdi::Rgb(231, 248, 246));
     BitmapNegative(bitmap);
-    EXPECT_TRUE(Same(bitmap, before));
+    EXPECT_EQ(Diff(bitmap, before), "");
 }
 
 TEST(ColourAdjustments, MonochromeTintsByTheChannelSum)
@@ -166,8 +157,8 @@ void ExpectVectorsMatchPlain(const std::function<void(gdi::Bitmap&)>& transform,
             gdi::LimitVectors(level);
             transform(vector);
             gdi::LimitVectors(saved);
-            ASSERT_TRUE(Same(vector, plain)) << what << " " << gdi::VectorsName(level) << " " << picture.width() << "x"
-                                             << picture.height();
+            ASSERT_EQ(Diff(vector, plain), "")
+                << what << " " << gdi::VectorsName(level) << " " << picture.width() << "x" << picture.height();
         }
         gdi::LimitVectors(saved);
     }
@@ -263,11 +254,11 @@ TEST_F(FixedSeed, BlocksMoveByTheirDraws)
     for (int seam : {0, 1, -7}) {
         gdi::Bitmap still = Numbered(7, 5);
         BitmapBlock(still, 3, 2, seam, kSeam);
-        EXPECT_TRUE(Same(still, Numbered(7, 5))) << seam;
+        EXPECT_EQ(Diff(still, Numbered(7, 5)), "") << seam;
     }
     gdi::Bitmap untouched = Numbered(4, 4);
     BitmapBlock(untouched, 0, 2, 2, kSeam);
-    EXPECT_TRUE(Same(untouched, Numbered(4, 4)));
+    EXPECT_EQ(Diff(untouched, Numbered(4, 4)), "");
 }
 
 TEST_F(FixedSeed, FrostSwapsWithNeighboursShortOfTheLastColumnAndRow)
@@ -331,7 +322,7 @@ TEST(MonoPixel, WindowsShareTheirLastColumnAndRowSizeOneLeavesThePictureAndZeroF
                 gdi::Bitmap expected = actual;
                 BitmapMonoPixel(actual, std::uint16_t(cw), std::uint16_t(ch));
                 ReferenceMonoPixel(expected, cw, ch);
-                EXPECT_TRUE(Same(actual, expected))
+                EXPECT_EQ(Diff(actual, expected), "")
                     << w << "x" << h << " cells " << cw << "x" << ch << ", " << gdi::VectorsName(level);
             }
         gdi::LimitVectors(cap);
@@ -341,7 +332,7 @@ TEST(MonoPixel, WindowsShareTheirLastColumnAndRowSizeOneLeavesThePictureAndZeroF
     BitmapMonoPixel(bitmap, 1, 1);
     EXPECT_THROW(BitmapMonoPixel(bitmap, 0, 2), gdi::Error);
     EXPECT_THROW(BitmapMonoPixel(bitmap, 2, 0), gdi::Error);
-    EXPECT_TRUE(Same(bitmap, Numbered(4, 3)));
+    EXPECT_EQ(Diff(bitmap, Numbered(4, 3)), "");
 }
 
 // The random transforms straight from their description: one draw after
@@ -441,7 +432,7 @@ TEST(RandomTransforms, EveryPathTakesTheDescribedDrawsPixelForPixel)
                 c.run(expected, true);
                 SCOPED_TRACE(testing::Message() << "kind " << c.kind << " " << c.a << "," << c.b << "," << c.c << " on "
                                                 << w << "x" << h << ", " << gdi::VectorsName(level));
-                EXPECT_TRUE(Same(actual, expected));
+                EXPECT_EQ(Diff(actual, expected), "");
                 EXPECT_EQ(after, RandomSeed());
             }
         gdi::LimitVectors(cap);
@@ -471,7 +462,7 @@ TEST_F(FixedSeed, NoiseDrawsPerPixelOrPerChannelInRedGreenBlueOrder)
     for (int amount : {1, 0, -50}) {
         gdi::Bitmap still = NoisePicture();
         BitmapAddNoise(still, amount, false);
-        EXPECT_TRUE(Same(still, NoisePicture())) << amount;
+        EXPECT_EQ(Diff(still, NoisePicture()), "") << amount;
     }
 }
 
