@@ -1,4 +1,5 @@
 #include "canvas/CanvasList.h"
+#include "tests/gdi/Pixels.h"
 #include "tests/support/PluginHarness.h"
 #include "platform/forms/Window.h"
 #include "plugin/HostServices.h"
@@ -170,14 +171,7 @@ protected:
         pointer(forms::PointerKind::Move, forms::MouseButton::Left, held, x2, y2);
         pointer(forms::PointerKind::Up, forms::MouseButton::Left, 0, x2, y2);
     }
-    int count(gdi::Color c)
-    {
-        int n = 0;
-        for (int y = 0; y < box_->Bitmap().height(); ++y)
-            for (int x = 0; x < box_->Bitmap().width(); ++x)
-                n += box_->Bitmap().pixel(x, y) == c;
-        return n;
-    }
+    int count(gdi::Color c) { return int(gdi::test::CountColor(box_->Bitmap(), c)); }
     TWSImageBox* box_ = nullptr;
 };
 

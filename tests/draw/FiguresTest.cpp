@@ -1,5 +1,6 @@
 #include "draw/Figures.h"
 #include "plugin/Values.h"
+#include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -13,14 +14,7 @@ constexpr gdi::Color kBlue = gdi::Rgb(0, 0, 255);
 
 struct Surface {
     explicit Surface(int width = 12, int height = 12) : bitmap(width, height), canvas(bitmap) {}
-    int count(gdi::Color c) const
-    {
-        int n = 0;
-        for (int y = 0; y < bitmap.height(); ++y)
-            for (int x = 0; x < bitmap.width(); ++x)
-                n += bitmap.pixel(x, y) == c;
-        return n;
-    }
+    int count(gdi::Color c) const { return int(gdi::test::CountColor(bitmap, c)); }
     bool blank() const { return count(kWhite) == bitmap.width() * bitmap.height(); }
 
     gdi::Bitmap bitmap;
