@@ -13,6 +13,7 @@
 #include "platform/forms/Panel.h"
 #include "platform/forms/ScrollBox.h"
 #include "platform/forms/SpinEdit.h"
+#include "tests/gdi/Pixels.h"
 
 #include <climits>
 
@@ -394,10 +395,7 @@ TEST(ScrollBox, TheComposedScreenFollowsPressesDragsAndNewContent)
         SCOPED_TRACE(step.what);
         step.act();
         form.compose();
-        const gdi::Bitmap whole = form.snapshot();
-        for (int y = 0; y < whole.height(); ++y)
-            for (int x = 0; x < whole.width(); ++x)
-                ASSERT_EQ(form.frame().pixel(x, y), whole.pixel(x, y)) << "at " << x << "," << y;
+        ASSERT_EQ(gdi::test::Diff(form.frame(), form.snapshot()), "");
         if (&step == &steps[0]) {
             EXPECT_NE(form.frame().pixel(client.x + 1, client.y + 237), arrowEdge);
         }

@@ -3,6 +3,7 @@
 #include "platform/backends/DesktopBackend.h"
 #include "platform/forms/Image.h"
 #include "platform/forms/Window.h"
+#include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -95,10 +96,7 @@ protected:
         ASSERT_EQ(desktop_.presents.size(), 1u);
         EXPECT_EQ(desktop_.presents[0], std::vector<gdi::IntRect>{reported_});
         EXPECT_TRUE(window_.damagedAreas().empty());
-        const gdi::Bitmap whole = window_.snapshot();
-        for (int y = 0; y < whole.height(); ++y)
-            for (int x = 0; x < whole.width(); ++x)
-                ASSERT_EQ(window_.frame().pixel(x, y), whole.pixel(x, y)) << x << "," << y;
+        ASSERT_EQ(gdi::test::Diff(window_.frame(), window_.snapshot()), "");
     }
 
     RecordingDesktop desktop_;

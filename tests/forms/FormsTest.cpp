@@ -6,6 +6,7 @@
 #include "platform/forms/Label.h"
 #include "platform/forms/ScrollBox.h"
 #include "platform/forms/Shape.h"
+#include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -252,9 +253,7 @@ TEST(Painting, OverlayFrameIsDrawnOverChildrenNotIntoThem)
     EXPECT_EQ(shot.pixel(11, 5), 0xFFFFFFu);   // a gap of the dotted pen
     EXPECT_EQ(shot.pixel(10, 10), 0xFFFFFFu);  // clear inside
     EXPECT_EQ(shot.pixel(20, 20), 0xFFFFFFu);
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            ASSERT_EQ(image->picture().pixel(x, y), before.pixel(x, y));
+    EXPECT_EQ(gdi::test::Diff(image->picture(), before), "");
     // The pointer falls through the frame.
     EXPECT_EQ(form.controlAt(6, 6), image);
 }
@@ -303,10 +302,7 @@ TEST(Painting, DamagedAreasAloneRepaintToTheWholePicturesPixels)
         step.change();
         const std::vector<gdi::IntRect> painted = form.compose();
         EXPECT_LE(area(painted), step.most);
-        const gdi::Bitmap whole = form.snapshot();
-        for (int y = 0; y < whole.height(); ++y)
-            for (int x = 0; x < whole.width(); ++x)
-                ASSERT_EQ(form.frame().pixel(x, y), whole.pixel(x, y)) << "at " << x << "," << y;
+        ASSERT_EQ(gdi::test::Diff(form.frame(), form.snapshot()), "");
     }
 }
 

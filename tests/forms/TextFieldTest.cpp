@@ -7,6 +7,7 @@
 #include "platform/forms/LabeledEdit.h"
 #include "platform/forms/SpinEdit.h"
 #include "platform/gdi/Text.h"
+#include "tests/gdi/Pixels.h"
 
 #include <cstring>
 #include <map>
@@ -170,10 +171,7 @@ TEST(LabeledEdit, SelectionShowsOnlyWithTheFocusAndEveryChangeRepaints)
         SCOPED_TRACE(what);
         step();
         author.form.compose();
-        const gdi::Bitmap whole = author.form.snapshot();
-        for (int y = 0; y < whole.height(); ++y)
-            for (int x = 0; x < whole.width(); ++x)
-                ASSERT_EQ(author.form.frame().pixel(x, y), whole.pixel(x, y)) << "at " << x << "," << y;
+        ASSERT_EQ(gdi::test::Diff(author.form.frame(), author.form.snapshot()), "");
     }
     EXPECT_EQ(edit->text(), "Wide pasted");
     const auto count = [&](gdi::Color color) {
