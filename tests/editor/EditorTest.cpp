@@ -20,7 +20,7 @@
 namespace zenvas::editor {
 namespace {
 
-using Kind = forms::Answer::Kind;
+using AnswerKind = forms::Answer::Kind;
 
 // A look at each modal form before it is driven, and a record of how the
 // common dialogs were opened.
@@ -108,7 +108,7 @@ protected:
     }
     bool drive(int number, char** slots, std::vector<std::string> steps, const std::vector<forms::Answer>& then = {})
     {
-        backend_.headless.queue({Kind::Dialog, 0, {}, {}, std::move(steps)});
+        backend_.headless.queue({AnswerKind::Dialog, 0, {}, {}, std::move(steps)});
         for (const forms::Answer& next : then) // for the dialogs its buttons open
             backend_.headless.queue(next);
         return nbEditAction(number, slots) == ZENVAS_TRUE;
@@ -350,7 +350,7 @@ TEST_F(Editor, AnEditorOpenedWhileTheHostAnswersLeavesTheOuterOneWorking)
         EXPECT_TRUE(drive(9, slots, {"OK"}));
         for (char* slot : slots)
             sys::GlobalFree(slot);
-        backend_.headless.queue({Kind::Color, gdi::Rgb(0, 0, 9)}); // for the outer dialog's colour button
+        backend_.headless.queue({AnswerKind::Color, gdi::Rgb(0, 0, 9)}); // for the outer dialog's colour button
     };
     EXPECT_TRUE(edit(8, {"R", "", "", ""}, {"click:Kn1", "click:SpeedButton1", "OK"}));
     EXPECT_EQ(slots()[1], "0,0,9");
@@ -361,13 +361,13 @@ TEST_F(Editor, ColourFontAndFileButtonsWriteTheirChoice)
     // The colour dialog remembers the last choice within one dialog, and
     // starts black again in the next one; a cancel keeps the field.
     EXPECT_TRUE(edit(38, {"R", "x"}, {"click:SpeedButton1", "click:SpeedButton1", "OK"},
-                     {{Kind::Color, gdi::Rgb(255, 0, 0)}, forms::Answer{}}));
+                     {{AnswerKind::Color, gdi::Rgb(255, 0, 0)}, forms::Answer{}}));
     EXPECT_EQ(slots()[1], "255,0,0");
-    EXPECT_TRUE(edit(38, {"R", "x"}, {"click:SpeedButton1", "OK"}, {{Kind::Color, gdi::Rgb(1, 2, 3)}}));
+    EXPECT_TRUE(edit(38, {"R", "x"}, {"click:SpeedButton1", "OK"}, {{AnswerKind::Color, gdi::Rgb(1, 2, 3)}}));
     EXPECT_EQ(slots()[1], "1,2,3");
     EXPECT_EQ(backend_.colourStarts, (std::vector<gdi::Color>{0, gdi::Rgb(255, 0, 0), 0}));
 
-    forms::Answer font{Kind::Font};
+    forms::Answer font{AnswerKind::Font};
     font.font.setName("Arial");
     font.font.setSize(12);
     font.font.setBold(true);
@@ -375,7 +375,7 @@ TEST_F(Editor, ColourFontAndFileButtonsWriteTheirChoice)
     EXPECT_TRUE(edit(23, {"R", "", "t", ""}, {"click:SpeedButton8", "OK"}, {font}));
     EXPECT_EQ(slots()[1], "Arial|clBlack|12|fsBold fsUnderline |1");
 
-    const forms::Answer file{Kind::File, 0, {}, "/tmp/new picture"};
+    const forms::Answer file{AnswerKind::File, 0, {}, "/tmp/new picture"};
     EXPECT_TRUE(edit(31, {"R", "", ".bmp"}, {"click:SpeedButton3", "OK"}, {file}));
     EXPECT_EQ(slots(), (std::vector<std::string>{"R", "/tmp/new picture", ".bmp"}));
     EXPECT_TRUE(edit(19, {"R", ""}, {"click:SpeedButton3", "OK"}, {file}));

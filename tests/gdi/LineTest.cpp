@@ -144,13 +144,13 @@ TEST(Line, FarCoordinatesAndHugeWidthsAreClippedAnalyticallyKeepingTheErrorTermA
     // A dash-dotted line cut by the bitmap's left edge equals the same
     // line drawn whole.
     auto draw = [](int w, int x0) {
-        Bitmap b(w, 5);
-        Canvas c(b);
-        c.pen().setStyle(PenStyle::DashDot);
-        c.brush().setStyle(BrushStyle::Clear);
-        c.moveTo(x0, 0);
-        c.lineTo(x0 + 31, 4);
-        return b;
+        Bitmap line(w, 5);
+        Canvas dashed(line);
+        dashed.pen().setStyle(PenStyle::DashDot);
+        dashed.brush().setStyle(BrushStyle::Clear);
+        dashed.moveTo(x0, 0);
+        dashed.lineTo(x0 + 31, 4);
+        return line;
     };
     const Bitmap clipped = draw(8, -12), whole = draw(20, 0);
     for (int y = 0; y < 5; ++y)
