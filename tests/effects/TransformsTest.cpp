@@ -19,15 +19,7 @@ constexpr std::uint32_t kSeed = 12345;
 constexpr gdi::Color kSeam = gdi::Rgb(0, 0, 255);
 using Grid = std::vector<std::vector<int>>;
 using gdi::test::Diff;
-
-gdi::Bitmap Picture(int width, int height, const std::function<gdi::Color(int, int)>& colour)
-{
-    gdi::Bitmap bitmap(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.setPixel(x, y, colour(x, y));
-    return bitmap;
-}
+using gdi::test::Picture;
 
 // Pixel (x, y) has red 10y + x, so a moved pixel shows where it came from.
 gdi::Bitmap Numbered(int width, int height)

@@ -104,10 +104,7 @@ Bitmap LoadBoth(const Bytes& bytes)
 
 TEST(Bmp, FilesRoundTripAreCheckedLikeBytesAndFailuresThrow)
 {
-    Bitmap b(5, 3);
-    for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 5; ++x)
-            b.setPixel(x, y, Rgb(x * 50, y * 100, 7));
+    const Bitmap b = test::Picture(5, 3, [](int x, int y) { return Rgb(x * 50, y * 100, 7); });
     const std::string path = test::TempPath("round.bmp");
     SaveBmp24(path, b);
     Bytes file = test::ReadAll(path);

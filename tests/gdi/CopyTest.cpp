@@ -14,11 +14,7 @@ namespace {
 
 Bitmap Numbered(int w, int h)
 {
-    Bitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.setPixel(x, y, Rgb(x, y, 7));
-    return b;
+    return test::Picture(w, h, [](int x, int y) { return Rgb(x, y, 7); });
 }
 
 std::vector<int> Reds(const Bitmap& b, int y)
@@ -110,11 +106,8 @@ TEST(Copy, TransparentColourKeepsTheDestination)
 
 TEST(Halftone, AveragesTheCoveredAreaRoundedToNearest)
 {
-    Bitmap src(4, 2);
     const int values[2][4] = {{0, 10, 20, 31}, {100, 0, 255, 255}};
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 4; ++x)
-            src.setPixel(x, y, Rgb(values[y][x], 0, 0));
+    const Bitmap src = test::Picture(4, 2, [&](int x, int y) { return Rgb(values[y][x], 0, 0); });
     Bitmap dst(2, 1);
     Canvas c(dst);
     c.copyRect({0, 0, 2, 1}, src, {0, 0, 4, 2});
@@ -148,10 +141,7 @@ TEST(Halftone, EveryPathMatchesAnExactReferenceOnRandomSizes)
     for (int round = 0; round < 60; ++round) {
         // Mostly ratios up to three (the vector path), some far beyond.
         const int bw = 1 + pick(round % 4 ? 90 : 400), bh = 1 + pick(40);
-        Bitmap src(bw, bh);
-        for (int y = 0; y < bh; ++y)
-            for (int x = 0; x < bw; ++x)
-                src.setPixel(x, y, Rgb(pick(256), pick(256), pick(256)));
+        const Bitmap src = test::Picture(bw, bh, [&](int, int) { return Rgb(pick(256), pick(256), pick(256)); });
         const int sl = pick(bw), st = pick(bh);
         const IntRect s{sl, st, sl + 1 + pick(bw - sl), st + 1 + pick(bh - st)};
         const int dw = 1 + pick(100), dh = 1 + pick(30), dl = pick(9) - 4, dt = pick(9) - 4;
@@ -190,10 +180,7 @@ TEST(Halftone, HugeDenominatorsStayExact)
 
 TEST(Halftone, StretchWithinOneBitmapReadsTheOriginalAndClipsTheSource)
 {
-    Bitmap b(8, 2);
-    for (int x = 0; x < 8; ++x)
-        for (int y = 0; y < 2; ++y)
-            b.setPixel(x, y, Rgb(x * 10, 0, 0));
+    Bitmap b = test::Picture(8, 2, [](int x, int) { return Rgb(x * 10, 0, 0); });
     Canvas c(b);
     c.copyRect({2, 0, 8, 2}, b, {0, 0, 3, 2}); // three columns doubled onto overlapping ones
     EXPECT_EQ(Reds(b, 1), (std::vector<int>{0, 10, 0, 0, 10, 10, 20, 20}));

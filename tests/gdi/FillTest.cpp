@@ -71,10 +71,7 @@ TEST(Hatch, PatternsAreTiedToTheBitmapOriginAndFiguresAndFloodFillsLeaveTheGaps)
 TEST(FloodFill, FillsTheFourConnectedRegionOfExactlyThatColourAndNothingOutsideOrOnAnother)
 {
     const Rows picture{"..#.....", "..#.###.", "###.#.#.", "....###.", "#.......", ".#......"};
-    Bitmap b(8, 6);
-    for (int y = 0; y < 6; ++y)
-        for (int x = 0; x < 8; ++x)
-            b.setPixel(x, y, picture[y][x] == '#' ? 0 : kWhite);
+    Bitmap b = Picture(8, 6, [&](int x, int y) { return picture[y][x] == '#' ? 0 : kWhite; });
     b.setPixel(7, 5, Rgb(254, 255, 255)); // nearly white: a boundary too
     Canvas c(b);
     c.brush().setColor(Rgb(0, 0, 255));

@@ -23,11 +23,7 @@ namespace {
 
 Bitmap Gradient(int w, int h)
 {
-    Bitmap b(w, h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            b.setPixel(x, y, Rgb(x * 255 / (w - 1), y * 255 / (h - 1), 128));
-    return b;
+    return test::Picture(w, h, [=](int x, int y) { return Rgb(x * 255 / (w - 1), y * 255 / (h - 1), 128); });
 }
 
 struct JpegOptions {

@@ -42,6 +42,16 @@ inline Rows Drawn(int w, int h, const std::function<void(Canvas&)>& draw)
     return Map(b, {0, Rgb(0, 0, 255), kWhite}, "#b.");
 }
 
+// A picture whose pixel (x, y) has colour(x, y), set row by row from the top.
+inline Bitmap Picture(int w, int h, const std::function<Color(int, int)>& colour)
+{
+    Bitmap b(w, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            b.setPixel(x, y, colour(x, y));
+    return b;
+}
+
 inline std::size_t CountColor(const Bitmap& bmp, Color c)
 {
     std::size_t n = 0;

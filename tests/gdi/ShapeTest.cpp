@@ -112,10 +112,7 @@ TEST(Polygon, TheFillIsEvenOdd)
 
 TEST(PenMode, NotXorTwiceRestoresEveryFigure)
 {
-    Bitmap b(40, 30);
-    for (int x = 0; x < 40; ++x)
-        for (int y = 0; y < 30; ++y)
-            b.setPixel(x, y, Rgb(x * 6, y * 8, (x * y) & 0xFF));
+    Bitmap b = Picture(40, 30, [](int x, int y) { return Rgb(x * 6, y * 8, (x * y) & 0xFF); });
     const Bitmap original = b;
     Canvas c(b);
     c.pen().setMode(PenMode::NotXor);

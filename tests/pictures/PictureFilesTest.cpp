@@ -2,6 +2,7 @@
 
 #include "platform/gdi/Error.h"
 #include "platform/gdi/codecs/Jpeg.h"
+#include "tests/gdi/Pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,7 @@ namespace fs = std::filesystem;
 
 gdi::Bitmap Pattern(int width, int height)
 {
-    gdi::Bitmap bitmap(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            bitmap.setPixel(x, y, gdi::Rgb(x * 7, y * 11, (x + y) * 3));
-    return bitmap;
+    return gdi::test::Picture(width, height, [](int x, int y) { return gdi::Rgb(x * 7, y * 11, (x + y) * 3); });
 }
 
 class PictureFiles : public ::testing::Test {
