@@ -1,5 +1,6 @@
 // The mouse engine driven through the window system, as the end user would.
 #include "canvas/CanvasList.h"
+#include "tests/gdi/Pixels.h"
 #include "tests/support/PluginHarness.h"
 #include "platform/forms/Cursor.h"
 #include "platform/gdi/codecs/Bmp.h"
@@ -13,6 +14,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 
 namespace zenvas {
 namespace {
@@ -138,11 +140,7 @@ TEST_F(Tools, SprayDotsForAFixedSeed)
     const float angle = float(1.0 / 4294967296.0) * 6.28318530717958647692f;
     const float distance = float(134775814.0 / 4294967296.0 * 10);
     EXPECT_EQ(bitmap.pixel(25 + int(std::nearbyint(distance * std::cos(angle))), 25), 0u);
-    int dots = 0;
-    for (int y = 0; y < 50; ++y)
-        for (int x = 0; x < 50; ++x)
-            dots += bitmap.pixel(x, y) == 0;
-    EXPECT_EQ(dots, 1);
+    EXPECT_EQ(gdi::test::CountColor(bitmap, 0), 1u);
 
     SetRandomSeed(0);
     SprayDots(canvas, 25, 25, 10, 0, "-1");
@@ -229,9 +227,7 @@ TEST_F(Tools, SavePartNameRulesAndTheNoMoveCase)
     const std::string dir = testing::TempDir();
     const std::string base = dir + "zenvas-part";
     std::remove((base + ".jpg").c_str());
-    std::FILE* stale = std::fopen((base + ".bmp").c_str(), "wb");
-    std::fputs("stale", stale);
-    std::fclose(stale);
+    std::ofstream(base + ".bmp") << "stale";
     ASSERT_TRUE(Exec(32, {"Rect1", base + ".bmp", ".JPG", "Saved"}));
     click(MouseButton::Left, 5, 5);
     EXPECT_TRUE(log().empty());
