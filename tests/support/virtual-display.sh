@@ -24,10 +24,12 @@ on_virtual_display() {
     exit 77
   fi
   rm -rf "$work" && mkdir -p "$work"
-  local number="$work/.display" log="$work/.xvfb.log" server status
+  local number="$work/.display" log="$work/.xvfb.log" server
   Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$number" >"$log" 2>&1 &
   server=$!
-  trap 'kill "$server" 2>/dev/null' EXIT
+  # The trap holds the server's number itself, not this function's local
+  # variable.
+  trap "kill $server 2>/dev/null" EXIT
   trap 'exit 143' TERM INT
   for _ in $(seq 400); do
     grep -q . "$number" && break
@@ -39,6 +41,5 @@ on_virtual_display() {
     exit 1
   fi
   DISPLAY=":$(head -1 "$number")" XAUTHORITY=/dev/null ZENVAS_ON_VIRTUAL_DISPLAY=1 bash "$@"
-  status=$?
-  exit "$status"
+  exit
 }
