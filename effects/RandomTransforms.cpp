@@ -771,13 +771,75 @@ __attribute__((target("avx2"))) inline __m256i NoiseWordsOfAvx2(__m256i first, _
     return _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
 }
 
-__attribute__((target("avx2"))) inline __m256i NoiseWordsAvx2(__m256i& first, __m256i& second, __m256i n,
-                                                             __m256i half, __m256i multiplier, __m256i increment)
+// Adds three vectors of word offsets to 48 bytes, each sum limited to
+// 0..255.
+__attribute__((target("avx2"))) inline void AddOffsetsAvx2(std::uint8_t* p, const __m256i (&offsets)[3])
 {
+    __m256i sums[3];
+    for (int v = 0; v < 3; ++v) {
+        const __m256i bytes = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * v)));
+        sums[v] = _mm256_adds_epi16(bytes, offsets[v]);
+    }
+    const __m256i first = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), 0xD8);
+    const __m256i last = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[2], sums[2]), 0x08);
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), first);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), _mm256_castsi256_si128(last));
+}
+
+// Seeds jumped on by the same number of steps in every lane.
+__attribute__((target("avx2"))) inline __m256i JumpedAvx2(__m256i seeds, Jump jump)
+{
+    return _mm256_add_epi32(_mm256_mullo_epi32(seeds, _mm256_set1_epi32(std::int32_t(jump.multiplier))),
+                            _mm256_set1_epi32(std::int32_t(jump.increment)));
+}
+
+// Black-and-white noise on sixteen pixels (48 bytes): `first` and `second`
+// hold the seeds of their draws 0..7 and 8..15, each offset then repeated
+// over the pixel's three bytes.
+__attribute__((target("avx2"))) inline void BlackAndWhiteBlockAvx2(std::uint8_t* p, __m256i first, __m256i second,
+                                                                  __m256i n, __m256i half)
+{
+    // Words 0..7 of each half repeated three times over 24 words.
+    const __m256i spreadA = _mm256_broadcastsi128_si256(_mm_setr_epi8(0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 4, 5, 4, 5));
+    const __m256i spreadB = _mm256_broadcastsi128_si256(_mm_setr_epi8(4, 5, 6, 7, 6, 7, 6, 7, 8, 9, 8, 9, 8, 9, 10, 11));
+    const __m256i spreadC =
+        _mm256_broadcastsi128_si256(_mm_setr_epi8(10, 11, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15, 14, 15, 14, 15));
     const __m256i words = NoiseWordsOfAvx2(first, second, n, half);
-    first = _mm256_add_epi32(_mm256_mullo_epi32(first, multiplier), increment);
-    second = _mm256_add_epi32(_mm256_mullo_epi32(second, multiplier), increment);
-    return words;
+    const __m256i a = _mm256_shuffle_epi8(words, spreadA);
+    const __m256i b = _mm256_shuffle_epi8(words, spreadB);
+    const __m256i c = _mm256_shuffle_epi8(words, spreadC);
+    const __m256i offsets[3] = {_mm256_permute2x128_si256(a, b, 0x20), _mm256_permute2x128_si256(c, a, 0x30),
+                                _mm256_permute2x128_si256(b, c, 0x31)};
+    AddOffsetsAvx2(p, offsets);
+}
+
+// Black-and-white noise, thirty-two pixels a step. Only one vector of
+// seeds, those of the step's draws 0..7, is carried from step to step; the
+// other three are jumped on from it. The carried vector's product and sum
+// are the one chain from step to step, and it is taken once for two
+// blocks, half as often as with both halves of a block carried. Returns
+// the pixels done, a multiple of 16.
+__attribute__((target("avx2"))) std::size_t AddBlackAndWhiteNoiseAvx2(std::uint8_t* p, std::size_t pixels,
+                                                                      std::int32_t amount, std::uint32_t seed)
+{
+    const std::size_t blocks = pixels / 16;
+    alignas(32) std::uint32_t start[8];
+    for (int l = 0; l < 8; ++l)
+        start[l] = Jump::Steps(std::uint64_t(l + 1))(seed);
+    __m256i seeds = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
+    const __m256i n = _mm256_set1_epi32(amount), half = _mm256_set1_epi32(amount / 2);
+    std::size_t b = 0;
+    for (; b + 2 <= blocks; b += 2, p += 96) {
+        _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead + 64), _MM_HINT_T0);
+        BlackAndWhiteBlockAvx2(p, seeds, JumpedAvx2(seeds, Jump::Steps(8)), n, half);
+        BlackAndWhiteBlockAvx2(p + 48, JumpedAvx2(seeds, Jump::Steps(16)), JumpedAvx2(seeds, Jump::Steps(24)), n,
+                               half);
+        seeds = JumpedAvx2(seeds, Jump::Steps(32));
+    }
+    if (b < blocks)
+        BlackAndWhiteBlockAvx2(p, seeds, JumpedAvx2(seeds, Jump::Steps(8)), n, half);
+    return blocks * 16;
 }
 
 // The draw that byte g of a block of coloured noise takes: the bytes of a
@@ -791,64 +853,44 @@ constexpr int ColouredDraw(int g)
 // six vectors of seeds besides the constants: only the first is carried,
 // and vector v is made from it, each lane jumped on to its own draw, at the
 // same number of products.
+template <int Lanes>
 struct NoiseLaneJumps {
-    alignas(32) std::uint32_t multiplier[6][8];
-    alignas(32) std::uint32_t increment[6][8];
+    alignas(64) std::uint32_t multiplier[6][Lanes];
+    alignas(64) std::uint32_t increment[6][Lanes];
     constexpr NoiseLaneJumps() : multiplier(), increment()
     {
         for (int v = 0; v < 6; ++v)
-            for (int l = 0; l < 8; ++l) {
-                const Jump jump = Jump::Steps(std::uint64_t(ColouredDraw(8 * v + l) - ColouredDraw(l)));
+            for (int l = 0; l < Lanes; ++l) {
+                const Jump jump = Jump::Steps(std::uint64_t(ColouredDraw(Lanes * v + l) - ColouredDraw(l)));
                 multiplier[v][l] = jump.multiplier;
                 increment[v][l] = jump.increment;
             }
     }
 };
-constexpr NoiseLaneJumps kNoiseLaneJumps;
+constexpr NoiseLaneJumps<8> kNoiseLaneJumps;
+constexpr NoiseLaneJumps<16> kNoiseLaneJumps512;
 
-// Sixteen pixels (48 bytes) at a time. Coloured, one lane per byte: lane g
-// holds the draw its byte takes (the bytes of a pixel, blue, green and red,
-// take its draws 3, 2 and 1), so the offsets come out in byte order. Black
-// and white, one lane per pixel, each offset then repeated over its three
-// bytes. Returns the pixels done, a multiple of 16.
-__attribute__((target("avx2"))) std::size_t AddNoiseAvx2(std::uint8_t* p, std::size_t pixels, std::int32_t amount,
-                                                          bool blackAndWhite, std::uint32_t seed)
+// Coloured noise, sixteen pixels (48 bytes) at a time, one lane per byte:
+// lane g holds the draw its byte takes (the bytes of a pixel, blue, green
+// and red, take its draws 3, 2 and 1), so the offsets come out in byte
+// order. Returns the pixels done, a multiple of 16.
+__attribute__((target("avx2"))) std::size_t AddColouredNoiseAvx2(std::uint8_t* p, std::size_t pixels,
+                                                                 std::int32_t amount, std::uint32_t seed)
 {
     const std::size_t blocks = pixels / 16;
-    if (blocks == 0)
-        return 0;
-    const int vectors = blackAndWhite ? 2 : 6;
     __m256i lanes[6];
-    for (int v = 0; v < vectors; ++v) {
+    for (int v = 0; v < 6; ++v) {
         alignas(32) std::uint32_t start[8];
-        for (int l = 0; l < 8; ++l) {
-            const int g = 8 * v + l;
-            const int draw = blackAndWhite ? g : ColouredDraw(g);
-            start[l] = Jump::Steps(std::uint64_t(draw + 1))(seed);
-        }
+        for (int l = 0; l < 8; ++l)
+            start[l] = Jump::Steps(std::uint64_t(ColouredDraw(8 * v + l) + 1))(seed);
         lanes[v] = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
     }
-    const Jump step = Jump::Steps(blackAndWhite ? 16 : 48);
-    const __m256i multiplier = _mm256_set1_epi32(std::int32_t(step.multiplier));
-    const __m256i increment = _mm256_set1_epi32(std::int32_t(step.increment));
+    const Jump step = Jump::Steps(48);
     const __m256i n = _mm256_set1_epi32(amount), half = _mm256_set1_epi32(amount / 2);
-    // Words 0..7 of each half repeated three times over 24 words.
-    const __m256i spreadA = _mm256_broadcastsi128_si256(_mm_setr_epi8(0, 1, 0, 1, 0, 1, 2, 3, 2, 3, 2, 3, 4, 5, 4, 5));
-    const __m256i spreadB = _mm256_broadcastsi128_si256(_mm_setr_epi8(4, 5, 6, 7, 6, 7, 6, 7, 8, 9, 8, 9, 8, 9, 10, 11));
-    const __m256i spreadC =
-        _mm256_broadcastsi128_si256(_mm_setr_epi8(10, 11, 10, 11, 12, 13, 12, 13, 12, 13, 14, 15, 14, 15, 14, 15));
     for (std::size_t b = 0; b < blocks; ++b, p += 48) {
         _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
         __m256i offsets[3];
-        if (blackAndWhite) {
-            const __m256i words = NoiseWordsAvx2(lanes[0], lanes[1], n, half, multiplier, increment);
-            const __m256i a = _mm256_shuffle_epi8(words, spreadA);
-            const __m256i b2 = _mm256_shuffle_epi8(words, spreadB);
-            const __m256i c = _mm256_shuffle_epi8(words, spreadC);
-            offsets[0] = _mm256_permute2x128_si256(a, b2, 0x20);
-            offsets[1] = _mm256_permute2x128_si256(c, a, 0x30);
-            offsets[2] = _mm256_permute2x128_si256(b2, c, 0x31);
-        } else if constexpr (sizeof(void*) == 4) {
+        if constexpr (sizeof(void*) == 4) {
             for (int v = 1; v < 6; ++v)
                 lanes[v] = _mm256_add_epi32(
                     _mm256_mullo_epi32(lanes[0], _mm256_load_si256(reinterpret_cast<const __m256i*>(
@@ -856,88 +898,131 @@ __attribute__((target("avx2"))) std::size_t AddNoiseAvx2(std::uint8_t* p, std::s
                     _mm256_load_si256(reinterpret_cast<const __m256i*>(kNoiseLaneJumps.increment[v])));
             for (int v = 0; v < 3; ++v)
                 offsets[v] = NoiseWordsOfAvx2(lanes[2 * v], lanes[2 * v + 1], n, half);
-            lanes[0] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[0], multiplier), increment);
+            lanes[0] = JumpedAvx2(lanes[0], step);
         } else {
-            for (int v = 0; v < 3; ++v)
-                offsets[v] = NoiseWordsAvx2(lanes[2 * v], lanes[2 * v + 1], n, half, multiplier, increment);
+            for (int v = 0; v < 3; ++v) {
+                offsets[v] = NoiseWordsOfAvx2(lanes[2 * v], lanes[2 * v + 1], n, half);
+                lanes[2 * v] = JumpedAvx2(lanes[2 * v], step);
+                lanes[2 * v + 1] = JumpedAvx2(lanes[2 * v + 1], step);
+            }
         }
-        __m256i sums[3];
-        for (int v = 0; v < 3; ++v) {
-            const __m256i bytes = _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * v)));
-            sums[v] = _mm256_adds_epi16(bytes, offsets[v]);
-        }
-        const __m256i first = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[0], sums[1]), 0xD8);
-        const __m256i last = _mm256_permute4x64_epi64(_mm256_packus_epi16(sums[2], sums[2]), 0x08);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), first);
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 32), _mm256_castsi256_si128(last));
+        AddOffsetsAvx2(p, offsets);
     }
     return blocks * 16;
 }
 
-// Random(n) - half for thirty-two stepped seeds as words in seed order;
-// then every seed is stepped on.
-__attribute__((target("avx512f,avx512bw"))) inline __m512i NoiseWords512(__m512i& first, __m512i& second, __m512i n,
-                                                                        __m512i half, __m512i multiplier,
-                                                                        __m512i increment)
+// Random(n) - half for thirty-two seeds as words in seed order.
+__attribute__((target("avx512f,avx512bw"))) inline __m512i NoiseWordsOf512(__m512i first, __m512i second, __m512i n,
+                                                                          __m512i half)
 {
     const __m512i low = _mm512_sub_epi32(Scale512(first, n), half);
     const __m512i high = _mm512_sub_epi32(Scale512(second, n), half);
-    first = _mm512_add_epi32(_mm512_mullo_epi32(first, multiplier), increment);
-    second = _mm512_add_epi32(_mm512_mullo_epi32(second, multiplier), increment);
     // After packing, quarter q holds lanes 4q..4q+3 of each; the permute
     // lays the first's four quarters before the second's.
     return _mm512_permutexvar_epi64(_mm512_setr_epi64(0, 2, 4, 6, 1, 3, 5, 7), _mm512_packs_epi32(low, high));
 }
 
-// Thirty-two pixels (96 bytes) at a time on 512-bit vectors, laid out as
-// the 256-bit path lays out sixteen: coloured, one lane per byte holding
-// its own draw; black and white, one lane per pixel, the offsets then
-// spread over three bytes each by a word permute.
-__attribute__((target("avx512f,avx512bw"))) std::size_t AddNoiseAvx512(std::uint8_t* p, std::size_t pixels,
-                                                                        std::int32_t amount, bool blackAndWhite,
-                                                                        std::uint32_t seed)
+__attribute__((target("avx512f,avx512bw"))) inline __m512i Jumped512(__m512i seeds, Jump jump)
+{
+    return _mm512_add_epi32(_mm512_mullo_epi32(seeds, _mm512_set1_epi32(std::int32_t(jump.multiplier))),
+                            _mm512_set1_epi32(std::int32_t(jump.increment)));
+}
+
+// Adds three vectors of word offsets to 96 bytes, each sum limited to
+// 0..255.
+__attribute__((target("avx512f,avx512bw"))) inline void AddOffsets512(std::uint8_t* p, const __m512i (&offsets)[3])
+{
+    const __m512i zero = _mm512_setzero_si512(), top = _mm512_set1_epi16(255);
+    for (int v = 0; v < 3; ++v) {
+        const __m512i bytes = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * v)));
+        const __m512i sum = _mm512_min_epi16(_mm512_max_epi16(_mm512_adds_epi16(bytes, offsets[v]), zero), top);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 32 * v), _mm512_cvtepi16_epi8(sum));
+    }
+}
+
+// Word w of the offsets of bytes 32v..32v + 31 is that of pixel
+// (32v + w) / 3.
+struct PixelSpread {
+    alignas(64) std::uint16_t words[3][32];
+    constexpr PixelSpread() : words()
+    {
+        for (int v = 0; v < 3; ++v)
+            for (int w = 0; w < 32; ++w)
+                words[v][w] = std::uint16_t((32 * v + w) / 3);
+    }
+};
+constexpr PixelSpread kPixelSpread;
+
+// Black-and-white noise on thirty-two pixels (96 bytes), from the seeds of
+// their draws 0..15 and 16..31.
+__attribute__((target("avx512f,avx512bw"))) inline void BlackAndWhiteBlock512(std::uint8_t* p, __m512i first,
+                                                                             __m512i second, __m512i n, __m512i half)
+{
+    const __m512i perPixel = NoiseWordsOf512(first, second, n, half);
+    __m512i offsets[3];
+    for (int v = 0; v < 3; ++v)
+        offsets[v] = _mm512_permutexvar_epi16(_mm512_load_si512(kPixelSpread.words[v]), perPixel);
+    AddOffsets512(p, offsets);
+}
+
+// The 256-bit paths' layouts on 512-bit vectors: black and white, sixty-
+// four pixels a step from one carried vector of seeds; coloured, thirty-
+// two pixels (96 bytes) at a time.
+__attribute__((target("avx512f,avx512bw"))) std::size_t AddBlackAndWhiteNoise512(std::uint8_t* p, std::size_t pixels,
+                                                                                 std::int32_t amount,
+                                                                                 std::uint32_t seed)
 {
     const std::size_t blocks = pixels / 32;
-    if (blocks == 0)
-        return 0;
-    const int vectors = blackAndWhite ? 2 : 6;
+    alignas(64) std::uint32_t start[16];
+    for (int l = 0; l < 16; ++l)
+        start[l] = Jump::Steps(std::uint64_t(l + 1))(seed);
+    __m512i seeds = _mm512_load_si512(start);
+    const __m512i n = _mm512_set1_epi32(amount), half = _mm512_set1_epi32(amount / 2);
+    std::size_t b = 0;
+    for (; b + 2 <= blocks; b += 2, p += 192) {
+        for (int line = 0; line < 3; ++line)
+            _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead + 64 * line), _MM_HINT_T0);
+        BlackAndWhiteBlock512(p, seeds, Jumped512(seeds, Jump::Steps(16)), n, half);
+        BlackAndWhiteBlock512(p + 96, Jumped512(seeds, Jump::Steps(32)), Jumped512(seeds, Jump::Steps(48)), n, half);
+        seeds = Jumped512(seeds, Jump::Steps(64));
+    }
+    if (b < blocks)
+        BlackAndWhiteBlock512(p, seeds, Jumped512(seeds, Jump::Steps(16)), n, half);
+    return blocks * 32;
+}
+
+__attribute__((target("avx512f,avx512bw"))) std::size_t AddColouredNoise512(std::uint8_t* p, std::size_t pixels,
+                                                                            std::int32_t amount, std::uint32_t seed)
+{
+    const std::size_t blocks = pixels / 32;
     __m512i lanes[6];
-    for (int v = 0; v < vectors; ++v) {
+    for (int v = 0; v < 6; ++v) {
         alignas(64) std::uint32_t start[16];
-        for (int l = 0; l < 16; ++l) {
-            const int g = 16 * v + l;
-            const int draw = blackAndWhite ? g : ColouredDraw(g);
-            start[l] = Jump::Steps(std::uint64_t(draw + 1))(seed);
-        }
+        for (int l = 0; l < 16; ++l)
+            start[l] = Jump::Steps(std::uint64_t(ColouredDraw(16 * v + l) + 1))(seed);
         lanes[v] = _mm512_load_si512(start);
     }
-    const Jump step = Jump::Steps(blackAndWhite ? 32 : 96);
-    const __m512i multiplier = _mm512_set1_epi32(std::int32_t(step.multiplier));
-    const __m512i increment = _mm512_set1_epi32(std::int32_t(step.increment));
+    const Jump step = Jump::Steps(96);
     const __m512i n = _mm512_set1_epi32(amount), half = _mm512_set1_epi32(amount / 2);
-    const __m512i zero = _mm512_setzero_si512(), top = _mm512_set1_epi16(255);
-    alignas(64) std::uint16_t spread[3][32];
-    for (int v = 0; v < 3; ++v)
-        for (int w = 0; w < 32; ++w)
-            spread[v][w] = std::uint16_t((32 * v + w) / 3);
-    const __m512i spreads[3] = {_mm512_load_si512(spread[0]), _mm512_load_si512(spread[1]), _mm512_load_si512(spread[2])};
     for (std::size_t b = 0; b < blocks; ++b, p += 96) {
         _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
         _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead + 64), _MM_HINT_T0);
         __m512i offsets[3];
-        if (blackAndWhite) {
-            const __m512i perPixel = NoiseWords512(lanes[0], lanes[1], n, half, multiplier, increment);
+        if constexpr (sizeof(void*) == 4) {
+            for (int v = 1; v < 6; ++v)
+                lanes[v] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[0], _mm512_load_si512(kNoiseLaneJumps512.multiplier[v])),
+                                            _mm512_load_si512(kNoiseLaneJumps512.increment[v]));
             for (int v = 0; v < 3; ++v)
-                offsets[v] = _mm512_permutexvar_epi16(spreads[v], perPixel);
+                offsets[v] = NoiseWordsOf512(lanes[2 * v], lanes[2 * v + 1], n, half);
+            lanes[0] = Jumped512(lanes[0], step);
         } else {
-            for (int v = 0; v < 3; ++v)
-                offsets[v] = NoiseWords512(lanes[2 * v], lanes[2 * v + 1], n, half, multiplier, increment);
+            for (int v = 0; v < 3; ++v) {
+                offsets[v] = NoiseWordsOf512(lanes[2 * v], lanes[2 * v + 1], n, half);
+                lanes[2 * v] = Jumped512(lanes[2 * v], step);
+                lanes[2 * v + 1] = Jumped512(lanes[2 * v + 1], step);
+            }
         }
-        for (int v = 0; v < 3; ++v) {
-            const __m512i bytes = _mm512_cvtepu8_epi16(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + 32 * v)));
-            const __m512i sum = _mm512_min_epi16(_mm512_max_epi16(_mm512_adds_epi16(bytes, offsets[v]), zero), top);
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + 32 * v), _mm512_cvtepi16_epi8(sum));
-        }
+        AddOffsets512(p, offsets);
     }
     return blocks * 32;
 }
@@ -1019,9 +1104,10 @@ void BitmapAddNoise(gdi::Bitmap& bitmap, std::int32_t amount, bool blackAndWhite
     Draws draws;
 #if ZENVAS_RANDOM_VECTORS
     if (VectorsAllowed()) {
-        const std::size_t done = gdi::ActiveVectors() >= gdi::Vectors::Avx512
-                                     ? AddNoiseAvx512(p, pixels, amount, blackAndWhite, draws.seed())
-                                     : AddNoiseAvx2(p, pixels, amount, blackAndWhite, draws.seed());
+        const bool wide = gdi::ActiveVectors() >= gdi::Vectors::Avx512;
+        const std::size_t done =
+            blackAndWhite ? (wide ? AddBlackAndWhiteNoise512 : AddBlackAndWhiteNoiseAvx2)(p, pixels, amount, draws.seed())
+                          : (wide ? AddColouredNoise512 : AddColouredNoiseAvx2)(p, pixels, amount, draws.seed());
         draws.skip(done * (blackAndWhite ? 1 : 3));
         p += done * 3;
         pixels -= done;
