@@ -268,14 +268,22 @@ __attribute__((target("avx2"))) void MapChannelSumsAvx2(std::uint8_t* p, std::si
                                           0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
     const __m256i together = _mm256_setr_epi32(0, 1, 2, 4, 5, 6, 7, 7);
     const __m256i ones8 = _mm256_set1_epi8(1), ones16 = _mm256_set1_epi16(1);
+    __m256i everything = _mm256_set1_epi32(-1);
+    __asm__("" : "+x"(everything));
     const int* entries = reinterpret_cast<const int*>(table.data());
     std::size_t i = 0;
     for (; i + 11 <= pixelCount; i += 8, p += 24) {
         const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
         const __m256i pixels = _mm256_shuffle_epi8(_mm256_permutevar8x32_epi32(x, toHalves), spread);
         const __m256i sums = _mm256_madd_epi16(_mm256_maddubs_epi16(pixels, ones8), ones16);
-        const __m256i out = _mm256_permutevar8x32_epi32(
-            _mm256_shuffle_epi8(_mm256_i32gather_epi32(entries, sums, 4), pack), together);
+        // The gather's target is also one of its sources (for lanes the
+        // mask leaves out). Given no source, the compiler may gather into
+        // the register that held the last group's answers, chaining each
+        // group's gather to the one before; so it gathers into a fresh
+        // zero, and the mask is kept from the compiler, which would drop
+        // that zero for a mask it knows is full.
+        const __m256i answers = _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), entries, sums, everything, 4);
+        const __m256i out = _mm256_permutevar8x32_epi32(_mm256_shuffle_epi8(answers, pack), together);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(out));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p + 16), _mm256_extracti128_si256(out, 1));
     }
