@@ -128,9 +128,13 @@ __attribute__((target("avx2"))) void MapEveryByteAvx2(std::uint8_t* p, std::size
     const __m256i sixteen = _mm256_set1_epi8(16), seven = _mm256_set1_epi8(0x7F);
     std::size_t i = BytesToAlignment(p, 32, count);
     MapEveryBytePlain(p, i, table);
-    // Four vectors at a time, lookup by lookup, so that each pair of rows
-    // is loaded once for the four and everything stays in registers.
-    constexpr int kVectors = 4;
+    // Several vectors at a time, lookup by lookup, so that each pair of
+    // rows is loaded once for all of them; no more than leave everything in
+    // registers (sixteen vector registers in 64-bit builds, eight in 32-bit
+    // ones), as a value sent to the stack and back costs more than loading
+    // the rows again. On Windows the stack is not aligned for these
+    // vectors, so every such value would also straddle two cache lines.
+    constexpr int kVectors = sizeof(void*) == 4 ? 1 : 2;
     for (; i + 32 * kVectors <= count; i += 32 * kVectors) {
         __m256i* at = reinterpret_cast<__m256i*>(p + i);
         __m256i index[kVectors], fromLow[kVectors], fromHigh[kVectors];
@@ -146,6 +150,10 @@ __attribute__((target("avx2"))) void MapEveryByteAvx2(std::uint8_t* p, std::size
                 fromLow[v] = _mm256_xor_si256(fromLow[v], _mm256_shuffle_epi8(low, index[v]));
                 fromHigh[v] = _mm256_xor_si256(fromHigh[v], _mm256_shuffle_epi8(high, index[v]));
                 index[v] = _mm256_sub_epi8(index[v], sixteen);
+                // Left to itself the compiler makes every lookup first and
+                // combines them after, keeping them all meanwhile, more than
+                // the registers hold; this keeps each combined as it comes.
+                __asm__("" : "+x"(fromLow[v]), "+x"(fromHigh[v]));
             }
         }
         for (int v = 0; v < kVectors; ++v)
