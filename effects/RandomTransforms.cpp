@@ -475,8 +475,7 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
 
         const __m256i at = _mm256_add_epi32(iota, words);
         const __m256i own = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source + x), at, inside, 4);
-        __m256i* out = reinterpret_cast<__m256i*>(made + x);
-        _mm256_storeu_si256(out, _mm256_blendv_epi8(_mm256_loadu_si256(out), own, inside));
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(made + x), inside, own);
         const __m256i ahead = _mm256_and_si256(_mm256_cmpgt_epi32(words, zero), _mm256_cmpgt_epi32(eight, at));
         const __m256i blocked = _mm256_and_si256(ahead, _mm256_permutevar8x32_epi32(inside, at));
         const __m256i spare = _mm256_set1_epi32(std::int32_t(std::ptrdiff_t(plan.rowWords) - x));
