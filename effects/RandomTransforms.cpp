@@ -393,6 +393,40 @@ struct LaneStarts {
 };
 constexpr LaneStarts kLaneStarts;
 
+// In 32-bit builds the one carried vector would still chain every group's
+// draws to the last group's through a product, and with eight registers
+// the compiler sends that vector to the stack and back within the chain.
+// So there the first vector of each group is made afresh from a seed that
+// moves on only every kGroupsAJump groups: group g of a run takes
+// seed * multiplier + increment from row g of this table, lane by lane
+// (lane l of group g holds draw 4 * Lanes * g + 4l, counted from the run's
+// seed).
+constexpr std::ptrdiff_t kGroupsAJump = 256;
+
+template <int Lanes>
+struct GroupStarts {
+    alignas(64) std::uint32_t multiplier[kGroupsAJump][Lanes];
+    alignas(64) std::uint32_t increment[kGroupsAJump][Lanes];
+    Jump run; // from one run's seed to the next's
+
+    GroupStarts() : run(Jump::Steps(std::uint64_t(4 * Lanes * kGroupsAJump)))
+    {
+        for (std::ptrdiff_t g = 0; g < kGroupsAJump; ++g)
+            for (int l = 0; l < Lanes; ++l) {
+                const Jump jump = Jump::Steps(std::uint64_t(4 * Lanes * g + 4 * l + 1));
+                multiplier[g][l] = jump.multiplier;
+                increment[g][l] = jump.increment;
+            }
+    }
+};
+
+template <int Lanes>
+const GroupStarts<Lanes>& TheGroupStarts()
+{
+    static const GroupStarts<Lanes> starts;
+    return starts;
+}
+
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
 // lane steps 32 draws on. Each pixel's partner is either looked up in the
 // row tables (Table) or its slot is worked out from the row's own (a move
@@ -435,8 +469,19 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
         down = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(plan.down));
     }
     alignas(32) std::int32_t target[8];
+    const GroupStarts<8>* const groupStarts = kCarried == 1 ? &TheGroupStarts<8>() : nullptr;
+    std::uint32_t runSeed = seed;
     for (std::ptrdiff_t x = 0; x < plan.width; x += 8) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
+        if constexpr (kCarried == 1) {
+            const std::ptrdiff_t group = (x / 8) % kGroupsAJump;
+            if (group == 0 && x > 0)
+                runSeed = groupStarts->run(runSeed);
+            lanes[0] = _mm256_add_epi32(
+                _mm256_mullo_epi32(_mm256_set1_epi32(std::int32_t(runSeed)),
+                                   _mm256_load_si256(reinterpret_cast<const __m256i*>(groupStarts->multiplier[group]))),
+                _mm256_load_si256(reinterpret_cast<const __m256i*>(groupStarts->increment[group])));
+        }
         for (int k = kCarried; k < 4; ++k)
             lanes[k] = _mm256_add_epi32(
                 _mm256_mullo_epi32(lanes[0], _mm256_set1_epi32(std::int32_t(kNext[k].multiplier))),
@@ -470,8 +515,9 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
             words = _mm256_add_epi32(_mm256_madd_epi16(_mm256_sub_epi32(slot, here), stride), dx);
         }
         inside = _mm256_andnot_si256(_mm256_cmpgt_epi32(toX, lastPixel), inside); // lanes past the row's end
-        for (int k = 0; k < kCarried; ++k)
-            lanes[k] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[k], multiplier), increment);
+        if constexpr (kCarried > 1)
+            for (int k = 0; k < kCarried; ++k)
+                lanes[k] = _mm256_add_epi32(_mm256_mullo_epi32(lanes[k], multiplier), increment);
 
         const __m256i at = _mm256_add_epi32(iota, words);
         const __m256i own = _mm256_mask_i32gather_epi32(zero, reinterpret_cast<const int*>(source + x), at, inside, 4);
@@ -519,8 +565,18 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         down = _mm512_loadu_si512(plan.down);
     }
     alignas(64) std::int32_t target[16];
+    const GroupStarts<16>* const groupStarts = kCarried == 1 ? &TheGroupStarts<16>() : nullptr;
+    std::uint32_t runSeed = seed;
     for (std::ptrdiff_t x = 0; x < plan.width; x += 16) {
         _mm_prefetch(reinterpret_cast<const char*>(plan.next + 3 * x), _MM_HINT_T1);
+        if constexpr (kCarried == 1) {
+            const std::ptrdiff_t group = (x / 16) % kGroupsAJump;
+            if (group == 0 && x > 0)
+                runSeed = groupStarts->run(runSeed);
+            lanes[0] = _mm512_add_epi32(_mm512_mullo_epi32(_mm512_set1_epi32(std::int32_t(runSeed)),
+                                                           _mm512_load_si512(groupStarts->multiplier[group])),
+                                        _mm512_load_si512(groupStarts->increment[group]));
+        }
         for (int k = kCarried; k < 4; ++k)
             lanes[k] = _mm512_add_epi32(
                 _mm512_mullo_epi32(lanes[0], _mm512_set1_epi32(std::int32_t(kNext[k].multiplier))),
@@ -548,8 +604,9 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         }
         if (plan.width - x < 16)
             inside &= __mmask16((1u << (plan.width - x)) - 1);
-        for (int k = 0; k < kCarried; ++k)
-            lanes[k] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[k], multiplier), increment);
+        if constexpr (kCarried > 1)
+            for (int k = 0; k < kCarried; ++k)
+                lanes[k] = _mm512_add_epi32(_mm512_mullo_epi32(lanes[k], multiplier), increment);
 
         const __m512i at = _mm512_add_epi32(iota, words);
         const __m512i own = _mm512_mask_i32gather_epi32(zero, inside, at, source + x, 4);
