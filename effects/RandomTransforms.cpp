@@ -375,9 +375,9 @@ __attribute__((target("avx512f,avx512bw"))) inline __m512i Scale512(__m512i seed
 
 // The vectors of draws carried from one group of pixels to the next. A
 // 32-bit build has eight vector registers, too few for the loops' state
-// with all four: it carries the first and makes the other three from it
-// (vector k holds the draws k steps after the first's), at the same number
-// of products.
+// with all four: it makes the first afresh for each group (GroupStarts
+// below) and the other three from it (vector k holds the draws k steps
+// after the first's).
 constexpr int kCarried = sizeof(void*) == 4 ? 1 : 4;
 constexpr Jump kNext[4] = {Jump::Steps(0), Jump::Steps(1), Jump::Steps(2), Jump::Steps(3)};
 
@@ -393,11 +393,11 @@ struct LaneStarts {
 };
 constexpr LaneStarts kLaneStarts;
 
-// In 32-bit builds the one carried vector would still chain every group's
-// draws to the last group's through a product, and with eight registers
-// the compiler sends that vector to the stack and back within the chain.
-// So there the first vector of each group is made afresh from a seed that
-// moves on only every kGroupsAJump groups: group g of a run takes
+// Carried from group to group, even that first vector would chain every
+// group's draws to the last group's through a product, and with eight
+// registers the compiler sends it to the stack and back within the chain.
+// So a 32-bit build makes it from a seed that moves on only every
+// kGroupsAJump groups: group g of a run takes
 // seed * multiplier + increment from row g of this table, lane by lane
 // (lane l of group g holds draw 4 * Lanes * g + 4l, counted from the run's
 // seed).
@@ -881,20 +881,20 @@ __attribute__((target("avx2"))) std::size_t AddBlackAndWhiteNoiseAvx2(std::uint8
     const std::size_t blocks = pixels / 16;
     alignas(32) std::uint32_t start[8];
     for (int l = 0; l < 8; ++l)
-        start[l] = Jump::Steps(std::uint64_t(l + 1))(seed);
+        start[l] = kLaneStarts.steps[l](seed);
     __m256i seeds = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
     const __m256i n = _mm256_set1_epi32(amount), half = _mm256_set1_epi32(amount / 2);
+    constexpr Jump k8 = Jump::Steps(8), k16 = Jump::Steps(16), k24 = Jump::Steps(24), k32 = Jump::Steps(32);
     std::size_t b = 0;
     for (; b + 2 <= blocks; b += 2, p += 96) {
         _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
         _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead + 64), _MM_HINT_T0);
-        BlackAndWhiteBlockAvx2(p, seeds, JumpedAvx2(seeds, Jump::Steps(8)), n, half);
-        BlackAndWhiteBlockAvx2(p + 48, JumpedAvx2(seeds, Jump::Steps(16)), JumpedAvx2(seeds, Jump::Steps(24)), n,
-                               half);
-        seeds = JumpedAvx2(seeds, Jump::Steps(32));
+        BlackAndWhiteBlockAvx2(p, seeds, JumpedAvx2(seeds, k8), n, half);
+        BlackAndWhiteBlockAvx2(p + 48, JumpedAvx2(seeds, k16), JumpedAvx2(seeds, k24), n, half);
+        seeds = JumpedAvx2(seeds, k32);
     }
     if (b < blocks)
-        BlackAndWhiteBlockAvx2(p, seeds, JumpedAvx2(seeds, Jump::Steps(8)), n, half);
+        BlackAndWhiteBlockAvx2(p, seeds, JumpedAvx2(seeds, k8), n, half);
     return blocks * 16;
 }
 
@@ -941,7 +941,7 @@ __attribute__((target("avx2"))) std::size_t AddColouredNoiseAvx2(std::uint8_t* p
             start[l] = Jump::Steps(std::uint64_t(ColouredDraw(8 * v + l) + 1))(seed);
         lanes[v] = _mm256_load_si256(reinterpret_cast<const __m256i*>(start));
     }
-    const Jump step = Jump::Steps(48);
+    constexpr Jump step = Jump::Steps(48);
     const __m256i n = _mm256_set1_epi32(amount), half = _mm256_set1_epi32(amount / 2);
     for (std::size_t b = 0; b < blocks; ++b, p += 48) {
         _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
@@ -1031,19 +1031,20 @@ __attribute__((target("avx512f,avx512bw"))) std::size_t AddBlackAndWhiteNoise512
     const std::size_t blocks = pixels / 32;
     alignas(64) std::uint32_t start[16];
     for (int l = 0; l < 16; ++l)
-        start[l] = Jump::Steps(std::uint64_t(l + 1))(seed);
+        start[l] = kLaneStarts.steps[l](seed);
     __m512i seeds = _mm512_load_si512(start);
     const __m512i n = _mm512_set1_epi32(amount), half = _mm512_set1_epi32(amount / 2);
+    constexpr Jump k16 = Jump::Steps(16), k32 = Jump::Steps(32), k48 = Jump::Steps(48), k64 = Jump::Steps(64);
     std::size_t b = 0;
     for (; b + 2 <= blocks; b += 2, p += 192) {
         for (int line = 0; line < 3; ++line)
             _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead + 64 * line), _MM_HINT_T0);
-        BlackAndWhiteBlock512(p, seeds, Jumped512(seeds, Jump::Steps(16)), n, half);
-        BlackAndWhiteBlock512(p + 96, Jumped512(seeds, Jump::Steps(32)), Jumped512(seeds, Jump::Steps(48)), n, half);
-        seeds = Jumped512(seeds, Jump::Steps(64));
+        BlackAndWhiteBlock512(p, seeds, Jumped512(seeds, k16), n, half);
+        BlackAndWhiteBlock512(p + 96, Jumped512(seeds, k32), Jumped512(seeds, k48), n, half);
+        seeds = Jumped512(seeds, k64);
     }
     if (b < blocks)
-        BlackAndWhiteBlock512(p, seeds, Jumped512(seeds, Jump::Steps(16)), n, half);
+        BlackAndWhiteBlock512(p, seeds, Jumped512(seeds, k16), n, half);
     return blocks * 32;
 }
 
@@ -1058,7 +1059,7 @@ __attribute__((target("avx512f,avx512bw"))) std::size_t AddColouredNoise512(std:
             start[l] = Jump::Steps(std::uint64_t(ColouredDraw(16 * v + l) + 1))(seed);
         lanes[v] = _mm512_load_si512(start);
     }
-    const Jump step = Jump::Steps(96);
+    constexpr Jump step = Jump::Steps(96);
     const __m512i n = _mm512_set1_epi32(amount), half = _mm512_set1_epi32(amount / 2);
     for (std::size_t b = 0; b < blocks; ++b, p += 96) {
         _mm_prefetch(reinterpret_cast<const char*>(p + kNoiseAhead), _MM_HINT_T0);
