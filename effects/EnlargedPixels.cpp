@@ -121,6 +121,17 @@ inline std::int32_t LeftCell(const std::uint8_t* left, std::ptrdiff_t s)
     return cell;
 }
 
+// Fetches a step's sums and colours some steps ahead: a band's steps are
+// one run of memory, but the processor's own prefetch starts late on it.
+inline void PrefetchStep(const std::uint16_t* fresh, std::uint8_t* colours)
+{
+    constexpr std::ptrdiff_t kAhead = 16; // steps
+    const char* sums = reinterpret_cast<const char*>(fresh + kAhead * kLanes * 4);
+    _mm_prefetch(sums, _MM_HINT_T0);
+    _mm_prefetch(sums + 64, _MM_HINT_T0);
+    __builtin_prefetch(colours + kAhead * kLanes * 4, 1, 3);
+}
+
 __attribute__((target("avx2"))) inline __m256i ShiftCellAvx2(__m256i cells, __m256i carry)
 {
     // [carry's last cell, cells 0, 1, 2]
@@ -161,6 +172,7 @@ __attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, 
     for (std::ptrdiff_t s = from; s <= to; ++s) {
         const __m256i in = CarryAvx2(left, s - 1);
         const std::uint16_t* fresh = sums + s * kRow;
+        PrefetchStep(fresh, colours + s * kRow);
         __m256i next[4], below[4];
         for (int v = 0; v < 4; ++v) {
             below[v] = ShiftCellAvx2(up[v], v ? up[v - 1] : in);
@@ -213,6 +225,7 @@ __attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::ui
     }
     for (std::ptrdiff_t s = from; s <= to; ++s) {
         const std::uint16_t* fresh = sums + s * kRow;
+        PrefetchStep(fresh, colours + s * kRow);
         const __m512i below[2] = {_mm512_alignr_epi64(up[0], Carry512(left, s - 1), 7), _mm512_alignr_epi64(up[1], up[0], 7)};
         __m512i next[2];
         for (int v = 0; v < 2; ++v) {
@@ -289,17 +302,48 @@ void SumDown(Sum* sums, const std::uint8_t* first, std::size_t stride, std::ptrd
 }
 
 #if ZENVAS_CELL_VECTORS
-// Sixteen columns at a time through all the rows, kept in a register.
+// How far ahead of the columns being summed each row is fetched: the
+// processor's own prefetch follows one run of memory well but falls behind
+// on several rows read side by side.
+constexpr std::size_t kSumAhead = 2048;
+
+// Sixty-four columns at a time through all the rows, kept in registers.
 __attribute__((target("avx2"))) void SumDownAvx2(std::uint16_t* sums, const std::uint8_t* first, std::size_t stride,
                                                  std::ptrdiff_t rows, std::size_t count)
 {
     std::size_t e = 0;
-    for (; e + 16 <= count; e += 16) {
+    for (; e + 64 <= count; e += 64) {
         const std::uint8_t* p = first + e;
-        __m256i total = _mm256_setzero_si256();
-        for (std::ptrdiff_t r = 0; r < rows; ++r, p += stride)
-            total = _mm256_add_epi16(total, _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + e), total);
+        __m256i total[4] = {_mm256_setzero_si256(), _mm256_setzero_si256(), _mm256_setzero_si256(),
+                            _mm256_setzero_si256()};
+        for (std::ptrdiff_t r = 0; r < rows; ++r, p += stride) {
+            _mm_prefetch(reinterpret_cast<const char*>(p + kSumAhead), _MM_HINT_T0);
+            for (int v = 0; v < 4; ++v)
+                total[v] = _mm256_add_epi16(
+                    total[v], _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * v))));
+        }
+        for (int v = 0; v < 4; ++v)
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(sums + e + 16 * v), total[v]);
+    }
+    SumDown(sums + e, first + e, stride, rows, count - e);
+}
+
+__attribute__((target("avx512f,avx512bw"))) void SumDownAvx512(std::uint16_t* sums, const std::uint8_t* first,
+                                                               std::size_t stride, std::ptrdiff_t rows,
+                                                               std::size_t count)
+{
+    std::size_t e = 0;
+    for (; e + 64 <= count; e += 64) {
+        const std::uint8_t* p = first + e;
+        __m512i low = _mm512_setzero_si512(), high = _mm512_setzero_si512();
+        for (std::ptrdiff_t r = 0; r < rows; ++r, p += stride) {
+            _mm_prefetch(reinterpret_cast<const char*>(p + kSumAhead), _MM_HINT_T0);
+            const __m512i bytes = _mm512_loadu_si512(p);
+            low = _mm512_add_epi16(low, _mm512_cvtepu8_epi16(_mm512_castsi512_si256(bytes)));
+            high = _mm512_add_epi16(high, _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(bytes, 1)));
+        }
+        _mm512_storeu_si512(sums + e, low);
+        _mm512_storeu_si512(sums + e + 32, high);
     }
     SumDown(sums + e, first + e, stride, rows, count - e);
 }
@@ -312,9 +356,12 @@ template <class Sum>
 SumDownKernel<Sum> ChooseSumDown()
 {
 #if ZENVAS_CELL_VECTORS
-    if constexpr (sizeof(Sum) == 2)
+    if constexpr (sizeof(Sum) == 2) {
+        if (gdi::ActiveVectors() >= gdi::Vectors::Avx512)
+            return &SumDownAvx512;
         if (gdi::ActiveVectors() >= gdi::Vectors::Avx2)
             return &SumDownAvx2;
+    }
 #endif
     return &SumDown<Sum>;
 }
@@ -368,6 +415,65 @@ SumAcrossKernel ChooseSumAcross()
 #endif
     return &SumAcross;
 }
+
+#if ZENVAS_CELL_VECTORS
+// Sixteen whole cells of a band into a line, four at a time: their colours
+// gathered into one vector, and each 16 bytes of their pixels shuffled out
+// of it. A group's last chunk reaches past its cells, into bytes the next
+// group writes.
+__attribute__((target("avx2"))) void FillCellsAvx2(std::uint8_t* out, const std::uint8_t* colours,
+                                                   const std::uint8_t* masks, int chunks, std::ptrdiff_t group)
+{
+    constexpr std::ptrdiff_t kCell = kSlotStep * 4;
+    for (int g = 0; g < 4; ++g, out += group, colours += 4 * kCell) {
+        const __m128i four = _mm_setr_epi32(int(Load32(colours)), int(Load32(colours + kCell)),
+                                            int(Load32(colours + 2 * kCell)), int(Load32(colours + 3 * kCell)));
+        for (int c = 0; c < chunks; ++c)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * c),
+                             _mm_shuffle_epi8(four, _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks + 16 * c))));
+    }
+}
+#endif
+
+// The fill of a band's sixteen whole cells, where a vector path has one
+// for the cell width.
+class CellFill {
+public:
+    explicit CellFill(std::ptrdiff_t cellWidth)
+    {
+#if ZENVAS_CELL_VECTORS
+        if (gdi::ActiveVectors() >= gdi::Vectors::Avx2 && cellWidth <= kWidest) {
+            group_ = 12 * cellWidth;
+            chunks_ = int((group_ + 15) / 16);
+            for (std::ptrdiff_t b = 0; b < chunks_ * 16; ++b)
+                masks_[b] = b < group_ ? std::uint8_t(b / (3 * cellWidth) * 4 + b % (3 * cellWidth) % 3) : 0x80;
+        }
+#else
+        (void)cellWidth;
+#endif
+    }
+
+    explicit operator bool() const { return chunks_ > 0; }
+
+    // The end of what a fill of sixteen cells from p writes.
+    const std::uint8_t* reach(const std::uint8_t* p) const { return p + 3 * group_ + 16 * chunks_; }
+
+    void operator()(std::uint8_t* out, const std::uint8_t* colours) const
+    {
+#if ZENVAS_CELL_VECTORS
+        FillCellsAvx2(out, colours, masks_, chunks_, group_);
+#else
+        (void)out;
+        (void)colours;
+#endif
+    }
+
+private:
+    static constexpr std::ptrdiff_t kWidest = 16;
+    std::uint8_t masks_[12 * kWidest] = {};
+    int chunks_ = 0;
+    std::ptrdiff_t group_ = 0;
+};
 
 template <class Sum>
 class CellAverages {
@@ -441,6 +547,15 @@ private:
                         across(row + 3, used - 3, cellWidth_);
             }
             for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
+                // The steps this tile writes in the next band, fetched while
+                // this band is written: nothing else brings them in ahead
+                // of the writes.
+                if (first + kLanes < columns_) {
+                    const char* next = reinterpret_cast<const char*>(sums_ + at(first + kLanes, tile));
+                    const char* const end = next + std::size_t(tileEnd - tile + 2 * (kLanes - 1)) * kLanes * 4 * sizeof(Sum);
+                    for (; next < end; next += 64)
+                        __builtin_prefetch(next, 1, 3);
+                }
                 for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
                     sumBandRow(down.data() + std::size_t(j - tile) * values, first,
                                std::min(first + kLanes, columns_), j);
@@ -559,11 +674,12 @@ private:
     void fill()
     {
         const std::size_t rowBytes = std::size_t(width_) * 3;
+        const CellFill cellFill(cellWidth_);
         for (std::ptrdiff_t tile = 0; tile < rows_; tile += kTile) {
             const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
             for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
                 for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
-                    fillBandRow(first, std::min(first + kLanes, columns_), j);
+                    fillBandRow(cellFill, first, std::min(first + kLanes, columns_), j);
             }
             for (std::ptrdiff_t j = tile; j < tileEnd; ++j) {
                 const std::ptrdiff_t top = cellHeight_ * j;
@@ -576,29 +692,22 @@ private:
 
     // Cells first..end - 1 of the first pixel row of cell row j. Each pixel
     // is written as four bytes, the spare landing on the next pixel, which
-    // is written after; the row's last pixel as three.
-    void fillBandRow(std::ptrdiff_t first, std::ptrdiff_t end, std::ptrdiff_t j)
+    // is written after; the row's last pixel as three. A vector fill of the
+    // band's cells writes past them, so it runs only where the row goes on
+    // far enough.
+    void fillBandRow(const CellFill& cellFill, std::ptrdiff_t first, std::ptrdiff_t end, std::ptrdiff_t j)
     {
         std::uint8_t* const row = base_ + std::size_t(cellHeight_ * j) * stride_;
         std::uint8_t* p = row + std::size_t(cellWidth_ * first) * 3;
         const std::uint8_t* c = colours_ + at(first, j);
-        const std::ptrdiff_t whole = std::min(end, columns_ - 1); // every cell but the last is whole
-        if (cellWidth_ == 2) {
-            for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4, p += 6) {
-#if defined(__i386__) && defined(__SSE2__)
-                const __m128i colour = _mm_cvtsi32_si128(int(Load32(c) & 0xFFFFFF));
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_or_si128(colour, _mm_slli_epi64(colour, 24)));
-#else
-                const std::uint64_t colour = Load32(c) & 0xFFFFFF;
-                const std::uint64_t pair = colour | colour << 24;
-                std::memcpy(p, &pair, 8);
-#endif
-            }
-        } else {
-            for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4)
-                for (std::ptrdiff_t k = 0; k < cellWidth_; ++k, p += 3)
-                    std::memcpy(p, c, 4);
+        if (cellFill && end == first + kLanes && cellFill.reach(p) <= row + std::size_t(width_) * 3) {
+            cellFill(p, c);
+            return;
         }
+        const std::ptrdiff_t whole = std::min(end, columns_ - 1); // every cell but the last is whole
+        for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4)
+            for (std::ptrdiff_t k = 0; k < cellWidth_; ++k, p += 3)
+                std::memcpy(p, c, 4);
         if (end == columns_) {
             std::uint8_t* const last = row + std::size_t(width_ - 1) * 3;
             for (; p < last; p += 3)
