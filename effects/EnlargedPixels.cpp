@@ -426,8 +426,14 @@ __attribute__((target("avx2"))) void FillCellsAvx2(std::uint8_t* out, const std:
 {
     constexpr std::ptrdiff_t kCell = kSlotStep * 4;
     for (int g = 0; g < 4; ++g, out += group, colours += 4 * kCell) {
-        const __m128i four = _mm_setr_epi32(int(Load32(colours)), int(Load32(colours + kCell)),
-                                            int(Load32(colours + 2 * kCell)), int(Load32(colours + 3 * kCell)));
+        // Each colour moved into a vector register of its own and the four
+        // joined there: built in memory instead, as 32-bit builds would,
+        // the wide load waits for the four narrow stores.
+        __m128i cell[4];
+        for (int k = 0; k < 4; ++k)
+            cell[k] = _mm_cvtsi32_si128(int(Load32(colours + k * kCell)));
+        const __m128i four =
+            _mm_unpacklo_epi64(_mm_unpacklo_epi32(cell[0], cell[1]), _mm_unpacklo_epi32(cell[2], cell[3]));
         for (int c = 0; c < chunks; ++c)
             _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16 * c),
                              _mm_shuffle_epi8(four, _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks + 16 * c))));
@@ -474,6 +480,18 @@ private:
     int chunks_ = 0;
     std::ptrdiff_t group_ = 0;
 };
+
+// Fetches what a tile of `rows` cell rows uses of a band: its steps from
+// the tile's first row to its last row's last lane, `step` bytes each.
+// Bands lie far apart, and a tile reads or writes only part of one, so the
+// processor's own prefetch comes in late on each.
+inline void PrefetchTile(const void* first, std::ptrdiff_t rows, std::size_t step)
+{
+    const char* p = static_cast<const char*>(first);
+    const char* const end = p + std::size_t(rows + 2 * (kLanes - 1)) * step;
+    for (; p < end; p += 64)
+        __builtin_prefetch(p, 1, 3);
+}
 
 template <class Sum>
 class CellAverages {
@@ -550,12 +568,8 @@ private:
                 // The steps this tile writes in the next band, fetched while
                 // this band is written: nothing else brings them in ahead
                 // of the writes.
-                if (first + kLanes < columns_) {
-                    const char* next = reinterpret_cast<const char*>(sums_ + at(first + kLanes, tile));
-                    const char* const end = next + std::size_t(tileEnd - tile + 2 * (kLanes - 1)) * kLanes * 4 * sizeof(Sum);
-                    for (; next < end; next += 64)
-                        __builtin_prefetch(next, 1, 3);
-                }
+                if (first + kLanes < columns_)
+                    PrefetchTile(sums_ + at(first + kLanes, tile), tileEnd - tile, kLanes * 4 * sizeof(Sum));
                 for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
                     sumBandRow(down.data() + std::size_t(j - tile) * values, first,
                                std::min(first + kLanes, columns_), j);
@@ -678,6 +692,8 @@ private:
         for (std::ptrdiff_t tile = 0; tile < rows_; tile += kTile) {
             const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
             for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
+                if (first + kLanes < columns_)
+                    PrefetchTile(colours_ + at(first + kLanes, tile), tileEnd - tile, kLanes * 4);
                 for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
                     fillBandRow(cellFill, first, std::min(first + kLanes, columns_), j);
             }
