@@ -298,71 +298,100 @@ __attribute__((target("avx2"))) void MapChannelSumsAvx2(std::uint8_t* p, std::si
     MapChannelSumsPlain(p, pixelCount - i, table);
 }
 
-// 64 pixels (192 bytes) at a time, as planes: byte permutes split the
-// pixels into blue, green and red planes, the sums (0..765) are made in
-// 16-bit lanes and cut into their low seven bits and their group of 128,
-// and each channel looks its answer up in six 128-entry permutes, one per
-// group, keeping the one of the pixel's group. Permutes put the planes
-// back together. The last 63 pixels or fewer go the plain way.
+// The tables of the 512-bit path: per channel, the table as twelve runs
+// of 64 entries (sums 766 and 767 never occur), and the byte permutes
+// between pixels and planes.
+struct SumPlanes {
+    alignas(64) std::uint8_t entries[3][768];
+    alignas(64) std::uint8_t fromFirst[3][64], fromThird[3][64], toOutput[3][64], lowBytes[64];
+    std::uint64_t inThird[3] = {}, isRed[3] = {};
+};
+
+// `Blocks` blocks of 64 pixels (192 bytes each) as planes: byte permutes
+// split the pixels into blue, green and red planes, the sums (0..765) are
+// made in 16-bit lanes and cut into their low seven bits and their group
+// of 128, and each channel looks its answer up in six 128-entry permutes,
+// one per group, keeping the one of the pixel's group. Permutes put the
+// planes back together. Each run of the table that is loaded serves every
+// block's lookup: with eight vector registers (32-bit builds) the runs
+// cannot stay in registers from one step to the next, and loads were what
+// a step waited for.
+template <int Blocks>
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) inline void MapSumBlocksAvx512(std::uint8_t* at,
+                                                                                     const SumPlanes& planes,
+                                                                                     __m512i low)
+{
+    __m512i index[Blocks];
+    __mmask64 inGroup[Blocks][6];
+    for (int b = 0; b < Blocks; ++b) {
+        const std::uint8_t* in = at + 192 * b;
+        const __m512i v0 = _mm512_loadu_si512(in), v1 = _mm512_loadu_si512(in + 64),
+                      v2 = _mm512_loadu_si512(in + 128);
+        __m512i sums[2] = {_mm512_setzero_si512(), _mm512_setzero_si512()};
+        for (int c = 0; c < 3; ++c) {
+            const __m512i one = _mm512_mask_permutexvar_epi8(
+                _mm512_permutex2var_epi8(v0, _mm512_load_si512(planes.fromFirst[c]), v1), planes.inThird[c],
+                _mm512_load_si512(planes.fromThird[c]), v2);
+            sums[0] = _mm512_add_epi16(sums[0], _mm512_cvtepu8_epi16(_mm512_castsi512_si256(one)));
+            sums[1] = _mm512_add_epi16(sums[1], _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(one, 1)));
+        }
+        index[b] = _mm512_permutex2var_epi8(sums[0], low, sums[1]);
+        const __m512i group =
+            _mm512_permutex2var_epi8(_mm512_srli_epi16(sums[0], 7), low, _mm512_srli_epi16(sums[1], 7));
+        for (int g = 1; g < 6; ++g)
+            inGroup[b][g] = _mm512_cmpeq_epi8_mask(group, _mm512_set1_epi8(char(g)));
+    }
+    __m512i answers[Blocks][3];
+    for (int c = 0; c < 3; ++c) {
+        const std::uint8_t* t = planes.entries[c];
+        __m512i first = _mm512_load_si512(t), second = _mm512_load_si512(t + 64);
+        for (int b = 0; b < Blocks; ++b)
+            answers[b][c] = _mm512_permutex2var_epi8(first, index[b], second);
+        for (int g = 1; g < 6; ++g) {
+            first = _mm512_load_si512(t + 128 * g);
+            second = _mm512_load_si512(t + 128 * g + 64);
+            for (int b = 0; b < Blocks; ++b)
+                answers[b][c] = _mm512_mask_mov_epi8(answers[b][c], inGroup[b][g],
+                                                     _mm512_permutex2var_epi8(first, index[b], second));
+        }
+    }
+    for (int b = 0; b < Blocks; ++b)
+        for (int c = 0; c < 3; ++c)
+            _mm512_storeu_si512(at + 192 * b + 64 * c,
+                                _mm512_mask_permutexvar_epi8(
+                                    _mm512_permutex2var_epi8(answers[b][0], _mm512_load_si512(planes.toOutput[c]),
+                                                             answers[b][1]),
+                                    planes.isRed[c], _mm512_load_si512(planes.toOutput[c]), answers[b][2]));
+}
+
+// 128 pixels at a time, then 64; the last 63 pixels or fewer go the plain
+// way.
 __attribute__((target("avx512f,avx512bw,avx512vbmi"))) void MapChannelSumsAvx512(std::uint8_t* p,
                                                                                   std::size_t pixelCount,
                                                                                   const SumTable& table)
 {
-    // Per channel, the table as twelve runs of 64 entries (sums 766 and
-    // 767 never occur).
-    alignas(64) std::uint8_t entries[3][768];
+    SumPlanes planes;
     for (int c = 0; c < 3; ++c)
         for (int sum = 0; sum < 768; ++sum)
-            entries[c][sum] = static_cast<std::uint8_t>(table[std::min(sum, 765)] >> (8 * c));
-    alignas(64) std::uint8_t fromFirst[3][64], fromThird[3][64], toOutput[3][64], lowBytes[64];
-    std::uint64_t inThird[3] = {}, isRed[3] = {};
+            planes.entries[c][sum] = static_cast<std::uint8_t>(table[std::min(sum, 765)] >> (8 * c));
     for (int j = 0; j < 64; ++j) {
         for (int c = 0; c < 3; ++c) {
             const int at = 3 * j + c; // byte of channel c of pixel j
-            fromFirst[c][j] = static_cast<std::uint8_t>(at < 128 ? at : 0);
-            fromThird[c][j] = static_cast<std::uint8_t>(at >= 128 ? at - 128 : 0);
-            inThird[c] |= std::uint64_t(at >= 128) << j;
+            planes.fromFirst[c][j] = static_cast<std::uint8_t>(at < 128 ? at : 0);
+            planes.fromThird[c][j] = static_cast<std::uint8_t>(at >= 128 ? at - 128 : 0);
+            planes.inThird[c] |= std::uint64_t(at >= 128) << j;
             const int q = 64 * c + j, pixel = q / 3, channel = q % 3; // byte j of output vector c
-            toOutput[c][j] = static_cast<std::uint8_t>(channel == 1 ? 64 + pixel : pixel);
-            isRed[c] |= std::uint64_t(channel == 2) << j;
+            planes.toOutput[c][j] = static_cast<std::uint8_t>(channel == 1 ? 64 + pixel : pixel);
+            planes.isRed[c] |= std::uint64_t(channel == 2) << j;
         }
-        lowBytes[j] = static_cast<std::uint8_t>(2 * j);
+        planes.lowBytes[j] = static_cast<std::uint8_t>(2 * j);
     }
-    const __m512i low = _mm512_load_si512(lowBytes);
+    const __m512i low = _mm512_load_si512(planes.lowBytes);
     std::size_t i = 0;
-    for (; i + 64 <= pixelCount; i += 64, p += 192) {
-        const __m512i v0 = _mm512_loadu_si512(p), v1 = _mm512_loadu_si512(p + 64), v2 = _mm512_loadu_si512(p + 128);
-        __m512i planes[3];
-        for (int c = 0; c < 3; ++c)
-            planes[c] = _mm512_mask_permutexvar_epi8(_mm512_permutex2var_epi8(v0, _mm512_load_si512(fromFirst[c]), v1),
-                                                     inThird[c], _mm512_load_si512(fromThird[c]), v2);
-        __m512i sums[2] = {_mm512_setzero_si512(), _mm512_setzero_si512()};
-        for (int c = 0; c < 3; ++c) {
-            sums[0] = _mm512_add_epi16(sums[0], _mm512_cvtepu8_epi16(_mm512_castsi512_si256(planes[c])));
-            sums[1] = _mm512_add_epi16(sums[1], _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(planes[c], 1)));
-        }
-        const __m512i index = _mm512_permutex2var_epi8(sums[0], low, sums[1]);
-        const __m512i group = _mm512_permutex2var_epi8(_mm512_srli_epi16(sums[0], 7), low,
-                                                       _mm512_srli_epi16(sums[1], 7));
-        __mmask64 inGroup[6];
-        for (int g = 1; g < 6; ++g)
-            inGroup[g] = _mm512_cmpeq_epi8_mask(group, _mm512_set1_epi8(char(g)));
-        __m512i answers[3];
-        for (int c = 0; c < 3; ++c) {
-            const std::uint8_t* t = entries[c];
-            __m512i answer = _mm512_permutex2var_epi8(_mm512_load_si512(t), index, _mm512_load_si512(t + 64));
-            for (int g = 1; g < 6; ++g)
-                answer = _mm512_mask_mov_epi8(answer, inGroup[g],
-                                              _mm512_permutex2var_epi8(_mm512_load_si512(t + 128 * g), index,
-                                                                       _mm512_load_si512(t + 128 * g + 64)));
-            answers[c] = answer;
-        }
-        for (int c = 0; c < 3; ++c)
-            _mm512_storeu_si512(p + 64 * c,
-                                _mm512_mask_permutexvar_epi8(
-                                    _mm512_permutex2var_epi8(answers[0], _mm512_load_si512(toOutput[c]), answers[1]),
-                                    isRed[c], _mm512_load_si512(toOutput[c]), answers[2]));
-    }
+    for (; i + 128 <= pixelCount; i += 128, p += 384)
+        MapSumBlocksAvx512<2>(p, planes, low);
+    for (; i + 64 <= pixelCount; i += 64, p += 192)
+        MapSumBlocksAvx512<1>(p, planes, low);
     MapChannelSumsPlain(p, pixelCount - i, table);
 }
 

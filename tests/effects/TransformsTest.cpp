@@ -181,10 +181,11 @@ TEST(ColourAdjustments, VectorPathsMatchThePlainOneOnEveryTable)
 }
 
 // The vector paths start and end runs wherever a picture's bytes happen to
-// lie: every start within a 64-byte line and every length up to 100 pixels.
+// lie: every start within a 64-byte line and every length up to 200 pixels
+// (past the widest step, 128 pixels, and one of each narrower after it).
 TEST(ColourAdjustments, VectorPathsMatchThePlainOneAtEveryAlignment)
 {
-    std::vector<std::uint8_t> random(64 + 300 + 64);
+    std::vector<std::uint8_t> random(64 + 600 + 64);
     std::uint32_t state = 99;
     for (auto& byte : random)
         byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
@@ -202,8 +203,8 @@ TEST(ColourAdjustments, VectorPathsMatchThePlainOneAtEveryAlignment)
         if (level > gdi::MachineVectors())
             continue;
         for (std::size_t start = 0; start < 64; ++start)
-            for (std::size_t pixels = 0; pixels <= 100; ++pixels) {
-                alignas(64) std::uint8_t plain[64 + 300 + 64], vector[64 + 300 + 64];
+            for (std::size_t pixels = 0; pixels <= 200; ++pixels) {
+                alignas(64) std::uint8_t plain[64 + 600 + 64], vector[64 + 600 + 64];
                 std::memcpy(plain, random.data(), sizeof plain);
                 std::memcpy(vector, random.data(), sizeof vector);
                 const gdi::Vectors saved = gdi::LimitVectors(gdi::Vectors::Plain);
