@@ -721,9 +721,22 @@ private:
             return;
         }
         const std::ptrdiff_t whole = std::min(end, columns_ - 1); // every cell but the last is whole
-        for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4)
-            for (std::ptrdiff_t k = 0; k < cellWidth_; ++k, p += 3)
-                std::memcpy(p, c, 4);
+        if (cellWidth_ == 2) {
+            for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4, p += 6) {
+#if defined(__i386__) && defined(__SSE2__)
+                const __m128i colour = _mm_cvtsi32_si128(int(Load32(c) & 0xFFFFFF));
+                _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm_or_si128(colour, _mm_slli_epi64(colour, 24)));
+#else
+                const std::uint64_t colour = Load32(c) & 0xFFFFFF;
+                const std::uint64_t pair = colour | colour << 24;
+                std::memcpy(p, &pair, 8);
+#endif
+            }
+        } else {
+            for (std::ptrdiff_t i = first; i < whole; ++i, c += kSlotStep * 4)
+                for (std::ptrdiff_t k = 0; k < cellWidth_; ++k, p += 3)
+                    std::memcpy(p, c, 4);
+        }
         if (end == columns_) {
             std::uint8_t* const last = row + std::size_t(width_ - 1) * 3;
             for (; p < last; p += 3)
