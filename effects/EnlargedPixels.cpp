@@ -121,17 +121,6 @@ inline std::int32_t LeftCell(const std::uint8_t* left, std::ptrdiff_t s)
     return cell;
 }
 
-// Fetches a step's sums and colours some steps ahead: a band's steps are
-// one run of memory, but the processor's own prefetch starts late on it.
-inline void PrefetchStep(const std::uint16_t* fresh, std::uint8_t* colours)
-{
-    constexpr std::ptrdiff_t kAhead = 16; // steps
-    const char* sums = reinterpret_cast<const char*>(fresh + kAhead * kLanes * 4);
-    _mm_prefetch(sums, _MM_HINT_T0);
-    _mm_prefetch(sums + 64, _MM_HINT_T0);
-    __builtin_prefetch(colours + kAhead * kLanes * 4, 1, 3);
-}
-
 __attribute__((target("avx2"))) inline __m256i ShiftCellAvx2(__m256i cells, __m256i carry)
 {
     // [carry's last cell, cells 0, 1, 2]
@@ -172,7 +161,6 @@ __attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, 
     for (std::ptrdiff_t s = from; s <= to; ++s) {
         const __m256i in = CarryAvx2(left, s - 1);
         const std::uint16_t* fresh = sums + s * kRow;
-        PrefetchStep(fresh, colours + s * kRow);
         __m256i next[4], below[4];
         for (int v = 0; v < 4; ++v) {
             below[v] = ShiftCellAvx2(up[v], v ? up[v - 1] : in);
@@ -225,7 +213,6 @@ __attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::ui
     }
     for (std::ptrdiff_t s = from; s <= to; ++s) {
         const std::uint16_t* fresh = sums + s * kRow;
-        PrefetchStep(fresh, colours + s * kRow);
         const __m512i below[2] = {_mm512_alignr_epi64(up[0], Carry512(left, s - 1), 7), _mm512_alignr_epi64(up[1], up[0], 7)};
         __m512i next[2];
         for (int v = 0; v < 2; ++v) {
