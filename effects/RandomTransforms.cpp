@@ -427,6 +427,28 @@ const GroupStarts<Lanes>& TheGroupStarts()
     return starts;
 }
 
+// The partner writes of a group, in lane order. A 64-bit build reads the
+// targets and the words two at a time from memory; left to itself, the
+// compiler takes each target out of the vector just stored, two vector
+// operations a lane.
+template <int Lanes>
+inline void TradeWrites(const std::int32_t* target, const std::uint32_t* source, std::uint32_t* made)
+{
+    if constexpr (sizeof(void*) == 8) {
+        __asm__("" : : "m"(*reinterpret_cast<const std::int32_t(*)[Lanes]>(target)));
+        for (int l = 0; l < Lanes; l += 2) {
+            std::uint64_t to, words;
+            std::memcpy(&to, target + l, 8);
+            std::memcpy(&words, source + l, 8);
+            made[std::int32_t(to)] = std::uint32_t(words);
+            made[std::int32_t(to >> 32)] = std::uint32_t(words >> 32);
+        }
+    } else {
+        for (int l = 0; l < Lanes; ++l)
+            made[target[l]] = source[l];
+    }
+}
+
 // Eight pixels at a time: lane l of vector k holds draw 4l + k, and every
 // lane steps 32 draws on. Each pixel's partner is either looked up in the
 // row tables (Table) or its slot is worked out from the row's own (a move
@@ -527,8 +549,7 @@ __attribute__((target("avx2"))) void FrostRowAvx2(std::uint32_t seed, const Fros
         const __m256i spare = _mm256_set1_epi32(std::int32_t(std::ptrdiff_t(plan.rowWords) - x));
         _mm256_store_si256(reinterpret_cast<__m256i*>(target),
                            _mm256_blendv_epi8(spare, at, _mm256_andnot_si256(blocked, inside)));
-        for (int l = 0; l < 8; ++l)
-            made[x + target[l]] = source[x + l];
+        TradeWrites<8>(target, source + x, made + x);
     }
 }
 
@@ -617,8 +638,7 @@ __attribute__((target("avx512f,avx512bw"))) void FrostRow512(std::uint32_t seed,
         const __mmask16 blocked = _mm512_mask_test_epi32_mask(ahead, partnerTrades, partnerTrades);
         const __m512i spare = _mm512_set1_epi32(std::int32_t(std::ptrdiff_t(plan.rowWords) - x));
         _mm512_store_si512(target, _mm512_mask_blend_epi32(__mmask16(inside & ~blocked), spare, at));
-        for (int l = 0; l < 16; ++l)
-            made[x + target[l]] = source[x + l];
+        TradeWrites<16>(target, source + x, made + x);
     }
 }
 
