@@ -173,7 +173,18 @@ fi
 # zenvas-screen, when that build is there (scripts/test.sh makes it first).
 screen="$root/build/release/bin/zenvas-screen"
 [ -x "$screen" ] || screen=""
-for triplet in "${triplets[@]}"; do
+# Some kernels run no 32-bit x86 program at all (built without IA-32
+# emulation, or with it switched off, as on hosts that run 64-bit user code
+# only): execve of one fails with "Exec format error", wine32's loader
+# included. There the 32-bit tests cannot run; the 32-bit DLL is still built
+# and its tables checked above, and the run says loudly what it left out.
+tested=("${triplets[@]}")
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "build-windows: WARNING: this machine does not run 32-bit x86 programs" \
+    "($(/usr/lib/wine/wine --version 2>&1 | head -1)); the i686 tests under wine32 are left out" >&2
+  tested=(x86_64-w64-mingw32)
+fi
+for triplet in "${tested[@]}"; do
   build="$root/build/windows/$triplet-wine"
   echo "build-windows: zenvas-host.exe and the tests in $build"
   configure "$triplet" "$build" -DZENVAS_STANDALONE_PLUGIN=OFF \
