@@ -179,9 +179,9 @@ screen="$root/build/release/bin/zenvas-screen"
 # included. There the 32-bit tests cannot run; the 32-bit DLL is still built
 # and its tables checked above, and the run says loudly what it left out.
 tested=("${triplets[@]}")
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if ! answer=$("$root/cmake/wine32.sh" --version 2>&1); then
   echo "build-windows: WARNING: this machine does not run 32-bit x86 programs" \
-    "($(/usr/lib/wine/wine --version 2>&1 | head -1)); the i686 tests under wine32 are left out" >&2
+    "(${answer%%$'\n'*}); the i686 tests under wine32 are left out" >&2
   tested=(x86_64-w64-mingw32)
 fi
 for triplet in "${tested[@]}"; do
