@@ -33,10 +33,10 @@ win32="$root/build/windows/i686-w64-mingw32-bench/bin"
 
 # A machine whose kernel runs no 32-bit x86 program (see README.md) has no
 # win32 column.
-sides=(linux win64 win32)
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+win32_runs=1
+if ! "$root/cmake/wine32.sh" --version >/dev/null 2>&1; then
   echo "windows_compare: this machine does not run 32-bit x86 programs; the win32 column stays empty" >&2
-  sides=(linux win64)
+  win32_runs=0
 fi
 
 if [[ -z ${ZENVAS_NO_BUILD:-} ]]; then
@@ -47,7 +47,7 @@ if [[ -z ${ZENVAS_NO_BUILD:-} ]]; then
 fi
 for program in "${programs[@]}"; do
   files=("$linux/$program" "$win64/$program.exe")
-  if [[ ${#sides[@]} -eq 3 ]]; then files+=("$win32/$program.exe"); fi
+  if ((win32_runs)); then files+=("$win32/$program.exe"); fi
   for file in "${files[@]}"; do
     [[ -x $file ]] || { echo "windows_compare: $file is missing (run without ZENVAS_NO_BUILD)" >&2; exit 2; }
   done
@@ -83,7 +83,7 @@ for round in $(seq "$runs"); do
     echo "windows_compare: round $round of $runs" >&2
     run linux "$program" "$linux/$program"
     run win64 "$program" "$root/cmake/wine64.sh" "$win64/$program.exe"
-    if [[ ${#sides[@]} -eq 3 ]]; then run win32 "$program" "$root/cmake/wine32.sh" "$win32/$program.exe"; fi
+    if ((win32_runs)); then run win32 "$program" "$root/cmake/wine32.sh" "$win32/$program.exe"; fi
   done
 done
 
