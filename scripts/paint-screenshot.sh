@@ -13,7 +13,7 @@ cd "$work"
 export NO_AT_BRIDGE=1 GSETTINGS_BACKEND=memory
 "$B/zenvas-host" --window "$root/examples/paint.zhs" > log 2>&1 &
 pid=$!
-page=$(timeout 20 xdotool search --sync --onlyvisible --name '^paint.zhs$' | head -1)
+page=$(window_named 'paint.zhs' 20)
 p() { sleep "${1:-0.15}"; }
 click() { xdotool mousemove --window "$page" $1 $2 click 1; p 0.3; }
 drag() { xdotool mousemove --window "$page" $1 $2; p; xdotool mousedown 1; p; shift 2
@@ -31,11 +31,11 @@ click 19 483; click 98 464; tool 4; drag 230 248 335 170; drag 335 170 440 248
 click 124 464; click 19 515; tool 7; drag 60 430 150 410 250 430 350 415 450 432 550 412 650 430 700 420
 click 98 490; tool 5; click 120 160; click 180 120
 tool 8
-timeout 10 xdotool search --sync --onlyvisible --name '^Zenvas Paint$' > /dev/null
+window_named 'Zenvas Paint' 10 > /dev/null
 p 0.5; xdotool key ctrl+a; xdotool type --delay 50 "Hello, Zenvas"; p 0.3; xdotool key Return; p 0.5
 click 98 464; click 450 190
 click 324 490
-timeout 10 xdotool search --sync --onlyvisible --name '^Save As$' > /dev/null
+window_named 'Save As' 10 > /dev/null
 p 0.8; xdotool key ctrl+a; xdotool type --delay 50 "$work/house.bmp"; p 0.3; xdotool key Return
 p 1.5
 eval "$(xdotool getwindowgeometry --shell "$page")"

@@ -38,8 +38,6 @@ finish() {
   fi
   wait "$pid"
 }
-# The window with exactly this title, once it is shown.
-window_named() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -1; }
 # Screen pixels of the area (x, y, w, h) of window $1 against picture $2.
 same_pixels() {
   local id=$1 picture=$2 dx=$3 dy=$4 w=$5 h=$6 shot="$work/shot-$(basename "$2")"

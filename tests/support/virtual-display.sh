@@ -2,7 +2,8 @@
 # SCRIPT ARGS... runs SCRIPT again with ARGS under a virtual X server
 # (1280x1024, 24 bits) in a fresh WORK folder, and returns at once when it
 # already is that run. Without Xvfb or xdotool the test skips (exit 77),
-# unless ZENVAS_REQUIRE_GUI is set (CI), where it fails.
+# unless ZENVAS_REQUIRE_GUI is set (CI), where it fails. window_named finds
+# a window on that server by its title.
 #
 # The server is started here rather than by xvfb-run: xvfb-run learns that
 # its server is ready from a signal it may take before it starts waiting for
@@ -42,4 +43,19 @@ on_virtual_display() {
   fi
   DISPLAY=":$(head -1 "$number")" XAUTHORITY=/dev/null ZENVAS_ON_VIRTUAL_DISPLAY=1 bash "$@"
   exit
+}
+
+# The id of the first shown window titled exactly $1, waiting at most $2
+# seconds (20). xdotool's own waiting search (--sync) ends with an X error
+# when a window it is walking is destroyed under it, as a chooser's short-
+# lived popups are; each try here is a search of its own, so that race costs
+# a try rather than the answer.
+window_named() {
+  local title=$1 end=$((SECONDS + ${2:-20})) id
+  while [ "$SECONDS" -lt "$end" ]; do
+    id=$(timeout 10 xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
 }

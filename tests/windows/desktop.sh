@@ -56,7 +56,7 @@ mv stroke.png headless.png
 "$wine" "$host" --plugin "$plugin" --window --trace stroke.zhs > window.out 2>&1 &
 pid=$!
 for _ in $(seq 600); do grep -q '^drawn' window.out && break; sleep 0.1; done
-page=$(timeout 30 xdotool search --sync --onlyvisible --name '^stroke.zhs$' | head -1)
+page=$(window_named 'stroke.zhs' 30)
 if ! grep -q '^drawn' window.out || [ -z "$page" ]; then
   fail "the page never showed the strokes: $(cat window.out)"
 else
@@ -92,7 +92,7 @@ for tool in $HELD_TOOLS; do
   "$wine" "$host" --plugin "$plugin" --window "held-$tool.zhs" > "window-$tool.out" 2>&1 &
   pid=$!
   for _ in $(seq 600); do grep -q '^held' "window-$tool.out" && break; sleep 0.1; done
-  page=$(timeout 30 xdotool search --sync --onlyvisible --name "^held-$tool.zhs\$" | head -1)
+  page=$(window_named "held-$tool.zhs" 30)
   if ! grep -q '^held' "window-$tool.out" || [ -z "$page" ]; then
     fail "the $tool drag never showed: $(cat "window-$tool.out")"
   else
@@ -120,7 +120,7 @@ cp "$here/../gui/editor-headless.zhs" .
 "$wine" "$host" --plugin "$plugin" --window --edit ZvRectangleNoMouse "Page" "2" "0,0,0" "" "" "255,255,255" "" \
   > editor-window.out 2>&1 &
 pid=$!
-dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^ZvRectangleNoMouse$' | head -1)
+dialog=$(window_named 'ZvRectangleNoMouse' 60)
 if [ -z "$dialog" ]; then
   fail "the editor never appeared: $(cat editor-window.out)"
   "$wine" taskkill /f /im "$(basename "$host")" > /dev/null 2>&1
@@ -151,14 +151,14 @@ diff editor-headless.out editor-slots.out > editor.diff || fail "the slots diffe
 cp "$here/../gui/pickers.zhs" .
 "$wine" "$host" --plugin "$plugin" --window pickers.zhs > pickers.out 2>&1 &
 pid=$!
-page=$(timeout 60 xdotool search --sync --onlyvisible --name '^pickers.zhs$' | head -1)
+page=$(window_named 'pickers.zhs' 60)
 if [ -n "$page" ]; then
   sleep 1
   eval "$(xdotool getwindowgeometry --shell "$page")"
   fx=$(((WIDTH - 1024) / 2)) fy=$((HEIGHT - 768 - (WIDTH - 1024) / 2))
   xdotool mousemove --window "$page" $((fx + 40)) $((fy + 20)) click 1
   for title in Color Font; do
-    chooser=$(timeout 30 xdotool search --sync --onlyvisible --name "^$title\$" | head -1)
+    chooser=$(window_named "$title" 30)
     [ -n "$chooser" ] || { fail "the $title dialog never appeared"; break; }
     sleep 0.5
     xdotool key Return
@@ -183,11 +183,11 @@ cp "$here/../scripts/fixtures/square.cur" .
 cursor="Z:${PWD//\//\\}\\square.cur" # the work folder as wine names it
 "$wine" "$host" --plugin "$plugin" --window --edit ZenvasSetCursor "Pen" "1" > files.out 2>&1 &
 pid=$!
-dialog=$(timeout 60 xdotool search --sync --onlyvisible --name '^ZenvasSetCursor$' | head -1)
+dialog=$(window_named 'ZenvasSetCursor' 60)
 if [ -n "$dialog" ]; then
   sleep 1
   xdotool mousemove --window "$dialog" 337 127 click 1 # the folder button of the cursor's row
-  if [ -n "$(timeout 30 xdotool search --sync --onlyvisible --name '^Open$' | head -1)" ]; then
+  if [ -n "$(window_named 'Open' 30)" ]; then
     sleep 1
     xdotool type --delay 30 "$cursor"; sleep 0.3
     xdotool key Return; sleep 1
