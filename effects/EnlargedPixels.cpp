@@ -40,7 +40,9 @@ namespace {
 // all at once. Each band keeps its cells by step, the kLanes cells of a
 // step side by side, so that what one step reads and writes is one run of
 // memory: four values a cell, blue, green, red and a spare that means
-// nothing.
+// nothing. The sums of the fresh parts are kept by cell row instead, the
+// band's kLanes cells of a row side by side, so that the pass that makes
+// them writes each band's memory in order; the vector steps gather them.
 constexpr std::ptrdiff_t kLanes = 16;
 
 // Truncating division by a pixel count. Sums that fit 32 bits divide
@@ -108,6 +110,22 @@ bool FindDivision(std::uint32_t count, InnerWindow& window)
 // a 256-bit vector of 16-bit values, sixteen cells as four vectors. sums
 // and colours are the band's; left is the band to its left, or null for
 // the first band, whose first column has no cells to its left.
+//
+// A step's sums lie on the cell rows s, s - 2, ... s - 2 (kLanes - 1), a
+// cell's four values a 64-bit word: lane k's word is kSumSkew bytes before
+// lane k - 1's. The rows a band's steps read next are fetched kStepsAhead
+// steps ahead of the first lane's.
+constexpr std::ptrdiff_t kSumRow = kLanes * 4 * 2;      // bytes of a band's cell row of sums
+constexpr std::ptrdiff_t kSumSkew = 2 * kSumRow - 8;    // from lane k - 1's word to lane k's, backwards
+constexpr std::ptrdiff_t kStepsAhead = 8;
+
+inline const char* SumStep(const std::uint16_t* sums, std::ptrdiff_t s)
+{
+    const char* at = reinterpret_cast<const char*>(sums) + s * kSumRow;
+    _mm_prefetch(at + kStepsAhead * kSumRow, _MM_HINT_T0);
+    _mm_prefetch(at + kStepsAhead * kSumRow + 64, _MM_HINT_T0);
+    return at;
+}
 // The cell that comes in first when the cells of step s are shifted one
 // along: cell (first - 1, j + 2) for the first lane's cell (first, j),
 // which stands at step j + 2 + 2 (kLanes - 1) of the band to the left.
@@ -147,6 +165,10 @@ __attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, 
     const __m256i beside = _mm256_set1_epi16(std::int16_t(window.beside));
     const __m256i multiplier = _mm256_set1_epi16(std::int16_t(window.multiplier));
     const __m128i shift = _mm_cvtsi32_si128(window.shift);
+    __m256i skew[4];
+    for (int v = 0; v < 4; ++v)
+        skew[v] = _mm256_setr_epi64x(-kSumSkew * (4 * v), -kSumSkew * (4 * v + 1), -kSumSkew * (4 * v + 2),
+                                     -kSumSkew * (4 * v + 3));
     __m256i up[4], beside1[4];
     {
         __m256i older[4];
@@ -160,11 +182,11 @@ __attribute__((target("avx2"))) void ColourStepsAvx2(const std::uint16_t* sums, 
     }
     for (std::ptrdiff_t s = from; s <= to; ++s) {
         const __m256i in = CarryAvx2(left, s - 1);
-        const std::uint16_t* fresh = sums + s * kRow;
+        const char* fresh = SumStep(sums, s);
         __m256i next[4], below[4];
         for (int v = 0; v < 4; ++v) {
             below[v] = ShiftCellAvx2(up[v], v ? up[v - 1] : in);
-            __m256i sum = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(fresh + 16 * v));
+            __m256i sum = _mm256_i64gather_epi64(reinterpret_cast<const long long*>(fresh), skew[v], 1);
             sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(up[v], across));
             sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(beside1[v], beside));
             sum = _mm256_add_epi16(sum, below[v]);
@@ -203,6 +225,11 @@ __attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::ui
     const __m512i beside = _mm512_set1_epi16(std::int16_t(window.beside));
     const __m512i multiplier = _mm512_set1_epi16(std::int16_t(window.multiplier));
     const __m128i shift = _mm_cvtsi32_si128(window.shift);
+    __m512i skew[2];
+    for (int v = 0; v < 2; ++v)
+        skew[v] = _mm512_setr_epi64(-kSumSkew * (8 * v), -kSumSkew * (8 * v + 1), -kSumSkew * (8 * v + 2),
+                                    -kSumSkew * (8 * v + 3), -kSumSkew * (8 * v + 4), -kSumSkew * (8 * v + 5),
+                                    -kSumSkew * (8 * v + 6), -kSumSkew * (8 * v + 7));
     __m512i up[2], beside1[2];
     {
         const __m512i older[2] = {Widen512(colours + (from - 2) * kRow), Widen512(colours + (from - 2) * kRow + 32)};
@@ -212,11 +239,11 @@ __attribute__((target("avx512f,avx512bw"))) void ColourStepsAvx512(const std::ui
         beside1[1] = _mm512_alignr_epi64(older[1], older[0], 7);
     }
     for (std::ptrdiff_t s = from; s <= to; ++s) {
-        const std::uint16_t* fresh = sums + s * kRow;
+        const char* fresh = SumStep(sums, s);
         const __m512i below[2] = {_mm512_alignr_epi64(up[0], Carry512(left, s - 1), 7), _mm512_alignr_epi64(up[1], up[0], 7)};
         __m512i next[2];
         for (int v = 0; v < 2; ++v) {
-            __m512i sum = _mm512_loadu_si512(fresh + 32 * v);
+            __m512i sum = _mm512_i64gather_epi64(skew[v], fresh, 1);
             sum = _mm512_add_epi16(sum, _mm512_mullo_epi16(up[v], across));
             sum = _mm512_add_epi16(sum, _mm512_mullo_epi16(beside1[v], beside));
             sum = _mm512_add_epi16(sum, below[v]);
@@ -251,7 +278,7 @@ StepsKernel ChooseSteps()
 // lane along.
 constexpr std::ptrdiff_t kSlotStep = 2 * kLanes + 1;
 
-// Cell rows summed and filled at a time.
+// Cell rows filled at a time.
 constexpr std::ptrdiff_t kTile = 16;
 
 inline std::uint64_t Load64(const void* p)
@@ -392,6 +419,21 @@ __attribute__((target("avx2"))) void SumAcrossAvx2(std::uint16_t* sums, std::siz
 }
 #endif
 
+#if ZENVAS_CELL_VECTORS
+// A band's row of sixteen cells' sums, each cell's four values from `run`
+// on, `step` values apart, written past the caches: the steps read them
+// only once every row of sums is made, long after they would have left.
+// `out` is 32-byte aligned.
+__attribute__((target("avx2"))) void StreamSumRow(std::uint16_t* out, const std::uint16_t* run, std::ptrdiff_t step)
+{
+    for (int v = 0; v < 4; ++v, run += 4 * step)
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(out + 16 * v),
+                            _mm256_setr_epi64x(std::int64_t(Load64(run)), std::int64_t(Load64(run + step)),
+                                               std::int64_t(Load64(run + 2 * step)),
+                                               std::int64_t(Load64(run + 3 * step))));
+}
+#endif
+
 using SumAcrossKernel = void (*)(std::uint16_t*, std::size_t, std::ptrdiff_t);
 
 SumAcrossKernel ChooseSumAcross()
@@ -469,15 +511,13 @@ private:
     std::ptrdiff_t group_ = 0;
 };
 
-// Fetches what a tile of `rows` cell rows uses of a band: its steps from
-// the tile's first row to its last row's last lane, `step` bytes each.
-// Bands lie far apart, and a tile reads or writes only part of one, so the
+// Fetches the `bytes` from `first` that a tile uses of a band. Bands lie
+// far apart, and a tile reads or writes only part of one, so the
 // processor's own prefetch comes in late on each.
-inline void PrefetchTile(const void* first, std::ptrdiff_t rows, std::size_t step)
+inline void PrefetchTile(const void* first, std::size_t bytes)
 {
     const char* p = static_cast<const char*>(first);
-    const char* const end = p + std::size_t(rows + 2 * (kLanes - 1)) * step;
-    for (; p < end; p += 64)
+    for (const char* const end = p + bytes; p < end; p += 64)
         __builtin_prefetch(p, 1, 3);
 }
 
@@ -497,7 +537,8 @@ public:
         const std::uint64_t slots = std::uint64_t(bands_) * std::uint64_t(steps_) * kLanes;
         if (slots * 4 * sizeof(Sum) > std::uint64_t(PTRDIFF_MAX))
             throw gdi::Error("picture too large for enlarged pixels of this size");
-        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(std::size_t(slots) * 4 * sizeof(Sum)));
+        const std::size_t cells = std::size_t(bands_) * std::size_t(rows_) * kLanes;
+        sums_ = reinterpret_cast<Sum*>(Working().sums.reserve(cells * 4 * sizeof(Sum)));
         colours_ = Working().colours.reserve(std::size_t(slots) * 4);
     }
 
@@ -515,62 +556,68 @@ public:
     }
 
 private:
-    // The first of cell (i, j)'s four values.
+    // The first of cell (i, j)'s four colour values, and of its four sums.
     std::size_t at(std::ptrdiff_t i, std::ptrdiff_t j) const
     {
         const std::ptrdiff_t k = i % kLanes;
         return ((std::size_t(i / kLanes) * std::size_t(steps_) + std::size_t(j + 2 * k)) * kLanes + std::size_t(k)) * 4;
     }
+    std::size_t sumAt(std::ptrdiff_t i, std::ptrdiff_t j) const
+    {
+        return ((std::size_t(i / kLanes) * std::size_t(rows_) + std::size_t(j)) * kLanes + std::size_t(i % kLanes)) * 4;
+    }
 
     // Column 0 is fresh in cell 0, columns w*i + 1 .. w*(i + 1) in cell i;
     // row 0 in cell row 0, rows h*j + 1 .. h*(j + 1) in cell row j. Each
     // cell row's fresh rows are summed down first, then across each cell.
-    // Cell rows go kTile at a time, band by band, so that each band's
-    // steps are written in order rather than all bands at once.
     void sumFreshParts()
     {
         // A cell's last sum is read as four values; 16-bit rows are summed
         // across in place, reading w - 1 pixels past the row's end, and
         // vectors read sixteen values at a time.
         const std::size_t used = std::size_t(width_) * 3;
-        const std::size_t values = used + std::size_t(cellWidth_) * 3 + 16;
-        std::vector<Sum> down(values * kTile);
+        std::vector<Sum> down(used + std::size_t(cellWidth_) * 3 + 16);
         const SumDownKernel<Sum> sumDown = ChooseSumDown<Sum>();
         const SumAcrossKernel across = ChooseSumAcross();
-        for (std::ptrdiff_t tile = 0; tile < rows_; tile += kTile) {
-            const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
-            for (std::ptrdiff_t j = tile; j < tileEnd; ++j) {
-                Sum* const row = down.data() + std::size_t(j - tile) * values;
-                const std::ptrdiff_t top = j == 0 ? 0 : cellHeight_ * j + 1;
-                const std::ptrdiff_t bottom = std::min(cellHeight_ * (j + 1), height_ - 1);
-                sumDown(row, base_ + std::size_t(top) * stride_, stride_, std::max<std::ptrdiff_t>(bottom - top + 1, 0),
-                        used);
-                // Each cell's fresh columns but cell 0's first are a run of
-                // w pixels from column w*i + 1: summed across from column 1
-                // on, a cell's sum is one value of the row.
-                if constexpr (sizeof(Sum) == 2)
-                    if (cellWidth_ > 1)
-                        across(row + 3, used - 3, cellWidth_);
-            }
-            for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
-                // The steps this tile writes in the next band, fetched while
-                // this band is written: nothing else brings them in ahead
-                // of the writes.
-                if (first + kLanes < columns_)
-                    PrefetchTile(sums_ + at(first + kLanes, tile), tileEnd - tile, kLanes * 4 * sizeof(Sum));
-                for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
-                    sumBandRow(down.data() + std::size_t(j - tile) * values, first,
-                               std::min(first + kLanes, columns_), j);
-            }
+#if ZENVAS_CELL_VECTORS
+        const bool stream = sizeof(Sum) == 2 && gdi::ActiveVectors() >= gdi::Vectors::Avx2;
+#else
+        const bool stream = false;
+#endif
+        for (std::ptrdiff_t j = 0; j < rows_; ++j) {
+            const std::ptrdiff_t top = j == 0 ? 0 : cellHeight_ * j + 1;
+            const std::ptrdiff_t bottom = std::min(cellHeight_ * (j + 1), height_ - 1);
+            sumDown(down.data(), base_ + std::size_t(top) * stride_, stride_,
+                    std::max<std::ptrdiff_t>(bottom - top + 1, 0), used);
+            // Each cell's fresh columns but cell 0's first are a run of w
+            // pixels from column w*i + 1: summed across from column 1 on, a
+            // cell's sum is one value of the row.
+            if constexpr (sizeof(Sum) == 2)
+                if (cellWidth_ > 1)
+                    across(down.data() + 3, used - 3, cellWidth_);
+            for (std::ptrdiff_t first = 0; first < columns_; first += kLanes)
+                sumBandRow(down.data(), first, std::min(first + kLanes, columns_), j, stream);
         }
+#if ZENVAS_CELL_VECTORS
+        if (stream)
+            _mm_sfence();
+#endif
     }
 
     // The sums of cells first..end - 1 of cell row j, from the row summed
-    // down (and, for 16-bit sums, across).
-    void sumBandRow(const Sum* down, std::ptrdiff_t first, std::ptrdiff_t end, std::ptrdiff_t j)
+    // down (and, for 16-bit sums, across); a whole band's past the caches
+    // when `stream` is set.
+    void sumBandRow(const Sum* down, std::ptrdiff_t first, std::ptrdiff_t end, std::ptrdiff_t j,
+                    [[maybe_unused]] bool stream)
     {
-        Sum* out = sums_ + at(first, j);
+        Sum* out = sums_ + sumAt(first, j);
         if constexpr (sizeof(Sum) == 2) {
+#if ZENVAS_CELL_VECTORS
+            if (stream && first > 0 && end - first == kLanes) {
+                StreamSumRow(out, down + 3 * (cellWidth_ * first + 1), 3 * cellWidth_);
+                return;
+            }
+#endif
             // Four 16-bit sums in a 64-bit word: the three colour sums never
             // carry into their neighbours, and the spare's carry leaves the
             // word. Cell 0 adds its column 0.
@@ -579,13 +626,13 @@ private:
                 const std::uint64_t all = Load64(down) + Load64(down + 3);
                 std::memcpy(out, &all, 8);
                 ++i;
-                out += kSlotStep * 4;
+                out += 4;
             }
             const Sum* run = down + 3 * (cellWidth_ * i + 1);
-            for (; i < end; ++i, out += kSlotStep * 4, run += 3 * cellWidth_)
+            for (; i < end; ++i, out += 4, run += 3 * cellWidth_)
                 Copy8(out, run);
         } else {
-            for (std::ptrdiff_t i = first; i < end; ++i, out += kSlotStep * 4) {
+            for (std::ptrdiff_t i = first; i < end; ++i, out += 4) {
                 const std::ptrdiff_t right = std::min(cellWidth_ * (i + 1), width_ - 1);
                 const Sum* column = down + 3 * (i == 0 ? 0 : cellWidth_ * i + 1);
                 const Sum* const past = down + 3 * (right + 1);
@@ -608,7 +655,7 @@ private:
         const Total across = Total(std::min(cellWidth_ * (i + 1), width_ - 1) - x1 + 1);
         const std::ptrdiff_t y1 = cellHeight_ * j;
         const std::ptrdiff_t y2 = std::min(cellHeight_ * (j + 1), height_ - 1);
-        const Sum* fresh = sums_ + at(i, j);
+        const Sum* fresh = sums_ + sumAt(i, j);
         Total b = fresh[0], g = fresh[1], r = fresh[2];
         const std::ptrdiff_t freshTop = j > 0 ? y1 + 1 : y1;
         if (j > 0) {
@@ -657,7 +704,7 @@ private:
         for (std::ptrdiff_t s = 0; s < steps_; ++s) {
             if (s == from) {
                 const std::size_t start = std::size_t(band) * std::size_t(steps_) * kLanes * 4;
-                steps(reinterpret_cast<const std::uint16_t*>(sums_) + start, colours_ + start,
+                steps(reinterpret_cast<const std::uint16_t*>(sums_) + sumAt(first, 0), colours_ + start,
                       band > 0 ? colours_ + start - std::size_t(steps_) * kLanes * 4 : nullptr, from, to, window);
                 s = to;
                 continue;
@@ -671,8 +718,8 @@ private:
     }
 
     // Rows of one row of cells are alike: the first is built, the others
-    // copied from it. Cell rows go kTile at a time, band by band, as the
-    // sums do.
+    // copied from it. Cell rows go kTile at a time, band by band, so that
+    // each band's colours are read a run at a time.
     void fill()
     {
         const std::size_t rowBytes = std::size_t(width_) * 3;
@@ -681,7 +728,8 @@ private:
             const std::ptrdiff_t tileEnd = std::min(tile + kTile, rows_);
             for (std::ptrdiff_t first = 0; first < columns_; first += kLanes) {
                 if (first + kLanes < columns_)
-                    PrefetchTile(colours_ + at(first + kLanes, tile), tileEnd - tile, kLanes * 4);
+                    PrefetchTile(colours_ + at(first + kLanes, tile),
+                                 std::size_t(tileEnd - tile + 2 * (kLanes - 1)) * kLanes * 4);
                 for (std::ptrdiff_t j = tile; j < tileEnd; ++j)
                     fillBandRow(cellFill, first, std::min(first + kLanes, columns_), j);
             }
